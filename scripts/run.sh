@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds in Release and starts the tool. Without a display the
+# window is served through Qt's VNC platform plugin on 127.0.0.1.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release
+cmake --build build-release -j"$(nproc)" --target k30cfg
+exe=build-release/app/k30cfg
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+    port="${K30_VNC_PORT:-5900}"
+    echo "No display found: serving the window over VNC at 127.0.0.1:${port}"
+    exec "$exe" "$@" -platform "vnc:addr=127.0.0.1:port=${port}:size=1280x800"
+fi
+exec "$exe" "$@"

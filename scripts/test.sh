@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds every target and runs every test with CTest.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh socat
+build="${K30_BUILD_DIR:-build}"
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE="${K30_BUILD_TYPE:-RelWithDebInfo}" ${K30_CMAKE_ARGS:-}
+cmake --build "$build" -j"$(nproc)"
+ctest --test-dir "$build" --output-on-failure -j"$(nproc)"

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "core/linksettings.h"
+#include "core/parameterimages.h"
+
+#include <QString>
+
+// The header texts of a configuration, shown on both interface pages and stored in files.
+struct HeaderTexts
+{
+    QString DeviceName;
+    QString UserName;
+    QString BuildingDate;
+    QString Description;
+};
+
+inline const QString kNewFile = QStringLiteral("New File");
+
+// The one shared instance of everything the windows edit. The main window owns it and
+// hands a reference to each page and dialog it opens.
+struct AppState
+{
+    ParameterImages images;
+    HeaderTexts header;
+    LinkSettings link;
+    QString CurrentFile = kNewFile;
+    int PageType = 0;
+    // The tool bar addresses the magnetic reader section.
+    bool MagFlag = false;
+    // Which box of a Miscellaneous page the Control Key dialog fills.
+    bool PrefixFlag = true;
+};

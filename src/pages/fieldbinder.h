@@ -1,0 +1,58 @@
+#pragma once
+
+#include "core/fieldcatalogue.h"
+
+#include <QObject>
+
+class QAbstractButton;
+class QButtonGroup;
+class QCheckBox;
+class QGroupBox;
+class QWidget;
+
+// Ties one Choice or Flag field of the catalogue to its controls. A user's click writes the
+// field into ConfigImage at once; showing a value from code (Load, RestoreDefault) selects
+// the control, and only RestoreDefault writes, so opening a page never changes the image.
+class FieldBinder : public QObject
+{
+    Q_OBJECT
+public:
+    // An option group: a QButtonGroup whose ids are the option indexes.
+    FieldBinder(const FieldSpec &field, QButtonGroup *group, ParameterImages &images,
+                QObject *parent);
+    // A single check box.
+    FieldBinder(const FieldSpec &field, QCheckBox *box, ParameterImages &images, QObject *parent);
+
+    const FieldSpec &field() const { return m_field; }
+
+    // Shows the field as ConfigImage holds it.
+    void Load();
+    // Shows the field from DefaultImage and writes it into ConfigImage.
+    void RestoreDefault();
+    // Selects option `index` as a user's click would (and writes it).
+    void Choose(int index);
+
+private:
+    void Show(int index);
+    void Write(int index);
+
+    const FieldSpec &m_field;
+    ParameterImages &m_images;
+    QButtonGroup *m_group = nullptr;
+    QCheckBox *m_box = nullptr;
+};
+
+// Builds the frame of an option group from its catalogue row: a QGroupBox named `frameName`
+// with the field's caption, one radio button per option named "<control>_<index>", and a
+// QButtonGroup named after the control. The binder is created and returned too.
+struct ChoiceFrame
+{
+    QGroupBox *frame = nullptr;
+    QButtonGroup *group = nullptr;
+    FieldBinder *binder = nullptr;
+};
+ChoiceFrame BuildChoiceFrame(const FieldSpec &field, const char *frameName, QWidget *parent,
+                             ParameterImages &images);
+// Builds the check box of a Flag field, named after its control, with the field's caption.
+FieldBinder *BuildFlagBox(const FieldSpec &field, QWidget *parent, ParameterImages &images,
+                          QCheckBox **box = nullptr);
