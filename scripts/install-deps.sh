@@ -2,7 +2,8 @@
 # Installs the Debian packages the build needs, only those that are missing.
 set -euo pipefail
 
-packages=(cmake g++ make qt6-base-dev qt6-serialport-dev "$@")
+# libqt6svg6 brings the plug-ins that draw the tool bar's SVG icons.
+packages=(cmake g++ make qt6-base-dev qt6-serialport-dev libqt6svg6 "$@")
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,6 +1,7 @@
 #include "core/fieldcatalogue.h"
 
 #include "core/catalogue/pages.h"
+#include "core/charset.h"
 
 int FieldCode(const FieldSpec &field, const Image &image)
 {
@@ -30,6 +31,21 @@ void WriteOption(const FieldSpec &field, int index, ParameterImages &images)
 {
     const auto &option = field.options[static_cast<std::size_t>(index)];
     images.SetBits(field.byte, field.mask, ShiftedValue(field, option.code));
+}
+
+QString CharacterText(const FieldSpec &field, std::uint8_t byte)
+{
+    if (byte == 0 && field.lowestCharacter > 0)
+        return {};
+    return QString(ByteToChar(byte));
+}
+
+std::optional<std::uint8_t> CharacterByte(const FieldSpec &field, QChar c)
+{
+    const auto byte = CharToByte(c);
+    if (byte && *byte < field.lowestCharacter)
+        return std::uint8_t{0};
+    return byte;
 }
 
 std::span<const FieldSpec> FieldCatalogue()

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <optional>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -12,12 +13,16 @@
 // from these rows, "Set Default" restores them, and the command line tool shows and sets
 // them by name. Adding a field to a page is adding a row to its table in catalogue/.
 
-enum class FieldKind {
+enum class FieldKind
+{
     Choice,    // an option group: option index <-> stored code
     Flag,      // a check box: options[0] is stored when cleared, options[1] when ticked
     Number,    // a small number shown in a combo box (truncation counts)
     Character, // one character in a whole byte, 0 for none
     KeyText,   // a prefix or suffix run of key slots, 255 for an empty slot
+    // A whole byte shown in an editable combo box: codes that an option stands for are
+    // picked by name, any other code is shown and typed as the character itself.
+    NamedCharacter,
 };
 
 struct FieldOption
@@ -47,6 +52,22 @@ struct FieldSpec
     bool functionKeys = false;
     // Number: largest value.
     int maximum = 255;
+    // Choice: the control array is indexed by code rather than by option position (its
+    // indexes have gaps), so the option buttons are named "<control>_<code>".
+    bool buttonsNamedByCode = false;
+    // The control of another field of the same page that switches this one off while it
+    // holds `disabledByCode`: the page disables this field's controls meanwhile.
+    const char *disabledBy = "";
+    int disabledByCode = -1;
+    // Character: codes below this are stored as 0, the empty character (code IDs take no
+    // control characters); and whether emptying the box leaves the byte as it was instead
+    // of storing 0.
+    int lowestCharacter = 0;
+    bool emptyKeepsByte = false;
+    // KeyText fields that share one box: the option group that chooses which of them the
+    // box shows, and the option that shows this one.
+    const char *selector = "";
+    int selectorIndex = -1;
 };
 
 // The lowest set bit of a mask: the factor a field value is shifted by.
@@ -65,6 +86,11 @@ int OptionIndexForCode(const FieldSpec &field, int code);
 int OptionIndex(const FieldSpec &field, const Image &image);
 // Writes option index `index` of a Choice or Flag field into the working image.
 void WriteOption(const FieldSpec &field, int index, ParameterImages &images);
+// Character: the text a box shows for a stored byte (nothing for the empty character of a
+// field that has one).
+QString CharacterText(const FieldSpec &field, std::uint8_t byte);
+// Character: the byte that stores a character, nothing when it is outside the character set.
+std::optional<std::uint8_t> CharacterByte(const FieldSpec &field, QChar c);
 
 std::span<const FieldSpec> FieldCatalogue();
 const FieldSpec *FindField(std::string_view name);

@@ -10,14 +10,20 @@ FieldBinder::FieldBinder(const FieldSpec &field, QButtonGroup *group, ParameterI
                          QObject *parent)
     : QObject(parent), m_field(field), m_images(images), m_group(group)
 {
-    connect(group, &QButtonGroup::idClicked, this, &FieldBinder::Write);
+    connect(group, &QButtonGroup::idClicked, this, [this](int index) {
+        Write(index);
+        Q_EMIT Shown(index);
+    });
 }
 
 FieldBinder::FieldBinder(const FieldSpec &field, QCheckBox *box, ParameterImages &images,
                          QObject *parent)
     : QObject(parent), m_field(field), m_images(images), m_box(box)
 {
-    connect(box, &QCheckBox::clicked, this, [this](bool ticked) { Write(ticked ? 1 : 0); });
+    connect(box, &QCheckBox::clicked, this, [this](bool ticked) {
+        Write(ticked ? 1 : 0);
+        Q_EMIT Shown(ticked ? 1 : 0);
+    });
 }
 
 void FieldBinder::Load()
@@ -29,8 +35,14 @@ void FieldBinder::RestoreDefault()
 {
     const int index = OptionIndex(m_field, m_images.DefaultImage);
     Show(index);
-    if (index >= 0)
+    if (index >= 0) {
         Write(index);
+        return;
+    }
+    // A default that no option stands for (a defaults file or Save As Default can hold one)
+    // is still the default: it is restored as it is, shown with no option selected.
+    m_images.SetBits(m_field.byte, m_field.mask,
+                     m_images.GetDefaultBits(m_field.byte, m_field.mask));
 }
 
 void FieldBinder::Choose(int index)
@@ -43,18 +55,17 @@ void FieldBinder::Show(int index)
 {
     if (m_box) {
         m_box->setChecked(index == 1);
-        return;
-    }
-    if (QAbstractButton *button = m_group->button(index)) {
+    } else if (QAbstractButton *button = m_group->button(index)) {
         button->setChecked(true);
-        return;
+    } else {
+        // A stored value without an option: no option is shown selected.
+        const bool exclusive = m_group->exclusive();
+        m_group->setExclusive(false);
+        for (QAbstractButton *other : m_group->buttons())
+            other->setChecked(false);
+        m_group->setExclusive(exclusive);
     }
-    // A stored value without an option: no option is shown selected.
-    const bool exclusive = m_group->exclusive();
-    m_group->setExclusive(false);
-    for (QAbstractButton *button : m_group->buttons())
-        button->setChecked(false);
-    m_group->setExclusive(exclusive);
+    Q_EMIT Shown(index);
 }
 
 void FieldBinder::Write(int index)
@@ -67,19 +78,35 @@ void FieldBinder::Write(int index)
 ChoiceFrame BuildChoiceFrame(const FieldSpec &field, const char *frameName, QWidget *parent,
                              ParameterImages &images)
 {
-    ChoiceFrame built;
-    built.frame = new QGroupBox(Text(field.caption), parent);
-    built.frame->setObjectName(Text(frameName));
-    auto *layout = new QVBoxLayout(built.frame);
-    built.group = new QButtonGroup(parent);
-    built.group->setObjectName(Text(field.control));
-    for (std::size_t i = 0; i < field.options.size(); ++i) {
-        auto *radio = new QRadioButton(Text(field.options[i].caption), built.frame);
-        radio->setObjectName(Text(field.control) + QLatin1Char('_') + QString::number(i));
-        built.group->addButton(radio, static_cast<int>(i));
+    auto *frame = new QGroupBox(Text(field.caption), parent);
+    frame->setObjectName(Text(frameName));
+    auto *layout = new QVBoxLayout(frame);
+    // The group and its binder belong to the page, the buttons to the frame.
+    ChoiceFrame built = BuildChoiceButtons(field, parent, nullptr, images);
+    for (QAbstractButton *radio : built.group->buttons()) {
+        radio->setParent(frame);
         layout->addWidget(radio);
     }
     layout->addStretch();
+    built.frame = frame;
+    return built;
+}
+
+ChoiceFrame BuildChoiceButtons(const FieldSpec &field, QWidget *parent, QBoxLayout *layout,
+                               ParameterImages &images)
+{
+    ChoiceFrame built;
+    built.group = new QButtonGroup(parent);
+    built.group->setObjectName(Text(field.control));
+    for (std::size_t i = 0; i < field.options.size(); ++i) {
+        const int arrayIndex =
+            field.buttonsNamedByCode ? field.options[i].code : static_cast<int>(i);
+        auto *radio = new QRadioButton(Text(field.options[i].caption), parent);
+        radio->setObjectName(Text(field.control) + QLatin1Char('_') + QString::number(arrayIndex));
+        built.group->addButton(radio, static_cast<int>(i));
+        if (layout)
+            layout->addWidget(radio);
+    }
     built.binder = new FieldBinder(field, built.group, images, parent);
     return built;
 }

@@ -5,6 +5,7 @@
 #include <QObject>
 
 class QAbstractButton;
+class QBoxLayout;
 class QButtonGroup;
 class QCheckBox;
 class QGroupBox;
@@ -32,6 +33,10 @@ public:
     // Selects option `index` as a user's click would (and writes it).
     void Choose(int index);
 
+Q_SIGNALS:
+    // The control now shows option `index` (-1: none), whether loaded, restored or clicked.
+    void Shown(int index);
+
 private:
     void Show(int index);
     void Write(int index);
@@ -53,6 +58,10 @@ struct ChoiceFrame
 };
 ChoiceFrame BuildChoiceFrame(const FieldSpec &field, const char *frameName, QWidget *parent,
                              ParameterImages &images);
+// The same option group without a frame: the radio buttons are created as children of
+// `parent` and added to `layout` (an option group that only has a label beside it).
+ChoiceFrame BuildChoiceButtons(const FieldSpec &field, QWidget *parent, QBoxLayout *layout,
+                               ParameterImages &images);
 // Builds the check box of a Flag field, named after its control, with the field's caption.
 FieldBinder *BuildFlagBox(const FieldSpec &field, QWidget *parent, ParameterImages &images,
                           QCheckBox **box = nullptr);

@@ -1,17 +1,34 @@
 #include "shell/pageregistry.h"
 
+#include "link/transmitdialog.h"
+#include "pages/decoder/barcodespage.h"
+#include "pages/decoder/decodercommpage.h"
+#include "pages/decoder/decoderinterfacepage.h"
+#include "pages/decoder/decodermiscpage.h"
+#include "pages/reader/readercommpage.h"
+#include "pages/reader/readerinterfacepage.h"
+#include "pages/reader/readermiscpage.h"
+
 namespace {
 
 // Each page adds its factory here once it exists.
 const PageInfo kPages[] = {
-    {1, "cfg3", PageSection::Decoder, "mnuConfigInterface", "mnuConfigDefault", nullptr},
-    {2, "cfg4", PageSection::Decoder, "mnuConfigComm", "mnuConfigDefault", nullptr},
-    {3, "cfg5", PageSection::Decoder, "mnuConfigBar", "mnuConfigDefault", nullptr},
-    {4, "cfg6", PageSection::Decoder, "mnuConfigMisc", "mnuConfigDefault", nullptr},
-    {5, "frmTransmit", PageSection::Both, "", "mnuConfigDefault", nullptr},
-    {6, "magcfg4", PageSection::Reader, "mnuMagComm", "mnuMagDefault", nullptr},
-    {7, "magcfg6", PageSection::Reader, "mnuMagMisc", "mnuMagDefault", nullptr},
-    {8, "magcfg3", PageSection::Reader, "mnuMagInterface", "mnuMagDefault", nullptr},
+    {1, "cfg3", PageSection::Decoder, "mnuConfigInterface", "mnuConfigDefault",
+     [](PageContext &c, QWidget *p) -> QWidget * { return new DecoderInterfacePage(c, p); }},
+    {2, "cfg4", PageSection::Decoder, "mnuConfigComm", "mnuConfigDefault",
+     [](PageContext &c, QWidget *p) -> QWidget * { return new DecoderCommPage(c, p); }},
+    {3, "cfg5", PageSection::Decoder, "mnuConfigBar", "mnuConfigDefault",
+     [](PageContext &c, QWidget *p) -> QWidget * { return new BarCodesPage(c, p); }},
+    {4, "cfg6", PageSection::Decoder, "mnuConfigMisc", "mnuConfigDefault",
+     [](PageContext &c, QWidget *p) -> QWidget * { return new DecoderMiscPage(c, p); }},
+    {5, "frmTransmit", PageSection::Both, "", "mnuConfigDefault",
+     [](PageContext &c, QWidget *p) -> QWidget * { return new TransmitDialog(c, p); }},
+    {6, "magcfg4", PageSection::Reader, "mnuMagComm", "mnuMagDefault",
+     [](PageContext &c, QWidget *p) -> QWidget * { return new ReaderCommPage(c, p); }},
+    {7, "magcfg6", PageSection::Reader, "mnuMagMisc", "mnuMagDefault",
+     [](PageContext &c, QWidget *p) -> QWidget * { return new ReaderMiscPage(c, p); }},
+    {8, "magcfg3", PageSection::Reader, "mnuMagInterface", "mnuMagDefault",
+     [](PageContext &c, QWidget *p) -> QWidget * { return new ReaderInterfacePage(c, p); }},
     {9, "frmReadMemory", PageSection::Decoder, "", "", nullptr},
 };
 

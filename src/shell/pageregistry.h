@@ -8,17 +8,22 @@ class QWidget;
 
 using PageFactory = QWidget *(*)(PageContext &context, QWidget *parent);
 
-enum class PageSection { Decoder, Reader, Both };
+enum class PageSection
+{
+    Decoder,
+    Reader,
+    Both
+};
 
 // One row per page or dialog the main window opens, by its PageType number.
 struct PageInfo
 {
     int type;
-    const char *window;               // object name: "cfg3", "frmTransmit"...
+    const char *window; // object name: "cfg3", "frmTransmit"...
     PageSection section;
-    const char *checkedMenu;          // menu item with a check mark while open, or ""
-    const char *disabledDefaultMenu;  // "&Set All Default" item disabled while open, or ""
-    PageFactory create;               // nullptr while the page is not built yet
+    const char *checkedMenu;         // menu item with a check mark while open, or ""
+    const char *disabledDefaultMenu; // "&Set All Default" item disabled while open, or ""
+    PageFactory create;              // nullptr while the page is not built yet
 };
 
 std::span<const PageInfo> PageTable();

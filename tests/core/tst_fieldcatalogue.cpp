@@ -34,7 +34,10 @@ void TestFieldCatalogue::namesAndControlsAreUnique()
         const QString name = Text(field.name);
         QVERIFY2(!names.contains(name), field.name);
         names.insert(name);
-        const QString control = Text(field.page) + QLatin1Char('.') + Text(field.control);
+        // Fields that share one box through a selector differ by the option that shows them.
+        const QString control = Text(field.page) + QLatin1Char('.') + Text(field.control) +
+                                QLatin1Char('.') + Text(field.selector) +
+                                QString::number(field.selectorIndex);
         QVERIFY2(!controls.contains(control), field.control);
         controls.insert(control);
         QCOMPARE(FindField(field.name), &field);

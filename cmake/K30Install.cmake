@@ -1,0 +1,49 @@
+# Installs the tool like any desktop program (programs, desktop entry, icon, manual) and
+# describes its Debian package for `cpack -G DEB`. Included from the top-level CMakeLists.txt
+# once every program target has been defined.
+include(GNUInstallDirs)
+
+# k30-sim and k30cfg-cli are installed once they are part of the build.
+foreach(program IN ITEMS k30cfg k30-sim k30cfg-cli)
+    if(TARGET ${program})
+        install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+    endif()
+endforeach()
+
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/k30cfg.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/k30cfg.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+# CMAKE_INSTALL_DOCDIR is share/doc/k30cfg.
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/manual/
+        DESTINATION ${CMAKE_INSTALL_DOCDIR}/manual
+        FILES_MATCHING PATTERN "*.html" PATTERN "*.css")
+
+# Debian package.
+set(K30_PACKAGE_MAINTAINER "k30cfg maintainers <k30cfg@maintainers.invalid>"
+    CACHE STRING "Maintainer named in the Debian package")
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME k30cfg)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
+    "Configuration tool for the K30 bar code decoder and magnetic card reader")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Sets the K30's parameters page by page, keeps configurations in files, downloads them
+into the device over RS232 or the keyboard wedge, uploads them back, reads the firmware
+version, and reads, saves and clears the bar code data stored in the device's memory.
+Includes a device simulator to try every exchange without hardware.")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${K30_PACKAGE_MAINTAINER}")
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+# Debug information stays in the build tree, not in the package.
+set(CPACK_STRIP_FILES ON)
+find_program(K30_DPKG_SHLIBDEPS dpkg-shlibdeps)
+if(K30_DPKG_SHLIBDEPS)
+    # The exact library packages and versions the programs were linked against.
+    set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+else()
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS
+        "libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6serialport6 (>= 6.4)")
+endif()
+include(CPack)

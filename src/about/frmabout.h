@@ -1,0 +1,19 @@
+#pragma once
+
+#include "about/sysinfo.h"
+
+#include <QDialog>
+
+// "About This Software": the tool's title and version, and the way to the host's system
+// information program. Opened beside the open page, not modally.
+class FrmAbout : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit FrmAbout(QWidget *parent = nullptr, SysInfoHost host = SysInfoHost::Native());
+
+private:
+    void cmdSysInfo_Click();
+
+    SysInfoHost m_host;
+};

@@ -1,0 +1,112 @@
+#include "link/linksettingspanel.h"
+
+#include "core/fieldcatalogue.h"
+#include "link/linkchoices.h"
+#include "link/serialdevice.h"
+
+#include <QButtonGroup>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+OptionFrame BuildOptionFrame(QWidget *parent, const char *frameName, const char *caption,
+                             const char *group, std::initializer_list<const char *> captions)
+{
+    OptionFrame result;
+    result.frame = new QGroupBox(Text(caption), parent);
+    result.frame->setObjectName(Text(frameName));
+    result.group = new QButtonGroup(parent);
+    result.group->setObjectName(Text(group));
+    auto *layout = new QVBoxLayout(result.frame);
+    int index = 0;
+    for (const char *text : captions) {
+        auto *button = new QRadioButton(Text(text), result.frame);
+        button->setObjectName(Text(group) + QLatin1Char('_') + QString::number(index));
+        result.group->addButton(button, index);
+        layout->addWidget(button);
+        ++index;
+    }
+    layout->addStretch();
+    return result;
+}
+
+namespace {
+
+void Select(const OptionFrame &options, int index)
+{
+    if (QAbstractButton *button = options.group->button(index))
+        button->setChecked(true);
+}
+
+} // namespace
+
+LinkSettingsPanel::LinkSettingsPanel(LinkSettings &settings, QWidget *parent)
+    : QWidget(parent), m_settings(settings)
+{
+    m_mode = BuildOptionFrame(this, "Frame1", "Interface", "OptMode", {"By Keyboard", "By RS232"});
+    m_port =
+        BuildOptionFrame(this, "FraPort", "Port", "OptPort", {"Com 1", "Com 2", "Com 3", "Com 4"});
+    m_baud = BuildOptionFrame(this, "Frame4", "Baud Rate", "optBaud",
+                              {"1200", "2400", "4800", "9600", "19200"});
+    m_dataBits = BuildOptionFrame(this, "Frame2", "Data Bits", "optDatabits",
+                                  {"7 Data Bits", "8 Data Bits"});
+    m_stopBits =
+        BuildOptionFrame(this, "Frame3", "Stop Bits", "optStopbits", {"1 Stop Bit", "2 Stop Bit"});
+
+    // The device behind each port, which K30CFG_COM1 to K30CFG_COM4 may change.
+    for (int i = 0; i < 4; ++i)
+        m_port.group->button(i)->setToolTip(SerialPortDevice(i + 1));
+
+    // The design's choices, before the settings are applied.
+    Select(m_mode, 1);
+    Select(m_port, 0);
+    Select(m_baud, 3);
+    Select(m_dataBits, 1);
+    Select(m_stopBits, 0);
+
+    auto *layout = new QGridLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_mode.frame, 0, 0);
+    layout->addWidget(m_port.frame, 0, 1);
+    layout->addWidget(m_baud.frame, 0, 2, 2, 1);
+    layout->addWidget(m_dataBits.frame, 1, 0);
+    layout->addWidget(m_stopBits.frame, 1, 1);
+
+    connect(m_mode.group, &QButtonGroup::idClicked, this, &LinkSettingsPanel::OnMode);
+    connect(m_port.group, &QButtonGroup::idClicked, this,
+            [this](int i) { ChoosePort(m_settings, i); });
+    connect(m_baud.group, &QButtonGroup::idClicked, this,
+            [this](int i) { ChooseBaud(m_settings, i); });
+    connect(m_dataBits.group, &QButtonGroup::idClicked, this,
+            [this](int i) { ChooseDataBits(m_settings, i); });
+    connect(m_stopBits.group, &QButtonGroup::idClicked, this,
+            [this](int i) { ChooseStopBits(m_settings, i); });
+}
+
+void LinkSettingsPanel::Load()
+{
+    const int port = PortIndex(m_settings);
+    Select(m_port, port);
+    ChoosePort(m_settings, port);
+    const int mode = m_settings.LinkMode == LinkSettings::kByRs232 ? 1 : 0;
+    Select(m_mode, mode);
+    OnMode(mode);
+    const int baud = BaudIndex(m_settings);
+    Select(m_baud, baud);
+    ChooseBaud(m_settings, baud);
+    const int dataBits = DataBitsIndex(m_settings);
+    Select(m_dataBits, dataBits);
+    ChooseDataBits(m_settings, dataBits);
+    const int stopBits = StopBitsIndex(m_settings);
+    Select(m_stopBits, stopBits);
+    ChooseStopBits(m_settings, stopBits);
+}
+
+void LinkSettingsPanel::OnMode(int index)
+{
+    ChooseLinkMode(m_settings, index);
+    const bool serial = index == LinkSettings::kByRs232;
+    for (QGroupBox *frame : {m_port.frame, m_baud.frame, m_dataBits.frame, m_stopBits.frame})
+        frame->setEnabled(serial);
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+
+// Which device "Com 1" to "Com 4" stand for: /dev/ttyS0 to /dev/ttyS3 (COM1 to COM4 on
+// Windows) unless K30CFG_COM1 to K30CFG_COM4 name another one, such as a USB adapter or a
+// pseudo-terminal.
+QString SerialPortDevice(int commPort);
+
+// The serial settings text "9600,N,8,1 " taken apart. The device link never uses parity.
+struct SerialLineSettings
+{
+    int baud = 9600;
+    int dataBits = 8;
+    int stopBits = 1;
+};
+
+// Nothing when the text does not describe a line without parity; blanks around the parts
+// do not count.
+std::optional<SerialLineSettings> ParseSerialSettings(QStringView text);

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QSerialPort>
+
+// The serial line of one exchange: opened when the exchange starts, closed when it ends,
+// whatever happened. A reply is handed over once, in one piece, as soon as at least the
+// armed number of bytes is buffered, however the bytes were split on the line.
+class SerialTransport : public QObject
+{
+    Q_OBJECT
+public:
+    explicit SerialTransport(QObject *parent = nullptr);
+    ~SerialTransport() override;
+
+    // Closes the line if open, then opens `device` exclusively with the settings text
+    // ("9600,N,8,1 ") and discards pending output. False when the device is missing, held by
+    // another program, or refuses the settings; the line is closed then.
+    bool Open(const QString &device, const QString &settingsText);
+    void Close();
+    bool IsOpen() const { return m_port.isOpen(); }
+
+    // Discards received input and waits for `threshold` bytes.
+    void Arm(int threshold);
+    void Send(const QByteArray &frame);
+
+Q_SIGNALS:
+    // Everything buffered when the threshold was reached; the transport is disarmed then.
+    void Received(const QByteArray &bytes);
+
+private:
+    void OnReadyRead();
+    void OnError(QSerialPort::SerialPortError error);
+
+    QSerialPort m_port;
+    int m_threshold = 0;
+};

@@ -1,0 +1,67 @@
+#include "link/transmitmessages.h"
+
+namespace {
+
+QString CfgTitle()
+{
+    return QStringLiteral("CFG Message");
+}
+
+QString UploadTitle()
+{
+    return QStringLiteral("Upload Message");
+}
+
+LinkMessage DownloadMessage(ExchangeOutcome outcome)
+{
+    switch (outcome) {
+    case ExchangeOutcome::Good:
+        return {QStringLiteral("Download OK!"), CfgTitle()};
+    case ExchangeOutcome::TimeOut:
+        return {QStringLiteral("Time Out Error!"), CfgTitle()};
+    case ExchangeOutcome::HandshakeTimeOut:
+        return {QStringLiteral("Times Out Error"), CfgTitle()};
+    default:
+        return {QStringLiteral("Download Failed!"), CfgTitle()};
+    }
+}
+
+LinkMessage UploadMessage(const ExchangeResult &result)
+{
+    switch (result.outcome) {
+    case ExchangeOutcome::Good:
+        if (result.kind == ExchangeKind::Version)
+            return {QStringLiteral("Get Firmware Version OK!\r\r") + result.version, UploadTitle()};
+        return {QStringLiteral("   Upload OK!   "), UploadTitle()};
+    case ExchangeOutcome::TimeOut:
+        return {QStringLiteral("Time Out Error!"), UploadTitle()};
+    case ExchangeOutcome::HandshakeTimeOut:
+        return {QStringLiteral("Times Out Error"), UploadTitle()};
+    default:
+        return {QStringLiteral("Upload Failed!"), UploadTitle()};
+    }
+}
+
+} // namespace
+
+LinkMessage TransmitMessage(const ExchangeResult &result)
+{
+    if (result.outcome == ExchangeOutcome::PortNotAvailable)
+        return {PortNotAvailableText(result.commPort), QString()};
+    if (result.kind == ExchangeKind::Download)
+        return DownloadMessage(result.outcome);
+    return UploadMessage(result);
+}
+
+QString PortNotAvailableText(int commPort)
+{
+    const QString number =
+        commPort >= 0 ? QStringLiteral(" %1").arg(commPort) : QString::number(commPort);
+    return QStringLiteral("COM") + number + QStringLiteral(": not available.");
+}
+
+LinkMessage UploadQuestion()
+{
+    return {QStringLiteral("This will replace your current data with reader's data!"),
+            UploadTitle()};
+}

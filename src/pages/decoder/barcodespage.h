@@ -1,0 +1,29 @@
+#pragma once
+
+#include "pages/fieldpage.h"
+#include "pages/pagecontext.h"
+
+class QGroupBox;
+
+// cfg5 "Bar Codes and Others": which symbologies the decoder reads and the options of each
+// family (bytes 18, 21, 23 and parts of 19 and 22), one tab per family.
+class BarCodesPage : public FieldPage
+{
+    Q_OBJECT
+public:
+    BarCodesPage(PageContext &context, QWidget *parent = nullptr);
+
+    // "Clear All Barcodes": the decoder reads no symbology.
+    void ClearAllBarcodes();
+
+private:
+    QGroupBox *TabFrame(int index, const char *caption);
+    QWidget *BuildSymbologiesTab();
+    QWidget *BuildUpcTab();
+    QWidget *BuildCode39Tab();
+    QWidget *BuildCode128Tab();
+    QWidget *BuildInterleave25Tab();
+    QWidget *BuildCodabarTab();
+    // A frame holding the check boxes ChkStart_<first> to ChkStart_<first + 3>.
+    QGroupBox *CodabarFrame(const char *name, const char *caption, int first, QWidget *parent);
+};

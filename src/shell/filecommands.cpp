@@ -1,0 +1,158 @@
+#include "shell/filecommands.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLocale>
+#include <QMessageBox>
+
+namespace {
+
+const QString kTitle = QStringLiteral("Configuration Setup");
+const QString kFilter = QStringLiteral("Config Setup Files(*.cfg)");
+const QString kNewDescription = QStringLiteral("Your Description about this Setup");
+
+void ShowMessage(QWidget *parent, QMessageBox::Icon icon, const QString &text)
+{
+    QMessageBox box(icon, kTitle, text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+} // namespace
+
+QString AskWithFileDialog(QWidget *parent, FileDialogKind kind, const QString &proposed)
+{
+    QFileDialog dialog(parent, QString(), QString(), kFilter);
+    dialog.setObjectName(QStringLiteral("CmDlg"));
+    if (kind == FileDialogKind::Open) {
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+    } else {
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setDefaultSuffix(QStringLiteral("cfg"));
+        if (QFileInfo(proposed).isAbsolute())
+            dialog.setDirectory(QFileInfo(proposed).absolutePath());
+        dialog.selectFile(QFileInfo(proposed).fileName());
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+FileCommands::FileCommands(AppState &state, DefaultsLocations defaults, QWidget *window)
+    : QObject(window), m_state(state), m_defaults(std::move(defaults)), m_window(window)
+{
+}
+
+QString FileCommands::Today()
+{
+    return QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
+}
+
+void FileCommands::ResetHeaderTexts(HeaderTexts &texts, const QString &description)
+{
+    texts.DeviceName = QStringLiteral("Device Name");
+    texts.UserName = QStringLiteral("User's Name");
+    texts.BuildingDate = Today();
+    texts.Description = description;
+}
+
+bool FileCommands::SaveChangesFirst()
+{
+    if (!m_state.images.IsChanged())
+        return true;
+    const auto answer = QMessageBox::question(
+        m_window, kTitle,
+        QStringLiteral("Configuration had been changed,do you want to save your file?"),
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    if (answer == QMessageBox::Cancel)
+        return false;
+    // A Yes whose save was cancelled or failed stops the command: nothing is discarded.
+    return answer == QMessageBox::No || Save();
+}
+
+bool FileCommands::New()
+{
+    if (!SaveChangesFirst())
+        return false;
+    m_state.images.CopyDecoderDefaults();
+    m_state.images.CopyReaderDefaults();
+    m_state.images.MarkSaved();
+    ResetHeaderTexts(m_state.header, kNewDescription);
+    m_state.CurrentFile = kNewFile;
+    Q_EMIT captionChanged(QStringLiteral("Configuration Setup: ") + m_state.CurrentFile);
+    Q_EMIT editingPagesMustClose();
+    return true;
+}
+
+bool FileCommands::Open()
+{
+    if (!SaveChangesFirst())
+        return false;
+    const QString path = m_askFileName(m_window, FileDialogKind::Open, QString());
+    if (path.isEmpty())
+        return false;
+    const std::optional<QByteArray> data = ReadWholeFile(path);
+    if (!data || !ReadConfiguration(*data, m_state.header, m_state.link, m_state.images)) {
+        ShowMessage(m_window, QMessageBox::Warning,
+                    QStringLiteral("This File Is Not A Configuration Setup File"));
+        return false;
+    }
+    m_state.CurrentFile = path;
+    Q_EMIT captionChanged(QStringLiteral("Configuration Setup: ") + m_state.CurrentFile);
+    Q_EMIT editingPagesMustClose();
+    return true;
+}
+
+bool FileCommands::Save()
+{
+    if (m_state.CurrentFile == kNewFile)
+        return SaveAs();
+    return WriteTo(m_state.CurrentFile);
+}
+
+bool FileCommands::SaveAs()
+{
+    QString path = m_askFileName(m_window, FileDialogKind::Save, m_state.CurrentFile);
+    if (path.isEmpty())
+        return false;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".cfg");
+    if (!WriteTo(path))
+        return false;
+    m_state.CurrentFile = path;
+    Q_EMIT captionChanged(QStringLiteral("Configuration Setup: ") + m_state.CurrentFile);
+    return true;
+}
+
+bool FileCommands::WriteTo(const QString &path)
+{
+    const QByteArray contents =
+        WriteConfiguration(m_state.header, m_state.link, m_state.images.ConfigImage);
+    if (const std::optional<QString> reason = WriteFileAtomically(path, contents)) {
+        ReportSaveFailure(path, *reason);
+        return false;
+    }
+    m_state.images.MarkSaved();
+    return true;
+}
+
+void FileCommands::ReportSaveFailure(const QString &path, const QString &reason)
+{
+    ShowMessage(m_window, QMessageBox::Critical,
+                QStringLiteral("The file %1 could not be saved: %2")
+                    .arg(QDir::toNativeSeparators(path), reason));
+}
+
+bool FileCommands::SaveAsDefault()
+{
+    const Image image = m_state.images.ConfigImage;
+    if (const std::optional<QString> reason = SaveDefaults(m_defaults, image)) {
+        ReportSaveFailure(m_defaults.programFile(), *reason);
+        return false;
+    }
+    m_state.images.DefaultImage = image;
+    return true;
+}

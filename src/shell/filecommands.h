@@ -1,0 +1,69 @@
+#pragma once
+
+#include "core/appstate.h"
+#include "core/configfile.h"
+
+#include <QObject>
+
+#include <functional>
+
+class QWidget;
+
+enum class FileDialogKind
+{
+    Open,
+    Save
+};
+
+// Asks the user for a configuration file name; an empty name means the dialog was cancelled.
+// `proposed` presets the name field of the save dialog.
+using FileNameAsker =
+    std::function<QString(QWidget *parent, FileDialogKind kind, const QString &proposed)>;
+
+// The file dialog `CmDlg`: QFileDialog with the filter "Config Setup Files(*.cfg)". The
+// save dialog asks before replacing a file and adds ".cfg" to a name typed without one.
+QString AskWithFileDialog(QWidget *parent, FileDialogKind kind, const QString &proposed);
+
+// The File menu: New, Open, Save, Save As, Save As Default, and the question about unsaved
+// changes that New, Open and the main window's closing ask.
+class FileCommands : public QObject
+{
+    Q_OBJECT
+public:
+    FileCommands(AppState &state, DefaultsLocations defaults, QWidget *window);
+
+    void setFileNameAsker(FileNameAsker asker) { m_askFileName = std::move(asker); }
+    const DefaultsLocations &defaultsLocations() const { return m_defaults; }
+
+    // Each returns true when the command was carried out, false when the user cancelled it
+    // or it failed (a failure has been reported by then).
+    bool New();
+    bool Open();
+    bool Save();
+    bool SaveAs();
+    bool SaveAsDefault();
+
+    // Asks whether to save the changes, if there are any. True: go on (nothing changed, No,
+    // or Yes and the save succeeded). False: Cancel, or the save did not happen.
+    bool SaveChangesFirst();
+
+    // The texts a new configuration starts with; the description differs between start-up
+    // and File New.
+    static void ResetHeaderTexts(HeaderTexts &texts, const QString &description);
+    static QString Today();
+
+Q_SIGNALS:
+    // The main window's caption after New, Open and Save As.
+    void captionChanged(const QString &caption);
+    // New and Open: the open page shows values that no longer hold.
+    void editingPagesMustClose();
+
+private:
+    bool WriteTo(const QString &path);
+    void ReportSaveFailure(const QString &path, const QString &reason);
+
+    AppState &m_state;
+    DefaultsLocations m_defaults;
+    QWidget *m_window = nullptr;
+    FileNameAsker m_askFileName = AskWithFileDialog;
+};

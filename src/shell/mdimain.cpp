@@ -1,0 +1,148 @@
+#include "shell/mdimain.h"
+
+#include "core/fieldcatalogue.h"
+#include "shell/filecommands.h"
+#include "shell/pagemanager.h"
+#include "shell/pageregistry.h"
+#include "shell/shellactions.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QMdiArea>
+#include <QMessageBox>
+
+namespace {
+
+const QString kTitle = QStringLiteral("Configuration Setup");
+const QString kStartDescription = QStringLiteral("Your description about this configuration file");
+
+// Menu items that open a page or dialog, by page type. Tool bar page buttons depend on the
+// section and are handled by the page manager.
+struct PageCommand
+{
+    const char *name;
+    int type;
+};
+constexpr PageCommand kPageCommands[] = {
+    {"mnuConfigInterface", 1}, {"mnuConfigComm", 2},   {"mnuConfigBar", 3}, {"mnuConfigMisc", 4},
+    {"mnuConfigTransmit", 5},  {"mnuMagTransmit", 5},  {"transmit", 5},     {"mnuMagComm", 6},
+    {"mnuMagMisc", 7},         {"mnuMagInterface", 8}, {"mnuToolsRDM", 9},
+};
+
+} // namespace
+
+MDImain::MDImain(AppState &state, ShellSetup setup, QWidget *parent)
+    : QMainWindow(parent), m_state(state), m_context{state, setup.keyboard}
+{
+    setObjectName(QStringLiteral("MDImain"));
+    m_area = new QMdiArea(this);
+    m_area->setObjectName(QStringLiteral("mdiArea"));
+    setCentralWidget(m_area);
+    m_actions = new ShellActions(this);
+    m_pages = new PageManager(m_context, m_area, *m_actions, this);
+    m_files = new FileCommands(m_state, setup.defaults, this);
+    ConnectCommands();
+    // Help and the about box come with their own windows; until then they do nothing.
+    m_actions->action(u"mnuHelpContents")->setEnabled(false);
+    m_actions->action(u"mnuHelpAbout")->setEnabled(false);
+    resize(800, 600);
+    StartUp(setup);
+}
+
+MDImain::~MDImain() = default;
+
+void MDImain::StartUp(const ShellSetup &setup)
+{
+    const bool keyboard = setup.initializeKeyboard && setup.initializeKeyboard();
+    if (!keyboard) {
+        QMessageBox box(QMessageBox::Warning, kTitle,
+                        QStringLiteral("There is an error for keyboard, you can download and "
+                                       "upload CFG data only by RS232!"),
+                        QMessageBox::Ok, this);
+        box.exec();
+    }
+    m_state.PageType = 0;
+    m_state.link.SaveFlag = true;
+    m_state.MagFlag = false;
+    FileCommands::ResetHeaderTexts(m_state.header, kStartDescription);
+    m_state.CurrentFile = kNewFile;
+    setWindowTitle(QStringLiteral("K30 Configuration: ") + m_state.CurrentFile);
+    m_state.link.CommPort = 1;
+    m_state.link.LinkMode = LinkSettings::kByKeyboard;
+    m_state.link.FrameSetting = QStringLiteral("N,8,1 ");
+    m_state.link.BaudSetting = QStringLiteral("9600");
+    // Context help has no equivalent here: the help menu opens the help when it exists.
+    m_state.images.DefaultImage = LoadDefaults(setup.defaults);
+    m_state.images.ResetToDefaults();
+    m_pages->UpdateToolbarMode();
+}
+
+void MDImain::ConnectCommands()
+{
+    auto on = [this](const char *name, auto handler) {
+        connect(m_actions->action(Text(name)), &QAction::triggered, this, handler);
+    };
+    on("mnuFileNew", [this] { m_files->New(); });
+    on("new", [this] { m_files->New(); });
+    on("mnuFileOpen", [this] { m_files->Open(); });
+    on("open", [this] { m_files->Open(); });
+    on("mnuFileSave", [this] { m_files->Save(); });
+    on("save", [this] { m_files->Save(); });
+    on("mnuFileSaveAs", [this] { m_files->SaveAs(); });
+    on("mnuFileDefault", [this] { m_files->SaveAsDefault(); });
+    on("mnuFileExit", [this] { Exit(); });
+    on("mnuConfigDefault", [this] { SetAllDefault(false); });
+    on("mnuMagDefault", [this] { SetAllDefault(true); });
+    on("mag", [this] { m_pages->SwitchSection(); });
+    for (const PageCommand &command : kPageCommands)
+        on(command.name, [this, type = command.type] { m_pages->OpenPage(type); });
+    for (const char *key : {"irm", "com", "bar", "mis"})
+        on(key, [this, key] { m_pages->OpenSectionPage(key); });
+
+    connect(m_files, &FileCommands::captionChanged, this, &QWidget::setWindowTitle);
+    connect(m_files, &FileCommands::editingPagesMustClose, m_pages,
+            &PageManager::CloseEditingPages);
+}
+
+void MDImain::Exit()
+{
+    const auto answer =
+        QMessageBox::question(this, kTitle, QStringLiteral("Do you want to save your file?"),
+                              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    if (answer == QMessageBox::Cancel)
+        return;
+    // A save that was cancelled or failed keeps the program running: nothing is lost.
+    if (answer == QMessageBox::Yes && !m_files->Save())
+        return;
+    close();
+}
+
+void MDImain::closeEvent(QCloseEvent *event)
+{
+    if (m_state.images.IsChanged()) {
+        const auto answer = QMessageBox::question(
+            this, kTitle,
+            QStringLiteral("Configuration had been changed,do you want to save your file?"),
+            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        if (answer == QMessageBox::Cancel || (answer == QMessageBox::Yes && !m_files->Save())) {
+            event->ignore();
+            return;
+        }
+    }
+    event->accept();
+}
+
+void MDImain::SetAllDefault(bool reader)
+{
+    const QString text =
+        reader ? QStringLiteral("Are you sure to set all to default values for Magnet Reader?")
+               : QStringLiteral("Are you sure to set all to default values for Bar Decoder?");
+    const auto answer = QMessageBox::warning(this, kTitle, text, QMessageBox::Yes | QMessageBox::No,
+                                             QMessageBox::No);
+    if (answer == QMessageBox::No)
+        return;
+    if (reader)
+        m_state.images.CopyReaderDefaults();
+    else
+        m_state.images.CopyDecoderDefaults();
+}

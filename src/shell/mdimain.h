@@ -1,0 +1,59 @@
+#pragma once
+
+#include "core/appstate.h"
+#include "core/configfile.h"
+#include "pages/pagecontext.h"
+
+#include <QMainWindow>
+
+#include <functional>
+
+class FileCommands;
+class KeyboardPort;
+class PageManager;
+class QMdiArea;
+class ShellActions;
+
+// What the program hands the main window at start.
+struct ShellSetup
+{
+    // The keyboard-port transport the link dialogs use; may be null.
+    KeyboardPort *keyboard = nullptr;
+    // First step of start-up: prepares the keyboard-port transport and tells whether the
+    // device can be reached through the keyboard controller. An empty function counts as
+    // "not available". Either way every command stays usable; only a message is shown.
+    std::function<bool()> initializeKeyboard;
+    // Where the defaults file is read at start-up and written by Save As Default.
+    DefaultsLocations defaults = DefaultsLocations::Standard();
+};
+
+// The main window `MDImain`: menus, the tool bar `Toolbar1`, the pages opened inside it one
+// at a time, start-up and the questions on leaving. It owns nothing of the configuration:
+// the AppState it is given is the one shared instance every page edits.
+class MDImain : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit MDImain(AppState &state, ShellSetup setup = {}, QWidget *parent = nullptr);
+    ~MDImain() override;
+
+    FileCommands &fileCommands() const { return *m_files; }
+    PageManager &pages() const { return *m_pages; }
+    ShellActions &actions() const { return *m_actions; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void StartUp(const ShellSetup &setup);
+    void ConnectCommands();
+    void Exit();
+    void SetAllDefault(bool reader);
+
+    AppState &m_state;
+    PageContext m_context;
+    QMdiArea *m_area = nullptr;
+    ShellActions *m_actions = nullptr;
+    PageManager *m_pages = nullptr;
+    FileCommands *m_files = nullptr;
+};

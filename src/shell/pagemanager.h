@@ -1,0 +1,52 @@
+#pragma once
+
+#include "pages/pagecontext.h"
+
+#include <QObject>
+
+class QMdiArea;
+class QMdiSubWindow;
+class QWidget;
+class ShellActions;
+
+// At most one page or dialog is open inside the main window. Opening one closes the other,
+// choosing the open one again closes it, and the section switch "mag" replaces a page by its
+// counterpart in the other section. The menu check marks, the disabled "&Set All Default"
+// items and which commands are available at all follow the page table (pageregistry): pages
+// never touch the menus.
+class PageManager : public QObject
+{
+    Q_OBJECT
+public:
+    // ClosePage's answer when the open window refused to close.
+    static constexpr int kCloseRefused = -1;
+
+    PageManager(PageContext &context, QMdiArea *area, ShellActions &actions, QObject *parent);
+
+    // Closes the window PageType names and returns that number (0 when none was open).
+    int ClosePage();
+    // The page-opening rule: a toggle for the open window, the section follows the page.
+    void OpenPage(int type);
+    // A tool bar page button ("irm", "com", "bar", "mis"): the page of the current section.
+    void OpenSectionPage(const char *key);
+    // The section switch "mag".
+    void SwitchSection();
+    // Shows MagFlag on the tool bar; the bar code symbologies page closes in reader mode.
+    void UpdateToolbarMode();
+    // File New and Open: the parameter pages and the transmit dialog close so that the next
+    // page shows the new values; the memory dialog stays.
+    void CloseEditingPages();
+
+    QWidget *openPage() const;
+    // Check marks, disabled "&Set All Default" items and pages that are not built yet.
+    void SyncMenus();
+
+private:
+    void ShowPage(int type);
+    void PageGone(QMdiSubWindow *window);
+
+    PageContext &m_context;
+    QMdiArea *m_area = nullptr;
+    ShellActions &m_actions;
+    QMdiSubWindow *m_window = nullptr;
+};

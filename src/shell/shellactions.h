@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QHash>
+#include <QObject>
+#include <QString>
+
+class QAction;
+class QMainWindow;
+class QMenu;
+class QToolBar;
+
+// The main window's menu bar and tool bar `Toolbar1`. Every menu item and tool bar button is
+// a QAction named as the system names it (menu items "mnuFileNew"..., tool bar buttons by
+// their key "new", "irm", "mag"...); the window looks them up by that name to connect its
+// commands and to set check marks and enabled states.
+class ShellActions : public QObject
+{
+    Q_OBJECT
+public:
+    explicit ShellActions(QMainWindow *window);
+
+    // The action with this object name; nullptr for an unknown name.
+    QAction *action(QStringView name) const;
+    QToolBar *toolBar() const { return m_toolBar; }
+
+private:
+    QAction *AddItem(QMenu *menu, const char *name, const QString &caption);
+    void BuildMenus(QMainWindow *window);
+    void BuildToolBar(QMainWindow *window);
+
+    QHash<QString, QAction *> m_actions;
+    QToolBar *m_toolBar = nullptr;
+};

@@ -1,0 +1,97 @@
+#!/usr/bin/env bash
+# Checks that the tool installs like a desktop program.
+#   install: `cmake --install` into a fresh prefix.
+#   package: `cpack -G DEB`, then the package's control data and files, unpacked into a
+#            scratch root.
+# In both cases every installed file is checked and the installed k30cfg must start.
+# Usage: check-install.sh install|package BUILD_DIR WORK_DIR MANUAL_SOURCE_DIR PROGRAMS
+# (PROGRAMS: the program names built in this tree, comma separated.)
+set -euo pipefail
+
+mode=$1 build=$2 work=$3 manual=$4
+IFS=, read -ra programs <<<"$5"
+cmake=${K30_CMAKE:-cmake}
+cpack=${K30_CPACK:-cpack}
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+rm -rf "$work"
+mkdir -p "$work"
+
+case $mode in
+install)
+    "$cmake" --install "$build" --prefix "$work/root" >"$work/install.log" ||
+        fail "cmake --install (see $work/install.log)"
+    prefix=$work/root
+    ;;
+package)
+    (cd "$work" && "$cpack" --config "$build/CPackConfig.cmake" -G DEB -B "$work/out") \
+        >"$work/cpack.log" 2>&1 || { cat "$work/cpack.log"; fail "cpack -G DEB"; }
+    debs=("$work"/out/k30cfg_*.deb)
+    [ -f "${debs[0]}" ] || fail "no k30cfg_*.deb in $work/out"
+    deb=${debs[0]}
+    [ "$(dpkg-deb -f "$deb" Package)" = k30cfg ] || fail "package name"
+    [ "$(dpkg-deb -f "$deb" Section)" = utils ] || fail "section"
+    [ -n "$(dpkg-deb -f "$deb" Maintainer)" ] || fail "no maintainer"
+    depends=$(dpkg-deb -f "$deb" Depends)
+    for lib in libqt6widgets6 libqt6serialport6; do
+        grep -q "$lib" <<<"$depends" || fail "Depends lacks $lib: $depends"
+    done
+    # Every dependency must name a real package (those are installed on a build machine).
+    IFS=, read -ra deps <<<"$depends"
+    for dep in "${deps[@]}"; do
+        name=$(sed -E 's/^ *([^ (|]+).*/\1/' <<<"$dep")
+        dpkg-query -W "$name" >/dev/null 2>&1 || fail "unknown dependency '$name'"
+    done
+    dpkg-deb -c "$deb" >"$work/contents.txt"
+    for listed in ./usr/bin/k30cfg ./usr/share/applications/k30cfg.desktop \
+        ./usr/share/doc/k30cfg/manual/index.html; do
+        grep -q " $listed\$" "$work/contents.txt" || fail "package does not list $listed"
+    done
+    dpkg-deb -x "$deb" "$work/root"
+    prefix=$work/root/usr
+    ;;
+*)
+    fail "unknown mode $mode"
+    ;;
+esac
+
+for program in "${programs[@]}"; do
+    [ -x "$prefix/bin/$program" ] || fail "$program not installed in $prefix/bin"
+done
+
+desktop=$prefix/share/applications/k30cfg.desktop
+[ -f "$desktop" ] || fail "desktop entry missing"
+[ -f "$prefix/share/icons/hicolor/scalable/apps/k30cfg.svg" ] || fail "icon missing"
+exec_program=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")
+[ -x "$prefix/bin/$exec_program" ] || fail "desktop entry starts '$exec_program', not installed"
+icon=$(sed -n 's/^Icon=//p' "$desktop")
+[ -f "$prefix/share/icons/hicolor/scalable/apps/$icon.svg" ] || fail "no icon named '$icon'"
+if command -v desktop-file-validate >/dev/null; then
+    desktop-file-validate "$desktop" || fail "desktop entry is not valid"
+fi
+
+shopt -s nullglob
+pages=("$manual"/*.html "$manual"/*.css)
+[ ${#pages[@]} -gt 0 ] || fail "no manual pages in $manual"
+for page in "${pages[@]}"; do
+    cmp -s "$page" "$prefix/share/doc/k30cfg/manual/$(basename "$page")" ||
+        fail "manual page $(basename "$page") not installed"
+done
+
+if ldd "$prefix/bin/k30cfg" | grep -q 'not found'; then
+    ldd "$prefix/bin/k30cfg" >&2
+    fail "installed k30cfg misses libraries"
+fi
+# The installed tool must start: it either finishes cleanly or is still running (waiting for
+# the user) when the time is up.
+rc=0
+QT_QPA_PLATFORM=offscreen timeout 3 "$prefix/bin/k30cfg" >"$work/start.log" 2>&1 || rc=$?
+if [ "$rc" -ne 0 ] && [ "$rc" -ne 124 ]; then
+    cat "$work/start.log" >&2
+    fail "installed k30cfg ended with status $rc"
+fi
+echo "PASS: $mode into $prefix"

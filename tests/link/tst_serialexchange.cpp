@@ -1,0 +1,358 @@
+#include "link/linkframes.h"
+#include "link/serialexchange.h"
+#include "link/transmitmessages.h"
+#include "simdevice.h"
+#include "simserialserver.h"
+
+#include <QElapsedTimer>
+#include <QSerialPort>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+// Fault tests that are not about a time-out wait less than the device's real ones; every
+// real time-out has its own test below.
+LinkTimings ShortTimings()
+{
+    LinkTimings timings;
+    timings.downloadTimeout = LinkDuration(600);
+    timings.uploadTimeout = LinkDuration(600);
+    return timings;
+}
+
+Image Filled(std::uint8_t value)
+{
+    Image image;
+    image.fill(value);
+    return image;
+}
+
+} // namespace
+
+class TestSerialExchange : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void download_data();
+    void download();
+    void upload_data();
+    void upload();
+    void version();
+    void faults_data();
+    void faults();
+    void splitReply();
+    void silentDownloadRealTimeout();
+    void silentUploadRealTimeout();
+    void missingPort();
+    void portHeldByAnotherProgram();
+    void settingsTextInUse();
+    void portFromEnvironment();
+    void abortClosesPort();
+
+private:
+    // Runs one exchange to its end and returns its result.
+    ExchangeResult Run(ExchangeKind kind, Image &image, bool save = true,
+                       const LinkTimings &timings = ShortTimings(),
+                       const QString &settings = QStringLiteral("9600,N,8,1 "));
+    // The port can be opened again: the exchange closed it.
+    bool PortIsFree() const;
+
+    std::unique_ptr<SimDevice> m_device;
+    std::unique_ptr<SimSerialServer> m_server;
+};
+
+void TestSerialExchange::init()
+{
+    m_device = std::make_unique<SimDevice>();
+    m_server = std::make_unique<SimSerialServer>(*m_device);
+    QVERIFY2(m_server->OpenPseudoTerminal(), qPrintable(m_server->ErrorString()));
+}
+
+void TestSerialExchange::cleanup()
+{
+    m_server.reset();
+    m_device.reset();
+}
+
+ExchangeResult TestSerialExchange::Run(ExchangeKind kind, Image &image, bool save,
+                                       const LinkTimings &timings, const QString &settings)
+{
+    SerialExchange exchange(kind, {2, m_server->Path(), settings}, image, save, timings);
+    QSignalSpy finished(&exchange, &LinkExchange::Finished);
+    exchange.Start();
+    if (finished.isEmpty())
+        finished.wait(int(timings.uploadTimeout.count()) + 1000);
+    if (finished.size() != 1)
+        return {kind, ExchangeOutcome::Bad, -1, QStringLiteral("no single Finished")};
+    return finished.at(0).at(0).value<ExchangeResult>();
+}
+
+bool TestSerialExchange::PortIsFree() const
+{
+    QSerialPort port(m_server->Path());
+    return port.open(QIODevice::ReadWrite);
+}
+
+void TestSerialExchange::download_data()
+{
+    QTest::addColumn<bool>("save");
+    QTest::addColumn<bool>("refuse");
+    QTest::addColumn<int>("garbage");
+    QTest::addColumn<int>("outcome");
+    QTest::addColumn<bool>("deviceKeeps");
+    QTest::newRow("save") << true << false << 0 << int(ExchangeOutcome::Good) << true;
+    QTest::newRow("not save") << false << false << 0 << int(ExchangeOutcome::Good) << false;
+    QTest::newRow("refused") << true << true << 0 << int(ExchangeOutcome::Bad) << false;
+    QTest::newRow("garbage first") << true << false << 3 << int(ExchangeOutcome::Bad) << true;
+}
+
+void TestSerialExchange::download()
+{
+    QFETCH(bool, save);
+    QFETCH(bool, refuse);
+    QFETCH(int, garbage);
+    m_device->faults.refuseDownload = refuse;
+    m_device->faults.garbage = garbage;
+    const auto before = m_device->image;
+    Image image = Filled(0x42);
+    image[84] = 0x17;
+    const ExchangeResult result = Run(ExchangeKind::Download, image, save);
+    QTEST(int(result.outcome), "outcome");
+    QFETCH(bool, deviceKeeps);
+    // What the device keeps is what it will upload next: a "Save" download changes it.
+    QCOMPARE(m_device->image == image, deviceKeeps);
+    if (!deviceKeeps)
+        QCOMPARE(m_device->image, before);
+    QVERIFY(m_device->Log().contains(QStringLiteral("received ") +
+                                     SimHex(BuildDownloadFrame(image, save))));
+    QVERIFY(PortIsFree());
+}
+
+void TestSerialExchange::upload_data()
+{
+    QTest::addColumn<bool>("reader");
+    QTest::newRow("decoder section") << false;
+    QTest::newRow("reader section") << true;
+}
+
+void TestSerialExchange::upload()
+{
+    QFETCH(bool, reader);
+    m_device->section = reader ? SimDevice::Section::Reader : SimDevice::Section::Decoder;
+    for (int i = 0; i < kImageSize; ++i)
+        m_device->image[i] = std::uint8_t(200 - i);
+    Image image = Filled(0x11);
+    const ExchangeResult result = Run(ExchangeKind::Upload, image);
+    QCOMPARE(result.outcome, ExchangeOutcome::Good);
+    QCOMPARE(TransmitMessage(result).text, QStringLiteral("   Upload OK!   "));
+    for (int i = 0; i < kImageSize; ++i) {
+        const bool inSection = reader ? i >= kReaderFirst : i <= kDecoderLast;
+        QCOMPARE(image[i], inSection ? std::uint8_t(200 - i) : std::uint8_t(0x11));
+    }
+    QVERIFY(m_device->Log().contains(QStringLiteral("received 02 80 03 81")));
+    QVERIFY(PortIsFree());
+}
+
+void TestSerialExchange::version()
+{
+    m_device->section = SimDevice::Section::Reader;
+    m_device->image = Filled(0x99);
+    Image image = Filled(0x11);
+    const ExchangeResult result = Run(ExchangeKind::Version, image);
+    QCOMPARE(result.outcome, ExchangeOutcome::Good);
+    QCOMPARE(image, Filled(0x11));
+    const LinkMessage message = TransmitMessage(result);
+    QCOMPARE(message.text,
+             QStringLiteral("Get Firmware Version OK!\r\r   K30SIM V1.00\n\r   2024-05-01"));
+    QCOMPARE(message.title, QStringLiteral("Upload Message"));
+}
+
+void TestSerialExchange::faults_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<int>("outcome");
+    const int upload = int(ExchangeKind::Upload);
+    const int download = int(ExchangeKind::Download);
+    QTest::newRow("wrong check") << upload << QStringLiteral("wrongCheck") << 1
+                                 << int(ExchangeOutcome::Bad);
+    // Garbage in front: its first byte announces a longer answer than arrived.
+    QTest::newRow("garbage before upload")
+        << upload << QStringLiteral("garbage") << 1 << int(ExchangeOutcome::Bad);
+    QTest::newRow("short upload answer")
+        << upload << QStringLiteral("short") << 40 << int(ExchangeOutcome::TimeOut);
+    QTest::newRow("hang-up mid-answer")
+        << upload << QStringLiteral("hangUp") << 30 << int(ExchangeOutcome::TimeOut);
+    QTest::newRow("hang-up before the acknowledgement")
+        << download << QStringLiteral("hangUp") << 0 << int(ExchangeOutcome::TimeOut);
+    QTest::newRow("late but in time")
+        << upload << QStringLiteral("delay") << 300 << int(ExchangeOutcome::Good);
+    QTest::newRow("too late") << download << QStringLiteral("delay") << 900
+                              << int(ExchangeOutcome::TimeOut);
+}
+
+void TestSerialExchange::faults()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, fault);
+    QFETCH(int, value);
+    SimFaults &faults = m_device->faults;
+    m_device->section = SimDevice::Section::Reader;
+    if (fault == QLatin1String("wrongCheck"))
+        faults.wrongCheck = true;
+    else if (fault == QLatin1String("garbage"))
+        faults.garbage = value;
+    else if (fault == QLatin1String("short"))
+        faults.shortAnswer = value;
+    else if (fault == QLatin1String("hangUp"))
+        faults.hangUpAfter = value;
+    else if (fault == QLatin1String("delay"))
+        faults.delayMs = value;
+    const QString path = m_server->Path();
+    Image image = Filled(0x11);
+    QElapsedTimer clock;
+    clock.start();
+    const ExchangeResult result = Run(ExchangeKind(kind), image);
+    QTEST(int(result.outcome), "outcome");
+    QVERIFY(clock.elapsed() < 600 + 1000);
+    if (result.outcome != ExchangeOutcome::Good || kind == int(ExchangeKind::Download))
+        QCOMPARE(image, Filled(0x11));
+    if (fault != QLatin1String("hangUp"))
+        QVERIFY(PortIsFree());
+}
+
+void TestSerialExchange::splitReply()
+{
+    // At 1200 baud the 84 bytes of a reader answer arrive in many small pieces over about
+    // 700 ms; the answer is still looked at once, whole.
+    m_device->section = SimDevice::Section::Reader;
+    m_device->faults.baud = 1200;
+    m_device->image = Filled(0x5C);
+    Image image = Filled(0x11);
+    const ExchangeResult result = Run(ExchangeKind::Upload, image, true, LinkTimings{});
+    QCOMPARE(result.outcome, ExchangeOutcome::Good);
+    QCOMPARE(image[kReaderFirst], std::uint8_t(0x5C));
+    QCOMPARE(image[kReaderLast], std::uint8_t(0x5C));
+    QCOMPARE(image[0], std::uint8_t(0x11));
+}
+
+void TestSerialExchange::silentDownloadRealTimeout()
+{
+    m_device->faults.silent = true;
+    Image image = Filled(0);
+    QElapsedTimer clock;
+    clock.start();
+    const ExchangeResult result = Run(ExchangeKind::Download, image, true, LinkTimings{});
+    const qint64 elapsed = clock.elapsed();
+    QCOMPARE(result.outcome, ExchangeOutcome::TimeOut);
+    QCOMPARE(TransmitMessage(result).text, QStringLiteral("Time Out Error!"));
+    QCOMPARE(TransmitMessage(result).title, QStringLiteral("CFG Message"));
+    QVERIFY2(elapsed >= 3000 && elapsed < 4000, qPrintable(QString::number(elapsed)));
+    QVERIFY(PortIsFree());
+}
+
+void TestSerialExchange::silentUploadRealTimeout()
+{
+    m_device->faults.silent = true;
+    Image image = Filled(0x33);
+    QElapsedTimer clock;
+    clock.start();
+    const ExchangeResult result = Run(ExchangeKind::Upload, image, true, LinkTimings{});
+    const qint64 elapsed = clock.elapsed();
+    QCOMPARE(result.outcome, ExchangeOutcome::TimeOut);
+    QCOMPARE(TransmitMessage(result).title, QStringLiteral("Upload Message"));
+    QVERIFY2(elapsed >= 7000 && elapsed < 8000, qPrintable(QString::number(elapsed)));
+    QCOMPARE(image, Filled(0x33));
+    QVERIFY(PortIsFree());
+}
+
+void TestSerialExchange::missingPort()
+{
+    Image image = Filled(0);
+    SerialExchange exchange(
+        ExchangeKind::Download,
+        {4, QStringLiteral("/dev/k30-no-such-port"), QStringLiteral("9600,N,8,1 ")}, image, true);
+    QSignalSpy finished(&exchange, &LinkExchange::Finished);
+    exchange.Start();
+    QCOMPARE(finished.size(), 1);
+    const auto result = finished.at(0).at(0).value<ExchangeResult>();
+    QCOMPARE(result.outcome, ExchangeOutcome::PortNotAvailable);
+    QCOMPARE(TransmitMessage(result).text, QStringLiteral("COM 4: not available."));
+    QVERIFY(TransmitMessage(result).title.isEmpty());
+    QVERIFY(!exchange.IsRunning());
+}
+
+void TestSerialExchange::portHeldByAnotherProgram()
+{
+    QSerialPort other(m_server->Path());
+    QVERIFY(other.open(QIODevice::ReadWrite));
+    Image image = Filled(0);
+    const ExchangeResult result = Run(ExchangeKind::Upload, image);
+    QCOMPARE(result.outcome, ExchangeOutcome::PortNotAvailable);
+    QVERIFY(m_device->Log().isEmpty());
+}
+
+void TestSerialExchange::settingsTextInUse()
+{
+    // The line is set up from the settings text; the device side sees it. (A pseudo-terminal
+    // keeps eight data bits whatever it is told, so only baud and stop bits show here.)
+    Image image = Filled(0);
+    ExchangeResult result =
+        Run(ExchangeKind::Download, image, true, ShortTimings(), QStringLiteral("19200,N,8,2 "));
+    QCOMPARE(result.outcome, ExchangeOutcome::Good);
+    QVERIFY2(m_device->Log().contains(QStringLiteral("line 19200,N,8,2")),
+             qPrintable(m_device->Log().join(u'\n')));
+    QTest::qWait(600); // a pause: the next request starts a new frame on the device side
+    result =
+        Run(ExchangeKind::Download, image, true, ShortTimings(), QStringLiteral("1200,N,8,1 "));
+    QCOMPARE(result.outcome, ExchangeOutcome::Good);
+    QVERIFY(m_device->Log().contains(QStringLiteral("line 1200,N,8,1")));
+    // A settings text the line cannot take is the port's failure to open.
+    result =
+        Run(ExchangeKind::Download, image, true, ShortTimings(), QStringLiteral("9600,E,8,1 "));
+    QCOMPARE(result.outcome, ExchangeOutcome::PortNotAvailable);
+}
+
+void TestSerialExchange::portFromEnvironment()
+{
+    qputenv("K30CFG_COM2", m_server->Path().toLocal8Bit());
+    LinkSettings settings;
+    settings.CommPort = 2;
+    const SerialTarget target = SerialTarget::FromSettings(settings);
+    qunsetenv("K30CFG_COM2");
+    QCOMPARE(target.device, m_server->Path());
+    QCOMPARE(target.settingsText, QStringLiteral("9600,N,8,1 "));
+    Image image = Filled(0);
+    SerialExchange exchange(ExchangeKind::Download, target, image, true);
+    QSignalSpy finished(&exchange, &LinkExchange::Finished);
+    exchange.Start();
+    QVERIFY(finished.wait(3000));
+    QCOMPARE(finished.at(0).at(0).value<ExchangeResult>().outcome, ExchangeOutcome::Good);
+}
+
+void TestSerialExchange::abortClosesPort()
+{
+    m_device->faults.silent = true;
+    Image image = Filled(0x11);
+    auto exchange = std::make_unique<SerialExchange>(
+        ExchangeKind::Upload, SerialTarget{1, m_server->Path(), QStringLiteral("9600,N,8,1 ")},
+        image, true);
+    QSignalSpy finished(exchange.get(), &LinkExchange::Finished);
+    exchange->Start();
+    QVERIFY(!PortIsFree());
+    exchange->Abort();
+    QVERIFY(PortIsFree());
+    QTest::qWait(800);
+    QVERIFY(finished.isEmpty());
+    exchange.reset();
+    QCOMPARE(image, Filled(0x11));
+}
+
+QTEST_GUILESS_MAIN(TestSerialExchange)
+#include "tst_serialexchange.moc"

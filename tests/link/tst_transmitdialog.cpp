@@ -1,0 +1,510 @@
+#include "link/keyboardtext.h"
+#include "link/transmitdialog.h"
+#include "simdevice.h"
+#include "simkeyboardwedge.h"
+#include "simserialserver.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScopeGuard>
+#include <QSerialPort>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+#include <memory>
+
+namespace {
+
+Image Filled(std::uint8_t value)
+{
+    Image image;
+    image.fill(value);
+    return image;
+}
+
+struct ShownMessage
+{
+    QString text;
+    QString title;
+    bool hasCancel = false;
+};
+
+// Runs a real event loop until the condition holds. QTest::qWait sleeps between its rounds,
+// which would stretch the 4 ms pacing of the keyboard path.
+bool WaitUntil(const std::function<bool()> &condition, int timeoutMs)
+{
+    if (condition())
+        return true;
+    QEventLoop loop;
+    QTimer poll;
+    poll.setInterval(2);
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (condition())
+            loop.quit();
+    });
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    poll.start();
+    loop.exec();
+    return condition();
+}
+
+} // namespace
+
+class TestTransmitDialog : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void opening_data();
+    void opening();
+    void settingsHandlers();
+    void portToolTips();
+    void keyboardDownload_data();
+    void keyboardDownload();
+    void keyboardSilent();
+    void keyboardUpload_data();
+    void keyboardUpload();
+    void uploadCancelled();
+    void keyboardVersion();
+    void keyboardShortUpload();
+    void keyboardRefusedDownload();
+    void serialExchanges();
+    void missingPort();
+    void closeDuringExchange_data();
+    void closeDuringExchange();
+
+private:
+    void Open();
+    template <typename T> T *Find(const char *name) const
+    {
+        return m_dialog->findChild<T *>(QLatin1String(name));
+    }
+    void Click(const char *name) { Find<QAbstractButton>(name)->click(); }
+    bool ButtonsEnabled() const;
+    // Waits for the modal box, reads it and presses OK (or Cancel).
+    ShownMessage Answer(int timeoutMs, bool cancel = false);
+
+    AppState m_state;
+    std::unique_ptr<SimDevice> m_device;
+    std::unique_ptr<SimKeyboardWedge> m_wedge;
+    std::unique_ptr<PageContext> m_context;
+    std::unique_ptr<TransmitDialog> m_dialog;
+};
+
+void TestTransmitDialog::init()
+{
+    m_state = AppState{};
+    m_device = std::make_unique<SimDevice>();
+    m_wedge = std::make_unique<SimKeyboardWedge>(*m_device);
+    m_context = std::make_unique<PageContext>(PageContext{m_state, m_wedge.get()});
+}
+
+void TestTransmitDialog::cleanup()
+{
+    while (QWidget *box = QApplication::activeModalWidget())
+        delete box;
+    m_dialog.reset();
+    m_context.reset();
+    m_wedge.reset();
+    m_device.reset();
+}
+
+void TestTransmitDialog::Open()
+{
+    m_dialog = std::make_unique<TransmitDialog>(*m_context, nullptr);
+    m_dialog->show();
+    m_dialog->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_dialog.get()));
+}
+
+bool TestTransmitDialog::ButtonsEnabled() const
+{
+    bool all = true;
+    bool any = false;
+    for (const char *name : {"cmdTransmit", "cmdReceive", "CmdVersion", "CmdClose"}) {
+        const bool enabled = Find<QPushButton>(name)->isEnabled();
+        all = all && enabled;
+        any = any || enabled;
+    }
+    // The four are enabled and disabled together.
+    if (all != any)
+        qWarning("exchange buttons disagree");
+    return all;
+}
+
+ShownMessage TestTransmitDialog::Answer(int timeoutMs, bool cancel)
+{
+    auto modalBox = [] { return qobject_cast<QMessageBox *>(QApplication::activeModalWidget()); };
+    WaitUntil([&] { return modalBox() != nullptr; }, timeoutMs);
+    QMessageBox *box = modalBox();
+    if (!box)
+        return {QStringLiteral("<no message>"), {}, false};
+    ShownMessage shown{box->text(), box->windowTitle(),
+                       box->button(QMessageBox::Cancel) != nullptr};
+    box->button(cancel ? QMessageBox::Cancel : QMessageBox::Ok)->click();
+    WaitUntil([&] { return modalBox() != box; }, 1000);
+    return shown;
+}
+
+void TestTransmitDialog::opening_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("port");
+    QTest::addColumn<QString>("baud");
+    QTest::addColumn<QString>("frame");
+    QTest::addColumn<bool>("save");
+    QTest::addColumn<QStringList>("checked");
+    QTest::newRow("start values") << 0 << 1 << QStringLiteral("9600") << QStringLiteral("N,8,1 ")
+                                  << true << QStringList{QStringLiteral("OptMode_0"),
+                                                         QStringLiteral("OptPort_0"),
+                                                         QStringLiteral("optBaud_3"),
+                                                         QStringLiteral("optDatabits_1"),
+                                                         QStringLiteral("optStopbits_0"),
+                                                         QStringLiteral("Option1_1")};
+    QTest::newRow("RS232 on Com 3")
+        << 1 << 3 << QStringLiteral("1200") << QStringLiteral("N,7,2 ") << false
+        << QStringList{QStringLiteral("OptMode_1"),     QStringLiteral("OptPort_2"),
+                       QStringLiteral("optBaud_0"),     QStringLiteral("optDatabits_0"),
+                       QStringLiteral("optStopbits_1"), QStringLiteral("Option1_0")};
+}
+
+void TestTransmitDialog::opening()
+{
+    QFETCH(int, mode);
+    QFETCH(int, port);
+    QFETCH(QString, baud);
+    QFETCH(QString, frame);
+    QFETCH(bool, save);
+    QFETCH(QStringList, checked);
+    LinkSettings &link = m_state.link;
+    link.LinkMode = mode;
+    link.CommPort = port;
+    link.BaudSetting = baud;
+    link.FrameSetting = frame;
+    link.SaveFlag = save;
+    Open();
+    QCOMPARE(m_dialog->objectName(), QStringLiteral("frmTransmit"));
+    QCOMPARE(m_dialog->windowTitle(), QStringLiteral("Transmit"));
+    for (const QString &name : checked)
+        QVERIFY2(Find<QRadioButton>(name.toLatin1().constData())->isChecked(), qPrintable(name));
+    for (const char *name : {"FraPort", "Frame2", "Frame3", "Frame4"})
+        QCOMPARE(Find<QGroupBox>(name)->isEnabled(), mode == 1);
+    QVERIFY(Find<QGroupBox>("Frame5")->isEnabled());
+    QVERIFY(Find<QProgressBar>("ProgressBar1")->isHidden());
+    // Opening shows the settings; it does not change them.
+    QCOMPARE(link.LinkMode, mode);
+    QCOMPARE(link.CommPort, port);
+    QCOMPARE(link.BaudSetting, baud);
+    QCOMPARE(link.FrameSetting, frame);
+    QCOMPARE(link.SaveFlag, save);
+}
+
+void TestTransmitDialog::settingsHandlers()
+{
+    Open();
+    LinkSettings &link = m_state.link;
+    Click("OptMode_1");
+    QCOMPARE(link.LinkMode, 1);
+    for (const char *name : {"FraPort", "Frame2", "Frame3", "Frame4"})
+        QVERIFY(Find<QGroupBox>(name)->isEnabled());
+    Click("optStopbits_1");
+    QCOMPARE(link.FrameSetting, QStringLiteral("N,8,2 "));
+    Click("optDatabits_0");
+    QCOMPARE(link.FrameSetting, QStringLiteral("N,7,2 "));
+    Click("optStopbits_0");
+    QCOMPARE(link.FrameSetting, QStringLiteral("N,7,1 "));
+    Click("optBaud_4");
+    Click("OptPort_3");
+    QCOMPARE(link.CommPort, 4);
+    QCOMPARE(link.SerialSettingsText(), QStringLiteral("19200,N,7,1 "));
+    Click("Option1_0");
+    QVERIFY(!link.SaveFlag);
+    Click("Option1_1");
+    QVERIFY(link.SaveFlag);
+
+    // By keyboard: the serial frames are disabled, Download Option is not, and the serial
+    // settings stay for the next time RS232 is chosen.
+    Click("OptMode_0");
+    QCOMPARE(link.LinkMode, 0);
+    for (const char *name : {"FraPort", "Frame2", "Frame3", "Frame4"})
+        QVERIFY(!Find<QGroupBox>(name)->isEnabled());
+    QVERIFY(Find<QGroupBox>("Frame5")->isEnabled());
+    QCOMPARE(link.SerialSettingsText(), QStringLiteral("19200,N,7,1 "));
+    QCOMPARE(link.CommPort, 4);
+
+    // Reopening shows the choices of this run.
+    m_dialog.reset();
+    Open();
+    QVERIFY(Find<QRadioButton>("OptPort_3")->isChecked());
+    QVERIFY(Find<QRadioButton>("optBaud_4")->isChecked());
+    QVERIFY(Find<QRadioButton>("optDatabits_0")->isChecked());
+    QVERIFY(Find<QRadioButton>("OptMode_0")->isChecked());
+}
+
+void TestTransmitDialog::portToolTips()
+{
+    qputenv("K30CFG_COM2", "/dev/ttyUSB7");
+    Open();
+    qunsetenv("K30CFG_COM2");
+    QCOMPARE(Find<QRadioButton>("OptPort_1")->toolTip(), QStringLiteral("/dev/ttyUSB7"));
+#ifndef Q_OS_WIN
+    QCOMPARE(Find<QRadioButton>("OptPort_0")->toolTip(), QStringLiteral("/dev/ttyS0"));
+#endif
+}
+
+void TestTransmitDialog::keyboardDownload_data()
+{
+    QTest::addColumn<bool>("save");
+    QTest::addColumn<bool>("lower");
+    QTest::newRow("save") << true << false;
+    QTest::newRow("not save, answers in lower case") << false << true;
+}
+
+void TestTransmitDialog::keyboardDownload()
+{
+    QFETCH(bool, save);
+    QFETCH(bool, lower);
+    m_device->faults.lowerCase = lower;
+    m_state.link.SaveFlag = save;
+    m_state.images.ConfigImage = Filled(0x3C);
+    m_state.images.ConfigImage[0] = 0xA1;
+    const auto deviceBefore = m_device->image;
+    Open();
+    Click("cmdTransmit");
+    QVERIFY(!ButtonsEnabled());
+    QVERIFY(WaitUntil([this] { return Find<QProgressBar>("ProgressBar1")->isVisible(); }, 2000));
+    QCOMPARE(Find<QProgressBar>("ProgressBar1")->maximum(), 84);
+    QVERIFY(!ButtonsEnabled());
+    const ShownMessage shown = Answer(4000);
+    QCOMPARE(shown.text, QStringLiteral("Download OK!"));
+    QCOMPARE(shown.title, QStringLiteral("CFG Message"));
+    QVERIFY(!shown.hasCancel);
+    QVERIFY(ButtonsEnabled());
+    QVERIFY(Find<QProgressBar>("ProgressBar1")->isHidden());
+    const QByteArray command = save ? "AAAAA" : "BBBBB";
+    QCOMPARE(m_wedge->Written(), command + KeyboardDownloadText(m_state.images.ConfigImage));
+    QCOMPARE(m_wedge->MaskReleases(), 2);
+    if (save)
+        QCOMPARE(m_device->image, m_state.images.ConfigImage);
+    else
+        QCOMPARE(m_device->image, deviceBefore);
+}
+
+void TestTransmitDialog::keyboardSilent()
+{
+    m_device->faults.silent = true;
+    Open();
+    QElapsedTimer clock;
+    clock.start();
+    Click("cmdTransmit");
+    const ShownMessage shown = Answer(5000);
+    const qint64 elapsed = clock.elapsed();
+    QCOMPARE(shown.text, QStringLiteral("Times Out Error"));
+    QCOMPARE(shown.title, QStringLiteral("CFG Message"));
+    // 15 commands of five bytes, and the 16th tick of 150 ms gives up.
+    QCOMPARE(m_wedge->Written(), QByteArray("AAAAA").repeated(15));
+    QVERIFY2(elapsed >= 16 * 150 && elapsed < 16 * 150 + 1000,
+             qPrintable(QString::number(elapsed)));
+    QCOMPARE(m_wedge->MaskReleases(), 1);
+    QVERIFY(ButtonsEnabled());
+}
+
+void TestTransmitDialog::keyboardUpload_data()
+{
+    QTest::addColumn<bool>("reader");
+    QTest::addColumn<bool>("lower");
+    QTest::newRow("decoder section") << false << false;
+    QTest::newRow("reader section, lower case") << true << true;
+}
+
+void TestTransmitDialog::keyboardUpload()
+{
+    QFETCH(bool, reader);
+    QFETCH(bool, lower);
+    m_device->faults.lowerCase = lower;
+    m_device->section = reader ? SimDevice::Section::Reader : SimDevice::Section::Decoder;
+    for (int i = 0; i < kImageSize; ++i)
+        m_device->image[i] = std::uint8_t(0xF0 - i);
+    m_state.images.ConfigImage = Filled(0x22);
+    m_state.images.MarkSaved();
+    Open();
+    Click("cmdReceive");
+    const ShownMessage question = Answer(1000);
+    QCOMPARE(question.text,
+             QStringLiteral("This will replace your current data with reader's data!"));
+    QCOMPARE(question.title, QStringLiteral("Upload Message"));
+    QVERIFY(question.hasCancel);
+    QVERIFY(!ButtonsEnabled());
+    QVERIFY(WaitUntil([this] { return Find<QProgressBar>("ProgressBar1")->isVisible(); }, 2000));
+    QCOMPARE(Find<QProgressBar>("ProgressBar1")->maximum(), 146);
+    const ShownMessage shown = Answer(4000);
+    QCOMPARE(shown.text, QStringLiteral("   Upload OK!   "));
+    QCOMPARE(shown.title, QStringLiteral("Upload Message"));
+    QCOMPARE(m_wedge->Written(), QByteArray("CCCCC"));
+    for (int i = 0; i < kImageSize; ++i) {
+        const bool inSection = reader ? i >= kReaderFirst : i <= kDecoderLast;
+        QCOMPARE(m_state.images.ConfigImage[i],
+                 inSection ? std::uint8_t(0xF0 - i) : std::uint8_t(0x22));
+    }
+    QVERIFY(m_state.images.IsChanged());
+}
+
+void TestTransmitDialog::uploadCancelled()
+{
+    m_state.images.ConfigImage = Filled(0x22);
+    Open();
+    Click("cmdReceive");
+    const ShownMessage question = Answer(1000, true);
+    QVERIFY(question.hasCancel);
+    QVERIFY(ButtonsEnabled());
+    QTest::qWait(400);
+    QVERIFY(m_wedge->Written().isEmpty());
+    QVERIFY(!QApplication::activeModalWidget());
+    QCOMPARE(m_state.images.ConfigImage, Filled(0x22));
+}
+
+void TestTransmitDialog::keyboardVersion()
+{
+    m_device->section = SimDevice::Section::Reader;
+    m_device->image = Filled(0x77);
+    m_state.images.ConfigImage = Filled(0x22);
+    Open();
+    Click("CmdVersion");
+    // No question before a version request: the answer comes straight away.
+    const ShownMessage shown = Answer(4000);
+    QCOMPARE(shown.text,
+             QStringLiteral("Get Firmware Version OK!\r\r   K30SIM V1.00\n\r   2024-05-01"));
+    QCOMPARE(shown.title, QStringLiteral("Upload Message"));
+    QCOMPARE(m_state.images.ConfigImage, Filled(0x22));
+    QVERIFY(m_state.link.UploadMode);
+}
+
+void TestTransmitDialog::keyboardShortUpload()
+{
+    // "S" and 144 of the 145 characters: the data wait runs its full 5000 ms.
+    m_device->faults.shortAnswer = 1 + 144;
+    m_state.images.ConfigImage = Filled(0x22);
+    Open();
+    Click("CmdVersion");
+    QElapsedTimer clock;
+    clock.start();
+    const ShownMessage shown = Answer(8000);
+    QCOMPARE(shown.text, QStringLiteral("Upload Failed!"));
+    QVERIFY2(clock.elapsed() >= 5000 && clock.elapsed() < 5000 + 1000,
+             qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(m_state.images.ConfigImage, Filled(0x22));
+}
+
+void TestTransmitDialog::keyboardRefusedDownload()
+{
+    m_device->faults.refuseDownload = true;
+    const auto deviceBefore = m_device->image;
+    Open();
+    QElapsedTimer clock;
+    clock.start();
+    Click("cmdTransmit");
+    const ShownMessage shown = Answer(5000);
+    QCOMPARE(shown.text, QStringLiteral("Download Failed!"));
+    // Handshake (150 ms), 20 ms, 172 paced characters (688 ms), then the full 1000 ms wait.
+    QVERIFY2(clock.elapsed() >= 150 + 20 + 688 + 1000,
+             qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(m_device->image, deviceBefore);
+}
+
+void TestTransmitDialog::serialExchanges()
+{
+    SimSerialServer server(*m_device);
+    QVERIFY(server.OpenPseudoTerminal());
+    qputenv("K30CFG_COM1", server.Path().toLocal8Bit());
+    auto unset = qScopeGuard([] { qunsetenv("K30CFG_COM1"); });
+    m_state.link.LinkMode = 1;
+    m_state.images.ConfigImage = Filled(0x5A);
+    Open();
+    Click("cmdTransmit");
+    QVERIFY(!ButtonsEnabled());
+    ShownMessage shown = Answer(4000);
+    QCOMPARE(shown.text, QStringLiteral("Download OK!"));
+    QCOMPARE(m_device->image, Filled(0x5A));
+    QVERIFY(ButtonsEnabled());
+
+    m_device->section = SimDevice::Section::Reader;
+    m_device->image = Filled(0x01);
+    Click("cmdReceive");
+    QCOMPARE(Answer(1000).text,
+             QStringLiteral("This will replace your current data with reader's data!"));
+    shown = Answer(4000);
+    QCOMPARE(shown.text, QStringLiteral("   Upload OK!   "));
+    QCOMPARE(m_state.images.ConfigImage[0], std::uint8_t(0x5A));
+    QCOMPARE(m_state.images.ConfigImage[kReaderFirst], std::uint8_t(0x01));
+    QVERIFY(Find<QProgressBar>("ProgressBar1")->isHidden());
+    // The port is free again once the exchange has ended.
+    QSerialPort port(server.Path());
+    QVERIFY(port.open(QIODevice::ReadWrite));
+}
+
+void TestTransmitDialog::missingPort()
+{
+    qputenv("K30CFG_COM4", "/dev/k30-no-such-port");
+    m_state.link.LinkMode = 1;
+    m_state.link.CommPort = 4;
+    Open();
+    Click("cmdTransmit");
+    const ShownMessage shown = Answer(2000);
+    qunsetenv("K30CFG_COM4");
+    QCOMPARE(shown.text, QStringLiteral("COM 4: not available."));
+    QVERIFY(shown.title.isEmpty());
+    QVERIFY(ButtonsEnabled());
+}
+
+void TestTransmitDialog::closeDuringExchange_data()
+{
+    QTest::addColumn<bool>("serial");
+    QTest::addColumn<bool>("destroy");
+    QTest::newRow("serial, closed") << true << false;
+    QTest::newRow("serial, destroyed") << true << true;
+    QTest::newRow("keyboard, closed") << false << false;
+    QTest::newRow("keyboard, destroyed") << false << true;
+}
+
+void TestTransmitDialog::closeDuringExchange()
+{
+    QFETCH(bool, serial);
+    QFETCH(bool, destroy);
+    m_device->faults.silent = true;
+    SimSerialServer server(*m_device);
+    QVERIFY(server.OpenPseudoTerminal());
+    qputenv("K30CFG_COM1", server.Path().toLocal8Bit());
+    auto unset = qScopeGuard([] { qunsetenv("K30CFG_COM1"); });
+    m_state.link.LinkMode = serial ? 1 : 0;
+    m_state.images.ConfigImage = Filled(0x22);
+    Open();
+    Click("CmdVersion");
+    QTest::qWait(400);
+    QVERIFY(m_dialog->IsExchangeRunning());
+    if (destroy)
+        m_dialog.reset();
+    else
+        m_dialog->close();
+    const qsizetype written = m_wedge->Written().size();
+    QTest::qWait(serial ? 300 : 800);
+    // Stopped cleanly: no message, no more commands, the port free again.
+    QVERIFY(!QApplication::activeModalWidget());
+    QCOMPARE(m_wedge->Written().size(), written);
+    QSerialPort port(server.Path());
+    QVERIFY(port.open(QIODevice::ReadWrite));
+    QCOMPARE(m_state.images.ConfigImage, Filled(0x22));
+}
+
+QTEST_MAIN(TestTransmitDialog)
+#include "tst_transmitdialog.moc"

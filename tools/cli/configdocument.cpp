@@ -1,0 +1,243 @@
+#include "configdocument.h"
+
+#include "core/charset.h"
+#include "core/configfile.h"
+#include "core/fieldtext.h"
+#include "core/pagecaptions.h"
+
+#include <QStringList>
+
+namespace {
+
+constexpr int kPortCount = 4;
+
+// The header texts and link settings a configuration file stores beside the image, under
+// the captions their windows show them with.
+enum class Extra
+{
+    DeviceName,
+    UserName,
+    BuildingDate,
+    Description,
+    LinkMode,
+    Port
+};
+
+struct ExtraSpec
+{
+    Extra which;
+    const char *name;
+    const char *caption;
+    const char *group;
+};
+
+constexpr ExtraSpec kExtras[] = {
+    {Extra::DeviceName, "header.device-name", "Device Name", "Header"},
+    {Extra::UserName, "header.user-name", "User's Name", "Header"},
+    {Extra::BuildingDate, "header.building-date", "Building Date", "Header"},
+    {Extra::Description, "header.description", "Description", "Header"},
+    {Extra::LinkMode, "link.mode", "Interface", "Link"},
+    {Extra::Port, "link.port", "Port", "Link"},
+};
+
+template <typename Texts>
+auto HeaderText(Texts &header, Extra which) -> decltype(&header.DeviceName)
+{
+    switch (which) {
+    case Extra::DeviceName:
+        return &header.DeviceName;
+    case Extra::UserName:
+        return &header.UserName;
+    case Extra::BuildingDate:
+        return &header.BuildingDate;
+    case Extra::Description:
+        return &header.Description;
+    default:
+        return nullptr;
+    }
+}
+
+QString LinkModeCaption(int mode)
+{
+    return mode == LinkSettings::kByRs232 ? QStringLiteral("By RS232")
+                                          : QStringLiteral("By Keyboard");
+}
+
+QString PortCaption(int port)
+{
+    return QStringLiteral("Com %1").arg(port);
+}
+
+QString ExtraValue(const ConfigDocument &doc, Extra which)
+{
+    if (which == Extra::LinkMode)
+        return LinkModeCaption(doc.link.LinkMode);
+    if (which == Extra::Port)
+        return PortCaption(doc.link.CommPort);
+    return *HeaderText(doc.header, which);
+}
+
+QString Squeezed(const QString &text)
+{
+    QString out = text.toLower();
+    out.remove(QLatin1Char(' '));
+    return out;
+}
+
+std::optional<QString> SetExtra(ConfigDocument &doc, const ExtraSpec &extra, const QString &value)
+{
+    const QString refused = QStringLiteral("%1: \"%2\" ").arg(Text(extra.name), value);
+    if (extra.which == Extra::LinkMode) {
+        for (int mode : {LinkSettings::kByKeyboard, LinkSettings::kByRs232}) {
+            if (Squeezed(value) == Squeezed(LinkModeCaption(mode))) {
+                doc.link.LinkMode = mode;
+                return std::nullopt;
+            }
+        }
+        return refused + QStringLiteral("is not a value; one of: By Keyboard, By RS232");
+    }
+    if (extra.which == Extra::Port) {
+        for (int port = 1; port <= kPortCount; ++port) {
+            if (Squeezed(value) == Squeezed(PortCaption(port))) {
+                doc.link.CommPort = port;
+                return std::nullopt;
+            }
+        }
+        return refused + QStringLiteral("is not a value; one of: Com 1, Com 2, Com 3, Com 4");
+    }
+    // A text is one line of the file in the single-byte character set.
+    if (value.contains(QLatin1Char('\n')) || value.contains(QLatin1Char('\r')))
+        return refused + QStringLiteral("holds a line end");
+    if (!IsEncodable(value))
+        return refused + QStringLiteral("holds characters outside the character set");
+    *HeaderText(doc.header, extra.which) = value;
+    return std::nullopt;
+}
+
+QString FieldCaption(const FieldSpec &field)
+{
+    QString caption = Text(field.caption).trimmed();
+    while (caption.endsWith(QLatin1Char(':')))
+        caption = caption.chopped(1).trimmed();
+    return caption;
+}
+
+ConfigEntry FieldEntry(const FieldSpec &field, const PageCaption &page, const Image &image)
+{
+    return {Text(field.name), FieldCaption(field), FieldValueText(field, image), Text(page.title),
+            SectionCaption(page.section), &field};
+}
+
+// Reads the file into a state filled with `fill`; what could not be read keeps that fill.
+bool ReadInto(QByteArrayView data, int fill, ConfigDocument &doc)
+{
+    doc.images.ConfigImage.fill(static_cast<std::uint8_t>(fill));
+    doc.link.CommPort = fill == 0 ? 1 : 2;
+    doc.link.LinkMode = fill == 0 ? 0 : 1;
+    const QString marker = fill == 0 ? QString() : QStringLiteral("\x01");
+    doc.header = {marker, marker, marker, marker};
+    return ReadConfiguration(data, doc.header, doc.link, doc.images);
+}
+
+} // namespace
+
+ConfigDocument ConfigDocument::New(const std::optional<Image> &defaults)
+{
+    ConfigDocument doc;
+    if (defaults)
+        doc.images.DefaultImage = *defaults;
+    doc.images.ResetToDefaults();
+    doc.header = NewFileHeaderTexts();
+    return doc;
+}
+
+std::optional<QString> ConfigDocument::Load(const QString &path, int *incomplete)
+{
+    QString error;
+    const auto data = ReadWholeFile(path, &error);
+    if (!data)
+        return QStringLiteral("%1: %2").arg(path, error);
+    // The file is read twice over different fillings: a value that could not be read keeps
+    // the filling, so the two readings differ exactly there.
+    ConfigDocument low;
+    ConfigDocument high;
+    if (!ReadInto(*data, 0, low) || !ReadInto(*data, 0xFF, high))
+        return QStringLiteral("%1: This File Is Not A Configuration Setup File").arg(path);
+    int missing = 0;
+    for (int i = 0; i < kImageSize; ++i)
+        missing += low.images.ConfigImage[i] != high.images.ConfigImage[i];
+    missing += low.link.CommPort != high.link.CommPort;
+    missing += low.link.LinkMode != high.link.LinkMode;
+    missing += low.header.DeviceName != high.header.DeviceName;
+    missing += low.header.UserName != high.header.UserName;
+    missing += low.header.BuildingDate != high.header.BuildingDate;
+    missing += low.header.Description != high.header.Description;
+    if (incomplete)
+        *incomplete = missing;
+
+    *this = ConfigDocument();
+    images.ConfigImage = FactoryImage();
+    header = {};
+    ReadConfiguration(*data, header, link, images);
+    return std::nullopt;
+}
+
+std::optional<QString> ConfigDocument::Save(const QString &path) const
+{
+    if (auto error = WriteFileAtomically(path, WriteConfiguration(header, link, images.ConfigImage)))
+        return QStringLiteral("%1: %2").arg(path, *error);
+    return std::nullopt;
+}
+
+std::vector<ConfigEntry> ConfigDocument::Entries() const
+{
+    std::vector<ConfigEntry> entries;
+    for (const auto &extra : kExtras)
+        entries.push_back({Text(extra.name), Text(extra.caption), ExtraValue(*this, extra.which),
+                           Text(extra.group), QString()});
+    for (const auto &page : PageCaptions()) {
+        for (const FieldSpec *field : FieldsOfPage(page.page))
+            entries.push_back(FieldEntry(*field, page, images.ConfigImage));
+    }
+    return entries;
+}
+
+std::optional<QString> ConfigDocument::Set(const QString &name, const QString &value)
+{
+    for (const auto &extra : kExtras) {
+        if (name == QLatin1String(extra.name))
+            return SetExtra(*this, extra, value);
+    }
+    const FieldSpec *field = FindField(name.toStdString());
+    if (!field)
+        return QStringLiteral("%1: no such parameter (k30cfg-cli show lists them)").arg(name);
+    return SetFieldFromText(*field, value, images);
+}
+
+std::vector<std::pair<ConfigEntry, ConfigEntry>> Differences(const ConfigDocument &a,
+                                                             const ConfigDocument &b)
+{
+    std::vector<std::pair<ConfigEntry, ConfigEntry>> differences;
+    const auto entriesA = a.Entries();
+    const auto entriesB = b.Entries();
+    for (std::size_t i = 0; i < entriesA.size(); ++i) {
+        const FieldSpec *field = entriesA[i].field;
+        const bool differs =
+            field ? FieldDiffers(*field, a.images.ConfigImage, b.images.ConfigImage)
+                  : entriesA[i].value != entriesB[i].value;
+        if (differs)
+            differences.emplace_back(entriesA[i], entriesB[i]);
+    }
+    // Bits no page shows still go to the device.
+    for (int i = 0; i < kImageSize; ++i) {
+        const auto byteA = a.images.ConfigImage[i];
+        const auto byteB = b.images.ConfigImage[i];
+        if (((byteA ^ byteB) & ~CoveredBits(i)) == 0)
+            continue;
+        const QString name = QStringLiteral("image.byte%1").arg(i);
+        const QString caption = QStringLiteral("Byte %1").arg(i);
+        differences.push_back({{name, caption, QString::number(byteA)},
+                               {name, caption, QString::number(byteB)}});
+    }
+    return differences;
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "core/appstate.h"
+#include "core/fieldcatalogue.h"
+
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+// One parameter of a configuration as the command line shows it.
+struct ConfigEntry
+{
+    QString name;    // "decoder.comm.parity", "header.device-name"
+    QString caption; // "Parity"
+    QString value;   // "Odd"
+    QString group;   // the page's caption, or "Header" / "Link"
+    QString section; // "Bar_Decoder", "Magnic_Reader", or empty for header and link
+    const FieldSpec *field = nullptr; // nullptr for the header texts and the link settings
+};
+
+// A configuration file's contents: header texts, port and link mode, and the image. Loads
+// and writes the exact file format through core/configfile.
+class ConfigDocument
+{
+public:
+    HeaderTexts header;
+    LinkSettings link;
+    ParameterImages images;
+
+    // File New: the factory image (or the given defaults) and the new file's header texts.
+    static ConfigDocument New(const std::optional<Image> &defaults = std::nullopt);
+
+    // Reads a configuration file. Refused with the reason when the file cannot be read or is
+    // no configuration file. `incomplete` counts the values that could not be read (they
+    // keep the factory values).
+    std::optional<QString> Load(const QString &path, int *incomplete = nullptr);
+    // Writes the whole file atomically; the reason when it could not be written.
+    std::optional<QString> Save(const QString &path) const;
+
+    // Every parameter in the order the command line lists them: header, link, then the
+    // pages of each section.
+    std::vector<ConfigEntry> Entries() const;
+
+    // Sets one parameter by its name; the reason when the name or the value is refused.
+    std::optional<QString> Set(const QString &name, const QString &value);
+};
+
+// The entries whose stored values differ, plus the bits that no page shows ("image.byte19"),
+// as pairs (entry in a, entry in b).
+std::vector<std::pair<ConfigEntry, ConfigEntry>> Differences(const ConfigDocument &a,
+                                                             const ConfigDocument &b);

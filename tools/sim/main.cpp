@@ -1,0 +1,86 @@
+// k30-sim: plays the K30 on a serial line so the tool can be tried without a device. It opens
+// a pseudo-terminal and prints its path (point K30CFG_COM1 at it), or serves a given serial
+// device, and logs what it receives and answers.
+
+#include "simdevice.h"
+#include "simserialserver.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QTextStream>
+
+namespace {
+
+int IntValue(const QCommandLineParser &parser, const QString &name, int fallback)
+{
+    bool ok = false;
+    const int value = parser.value(name).toInt(&ok);
+    return parser.isSet(name) && ok ? value : fallback;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("k30-sim"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Simulated K30 on a serial line."));
+    parser.addHelpOption();
+    const QList<QCommandLineOption> options = {
+        {QStringLiteral("device"),
+         QStringLiteral("Serve this serial device instead of a new "
+                        "pseudo-terminal."),
+         QStringLiteral("path")},
+        {QStringLiteral("line-baud"), QStringLiteral("Baud rate of --device (default 9600)."),
+         QStringLiteral("rate")},
+        {QStringLiteral("section"), QStringLiteral("Section an upload answers: decoder or reader."),
+         QStringLiteral("section")},
+        {QStringLiteral("silent"), QStringLiteral("Answer nothing.")},
+        {QStringLiteral("refuse"), QStringLiteral("Refuse every download.")},
+        {QStringLiteral("wrong-check"), QStringLiteral("Send upload answers with a wrong check.")},
+        {QStringLiteral("short"), QStringLiteral("Cut every answer to this many bytes."),
+         QStringLiteral("bytes")},
+        {QStringLiteral("garbage"), QStringLiteral("Send this many garbage bytes first."),
+         QStringLiteral("bytes")},
+        {QStringLiteral("hang-up"), QStringLiteral("Hang up after this many answer bytes."),
+         QStringLiteral("bytes")},
+        {QStringLiteral("delay"), QStringLiteral("Wait this long before answering."),
+         QStringLiteral("ms")},
+        {QStringLiteral("baud"), QStringLiteral("Pace answer bytes as at this baud rate."),
+         QStringLiteral("rate")},
+    };
+    parser.addOptions(options);
+    parser.process(app);
+
+    SimDevice device;
+    device.section = parser.value(QStringLiteral("section")) == QLatin1String("reader")
+                         ? SimDevice::Section::Reader
+                         : SimDevice::Section::Decoder;
+    SimFaults &faults = device.faults;
+    faults.silent = parser.isSet(QStringLiteral("silent"));
+    faults.refuseDownload = parser.isSet(QStringLiteral("refuse"));
+    faults.wrongCheck = parser.isSet(QStringLiteral("wrong-check"));
+    faults.shortAnswer = IntValue(parser, QStringLiteral("short"), -1);
+    faults.garbage = IntValue(parser, QStringLiteral("garbage"), 0);
+    faults.hangUpAfter = IntValue(parser, QStringLiteral("hang-up"), -1);
+    faults.delayMs = IntValue(parser, QStringLiteral("delay"), 0);
+    faults.baud = IntValue(parser, QStringLiteral("baud"), 0);
+
+    QTextStream out(stdout);
+    SimSerialServer server(device);
+    const bool opened = parser.isSet(QStringLiteral("device"))
+                            ? server.OpenDevice(parser.value(QStringLiteral("device")),
+                                                IntValue(parser, QStringLiteral("line-baud"), 9600))
+                            : server.OpenPseudoTerminal();
+    if (!opened) {
+        QTextStream(stderr) << "k30-sim: " << server.ErrorString() << Qt::endl;
+        return 1;
+    }
+    out << server.Path() << Qt::endl;
+    QObject::connect(&server, &SimSerialServer::Logged, &app,
+                     [&out](const QString &line) { out << line << Qt::endl; });
+    QObject::connect(&server, &SimSerialServer::HungUp, &app, &QCoreApplication::quit);
+    return app.exec();
+}

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "simfaults.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <cstdint>
+
+// The K30's side of the wire, without any I/O: bytes from the PC go in, the device's answer
+// comes out. It keeps its own 85-byte image (a download with "Save" replaces it) and checks
+// every frame it receives. This code is written apart from the tool's own frame code on
+// purpose, so that a fault copied into both halves cannot hide.
+class SimDevice
+{
+public:
+    enum class Section
+    {
+        Decoder,
+        Reader
+    };
+    static constexpr int kImageBytes = 85;
+
+    SimDevice();
+
+    std::array<std::uint8_t, kImageBytes> image{};
+    Section section = Section::Decoder;
+    QString version1 = QStringLiteral("K30SIM V1.00"); // 12 characters
+    QString version2 = QStringLiteral("2024-05-01");   // 10 characters
+    SimFaults faults;
+
+    // Serial line: the bytes received; returns the answer (possibly empty).
+    QByteArray SerialInput(QByteArrayView bytes);
+    // Keyboard path: one byte written to the keyboard controller; returns what the device
+    // types in answer (possibly empty).
+    QByteArray KeyboardInput(std::uint8_t byte);
+    // A pause on the line: a half-received frame or data run is dropped.
+    void ResetInput();
+
+    const QStringList &Log() const { return m_log; }
+    void AddLog(const QString &line) { m_log.append(line); }
+    int DownloadsSaved() const { return m_saved; }
+
+private:
+    enum class KeyState
+    {
+        Command,
+        DownloadData
+    };
+
+    QByteArray TakeSerialFrame(bool &complete);
+    QByteArray AnswerSerialFrame(const QByteArray &frame);
+    QByteArray SerialUploadAnswer() const;
+    QByteArray KeyboardUploadText() const;
+    QByteArray Typed(QByteArray text) const;
+
+    QByteArray m_rx;
+    KeyState m_keyState = KeyState::Command;
+    QByteArray m_keyBuffer;
+    bool m_keySave = false;
+    QStringList m_log;
+    int m_saved = 0;
+};
+
+// "02 80 03 81"
+QString SimHex(QByteArrayView bytes);
