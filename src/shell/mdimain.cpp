@@ -1,5 +1,8 @@
 #include "shell/mdimain.h"
 
+#include "about/frmabout.h"
+#include "about/helpwindow.h"
+
 #include "core/fieldcatalogue.h"
 #include "shell/filecommands.h"
 #include "shell/pagemanager.h"
@@ -10,6 +13,7 @@
 #include <QCloseEvent>
 #include <QMdiArea>
 #include <QMessageBox>
+#include <QShortcut>
 
 namespace {
 
@@ -42,9 +46,10 @@ MDImain::MDImain(AppState &state, ShellSetup setup, QWidget *parent)
     m_pages = new PageManager(m_context, m_area, *m_actions, this);
     m_files = new FileCommands(m_state, setup.defaults, this);
     ConnectCommands();
-    // Help and the about box come with their own windows; until then they do nothing.
-    m_actions->action(u"mnuHelpContents")->setEnabled(false);
-    m_actions->action(u"mnuHelpAbout")->setEnabled(false);
+    // F1 opens the manual at the page that is open, or at its contents.
+    auto *help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    help->setObjectName(QStringLiteral("helpShortcut"));
+    connect(help, &QShortcut::activated, this, &MDImain::ShowContextHelp);
     resize(800, 600);
     StartUp(setup);
 }
@@ -94,6 +99,8 @@ void MDImain::ConnectCommands()
     on("mnuConfigDefault", [this] { SetAllDefault(false); });
     on("mnuMagDefault", [this] { SetAllDefault(true); });
     on("mag", [this] { m_pages->SwitchSection(); });
+    on("mnuHelpContents", [this] { ShowManual(this); });
+    on("mnuHelpAbout", [this] { ShowAbout(); });
     for (const PageCommand &command : kPageCommands)
         on(command.name, [this, type = command.type] { m_pages->OpenPage(type); });
     for (const char *key : {"irm", "com", "bar", "mis"})
@@ -145,4 +152,22 @@ void MDImain::SetAllDefault(bool reader)
         m_state.images.CopyReaderDefaults();
     else
         m_state.images.CopyDecoderDefaults();
+}
+
+void MDImain::ShowContextHelp()
+{
+    const PageInfo *page = FindPage(m_state.PageType);
+    ShowManual(this, page ? Text(page->window) : QString());
+}
+
+void MDImain::ShowAbout()
+{
+    // The about box stands beside the open page and leaves it open.
+    if (!m_about) {
+        m_about = new FrmAbout(this);
+        m_about->setWindowFlag(Qt::Tool);
+    }
+    m_about->show();
+    m_about->raise();
+    m_about->activateWindow();
 }

@@ -5,6 +5,7 @@
 #include "pages/pagecontext.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <functional>
 
@@ -49,6 +50,8 @@ private:
     void ConnectCommands();
     void Exit();
     void SetAllDefault(bool reader);
+    void ShowContextHelp();
+    void ShowAbout();
 
     AppState &m_state;
     PageContext m_context;
@@ -56,4 +59,5 @@ private:
     ShellActions *m_actions = nullptr;
     PageManager *m_pages = nullptr;
     FileCommands *m_files = nullptr;
+    QPointer<QWidget> m_about;
 };

@@ -1,3 +1,4 @@
+#include "about/helpwindow.h"
 #include "boxanswerer.h"
 
 #include "core/configfile.h"
@@ -7,12 +8,15 @@
 #include "shell/pageregistry.h"
 
 #include <QAction>
+#include <QDialog>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QShortcut>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBrowser>
 #include <QToolBar>
 
 #include <memory>
@@ -73,6 +77,8 @@ private Q_SLOTS:
     void init();
     void startUp();
     void keyboardFailureIsReported();
+    void aboutStandsBesideTheOpenPage();
+    void helpOpensAtTheOpenPage();
     void startUpReadsSavedDefaults();
     void menus_data();
     void menus();
@@ -133,9 +139,42 @@ void TestMdiMain::startUp()
     QVERIFY(!shell.state.images.IsChanged());
     QVERIFY(!shell.action("mag")->isChecked());
     QCOMPARE(shell.action("bar")->isEnabled(), Built(3));
-    // Help and the about box belong to their own windows.
-    QVERIFY(!shell.action("mnuHelpContents")->isEnabled());
-    QVERIFY(!shell.action("mnuHelpAbout")->isEnabled());
+    QVERIFY(shell.action("mnuHelpContents")->isEnabled());
+    QVERIFY(shell.action("mnuHelpAbout")->isEnabled());
+}
+
+void TestMdiMain::aboutStandsBesideTheOpenPage()
+{
+    Shell shell(m_dir->path());
+    shell.trigger("mnuConfigComm");
+    shell.trigger("mnuHelpAbout");
+    auto *about = shell.window->findChild<QDialog *>(QStringLiteral("frmAbout"));
+    QVERIFY(about);
+    QTRY_VERIFY(about->isVisible());
+    QVERIFY(!about->isModal());
+    QCOMPARE(shell.pageName(), QStringLiteral("cfg4"));
+    QCOMPARE(shell.state.PageType, 2);
+    // Asking again brings the same box forward instead of a second one.
+    shell.trigger("mnuHelpAbout");
+    QCOMPARE(shell.window->findChildren<QDialog *>(QStringLiteral("frmAbout")).size(), 1);
+    about->close();
+}
+
+void TestMdiMain::helpOpensAtTheOpenPage()
+{
+    Shell shell(m_dir->path());
+    shell.trigger("mnuMagComm");
+    auto *shortcut = shell.window->findChild<QShortcut *>(QStringLiteral("helpShortcut"));
+    QVERIFY(shortcut);
+    QCOMPARE(shortcut->key(), QKeySequence(Qt::Key_F1));
+    Q_EMIT shortcut->activated();
+    auto *help = shell.window->findChild<HelpWindow *>(QStringLiteral("HelpWindow"));
+    QVERIFY(help);
+    QTRY_VERIFY(help->isVisible());
+    QCOMPARE(help->Browser()->source().fragment(), QStringLiteral("magcfg4"));
+    shell.trigger("mnuHelpContents");
+    QCOMPARE(help->Browser()->source().fileName(), QStringLiteral("index.html"));
+    help->close();
 }
 
 void TestMdiMain::keyboardFailureIsReported()
