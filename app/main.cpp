@@ -2,20 +2,128 @@
 #include "link/ioportkeyboard.h"
 #include "shell/mdimain.h"
 
+#ifdef K30_WITH_SIMULATOR
+#include "simulateddevice.h"
+#endif
+
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QMessageBox>
+#include <QTextStream>
+#include <QTimer>
+
+#include <memory>
+
+namespace {
+
+struct Options
+{
+    QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
+                            QStringLiteral("Shows these options.")};
+    QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")},
+                               QStringLiteral("Shows the version.")};
+    QCommandLineOption simulate{
+        QStringLiteral("simulate"),
+        QStringLiteral("Starts with a simulated K30 attached: \"Com 1\" and the keyboard path "
+                       "lead to it.")};
+    // For start-up timing (k30-bench): "shown" on standard output once the main window is
+    // shown and painted, then the program quits.
+    QCommandLineOption quitAfterShow{
+        QStringLiteral("quit-after-show"),
+        QStringLiteral("Prints \"shown\" once the main window is shown and painted, then "
+                       "quits.")};
+
+    void AddTo(QCommandLineParser &parser) const
+    {
+        parser.setApplicationDescription(QStringLiteral("K30 configuration tool."));
+        parser.addOption(help);
+        parser.addOption(version);
+        parser.addOption(simulate);
+        parser.addOption(quitAfterShow);
+    }
+};
+
+QStringList Arguments(int argc, char *argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+int StartFailed(const QString &text)
+{
+    QTextStream(stderr) << "k30cfg: " << text << Qt::endl;
+    QMessageBox::critical(nullptr, QStringLiteral("k30cfg"), text);
+    return 1;
+}
+
+int Run(int argc, char *argv[], const Options &options)
+{
+    QApplication app(argc, argv);
+    QCommandLineParser parser;
+    options.AddTo(parser);
+    parser.process(app);
+
+    AppState state;
+    ShellSetup setup;
+    std::unique_ptr<IoPortKeyboard> keyboard;
+#ifdef K30_WITH_SIMULATOR
+    std::unique_ptr<SimulatedDevice> simulated;
+#endif
+    if (parser.isSet(options.simulate)) {
+#ifdef K30_WITH_SIMULATOR
+        simulated = std::make_unique<SimulatedDevice>();
+        if (!simulated->Start())
+            return StartFailed(QStringLiteral("The simulated K30 cannot start: ") +
+                               simulated->ErrorString());
+        QObject::connect(&simulated->Server(), &SimSerialServer::Logged, &app,
+                         [](const QString &line) { QTextStream(stderr) << line << Qt::endl; });
+        setup = simulated->Setup();
+#else
+        return StartFailed(QStringLiteral("The simulated K30 is not available on this system."));
+#endif
+    } else {
+        keyboard = std::make_unique<IoPortKeyboard>();
+        setup.keyboard = keyboard.get();
+        setup.initializeKeyboard = [port = keyboard.get()] { return port->InitializeWinIo(); };
+    }
+    MDImain window(state, std::move(setup));
+    window.show();
+    if (parser.isSet(options.quitAfterShow)) {
+        QTimer::singleShot(0, &app, [&window] {
+            // Painted at least once, whether or not its first paint came before this timer.
+            window.repaint();
+            QTextStream(stdout) << "shown" << Qt::endl;
+            QCoreApplication::quit();
+        });
+    }
+    return QApplication::exec();
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("k30cfg"));
-    QApplication::setOrganizationName(QStringLiteral("k30cfg"));
+    QCoreApplication::setApplicationName(QStringLiteral("k30cfg"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(K30_VERSION));
+    QCoreApplication::setOrganizationName(QStringLiteral("k30cfg"));
 
-    AppState state;
-    IoPortKeyboard keyboard;
-    ShellSetup setup;
-    setup.keyboard = &keyboard;
-    setup.initializeKeyboard = [&keyboard] { return keyboard.InitializeWinIo(); };
-    MDImain window(state, std::move(setup));
-    window.show();
-    return QApplication::exec();
+    // --help and --version answer before any window system is touched, so they work on a
+    // machine without a display. Qt's own options (-platform ...) are unknown here and only
+    // checked once the application exists.
+    const Options options;
+    QCommandLineParser early;
+    options.AddTo(early);
+    early.parse(Arguments(argc, argv));
+    if (!early.isSet(options.help) && !early.isSet(options.version))
+        return Run(argc, argv, options);
+    // A core application names the program in the help text; it needs no display.
+    const QCoreApplication core(argc, argv);
+    if (early.isSet(options.help))
+        QTextStream(stdout) << early.helpText();
+    else
+        QTextStream(stdout) << QCoreApplication::applicationName() << ' '
+                            << QCoreApplication::applicationVersion() << Qt::endl;
+    return 0;
 }

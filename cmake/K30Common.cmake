@@ -25,3 +25,16 @@ if(K30_SANITIZE)
                         -fno-omit-frame-pointer)
     add_link_options(-fsanitize=address,undefined)
 endif()
+
+# Fuzz targets as libFuzzer programs (tests/fuzz, scripts/fuzz.sh): configure a separate build
+# directory with CC=clang CXX=clang++. Everything is instrumented for coverage and built with
+# AddressSanitizer and UndefinedBehaviorSanitizer; only the fuzz targets link libFuzzer.
+option(K30_FUZZ "Build the fuzz targets with libFuzzer (clang only)" OFF)
+if(K30_FUZZ)
+    if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+        message(FATAL_ERROR "K30_FUZZ needs clang: configure with CC=clang CXX=clang++")
+    endif()
+    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined
+                        -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=address,undefined)
+endif()

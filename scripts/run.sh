@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds in Release and starts the tool. Without a display the
-# window is served through Qt's VNC platform plugin on 127.0.0.1.
+# Installs what is missing, builds in Release and starts the tool with a simulated K30
+# attached (K30_SIMULATE=0: with the real ports instead). Without a display the window is
+# served through Qt's VNC platform plugin on 127.0.0.1.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release
 cmake --build build-release -j"$(nproc)" --target k30cfg
 exe=build-release/app/k30cfg
+if [ "${K30_SIMULATE:-1}" != 0 ]; then
+    set -- --simulate "$@"
+fi
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
     port="${K30_VNC_PORT:-5900}"
     # Qt 6.4's VNC plug-in knows only port=, size=, depth= and mmsize=; it listens on every

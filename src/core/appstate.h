@@ -29,4 +29,7 @@ struct AppState
     bool MagFlag = false;
     // Which box of a Miscellaneous page the Control Key dialog fills.
     bool PrefixFlag = true;
+    // The memory dialog's text as last written to a memory data file; it outlives the dialog,
+    // so closing a reopened dialog compares with the text saved during an earlier opening.
+    QString SavedMemoryText;
 };

@@ -184,10 +184,15 @@ std::optional<QString> WriteFileAtomically(const QString &path, const QByteArray
     if (target.exists() && !target.isFile())
         return WriteDirectly(path, contents);
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, so that a write the disk cuts short (full disk, quota, size limit) shows
+    // here: a buffered write reports only a partial flush as an error, and the shortened file
+    // would replace the previous one as if the save had succeeded.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return file.errorString();
-    if (file.write(contents) != contents.size()) {
-        const QString reason = file.errorString();
+    if (file.write(contents) != contents.size() || file.size() != contents.size()) {
+        QString reason = file.errorString();
+        if (file.error() == QFileDevice::NoError)
+            reason = QStringLiteral("only part of the file could be written (is the disk full?)");
         file.cancelWriting();
         return reason;
     }

@@ -15,7 +15,7 @@ constexpr int kControlNames = 32;
 std::span<const std::uint8_t> Slots(const FieldSpec &field, const Image &image)
 {
     return std::span(image).subspan(static_cast<std::size_t>(field.byte),
-                                     static_cast<std::size_t>(field.slots));
+                                    static_cast<std::size_t>(field.slots));
 }
 
 QString Reason(const FieldSpec &field, QStringView text, const QString &why)
@@ -70,11 +70,13 @@ std::optional<QString> SetCharacter(const FieldSpec &field, QStringView text,
             return Reason(field, text, QStringLiteral("is outside the character set"));
         // CharacterByte turns a character the field cannot take into the empty one.
         if (*byte == 0 && text.front().unicode() != 0)
-            return Reason(field, text, QStringLiteral("cannot be stored; %1").arg(FieldValueHint(field)));
+            return Reason(field, text,
+                          QStringLiteral("cannot be stored; %1").arg(FieldValueHint(field)));
     } else {
         byte = ControlByName(text);
         if (!byte || *byte < field.lowestCharacter)
-            return Reason(field, text, QStringLiteral("is not one character; %1").arg(FieldValueHint(field)));
+            return Reason(field, text,
+                          QStringLiteral("is not one character; %1").arg(FieldValueHint(field)));
     }
     images.SetBits(field.byte, 0xFF, *byte);
     return std::nullopt;
@@ -121,8 +123,9 @@ std::optional<QString> SetKeyText(const FieldSpec &field, QStringView text, Para
 {
     for (QChar c : text) {
         if (!IsStorableKeyCharacter(c, field.functionKeys))
-            return Reason(field, text,
-                          QStringLiteral("holds the character \"%1\", which cannot be stored").arg(c));
+            return Reason(
+                field, text,
+                QStringLiteral("holds the character \"%1\", which cannot be stored").arg(c));
     }
     if (auto unknown = UnknownKeyName(field, text))
         return unknown;
@@ -182,7 +185,8 @@ std::optional<QString> SetFieldFromText(const FieldSpec &field, QStringView text
     case FieldKind::Flag: {
         const int index = FindOption(field, text);
         if (index < 0)
-            return Reason(field, text, QStringLiteral("is not a value; %1").arg(FieldValueHint(field)));
+            return Reason(field, text,
+                          QStringLiteral("is not a value; %1").arg(FieldValueHint(field)));
         WriteOption(field, index, images);
         return std::nullopt;
     }
@@ -190,7 +194,8 @@ std::optional<QString> SetFieldFromText(const FieldSpec &field, QStringView text
         bool ok = false;
         const int value = text.trimmed().toInt(&ok);
         if (!ok || value < 0 || value > field.maximum)
-            return Reason(field, text, QStringLiteral("is not a value; %1").arg(FieldValueHint(field)));
+            return Reason(field, text,
+                          QStringLiteral("is not a value; %1").arg(FieldValueHint(field)));
         images.SetBits(field.byte, field.mask, ShiftedValue(field, value));
         return std::nullopt;
     }

@@ -16,7 +16,7 @@ enum class ConfigSection
 
 struct PageCaption
 {
-    const char *page;  // object name of the page, "cfg4"
+    const char *page; // object name of the page, "cfg4"
     ConfigSection section;
     const char *title; // window caption, "Communication Parameters"
 };

@@ -57,6 +57,12 @@ void SerialTransport::Send(const QByteArray &frame)
         m_port.write(frame);
 }
 
+void SerialTransport::Flush()
+{
+    if (m_port.isOpen())
+        m_port.flush();
+}
+
 void SerialTransport::OnReadyRead()
 {
     if (m_threshold <= 0 || m_port.bytesAvailable() < m_threshold)

@@ -24,6 +24,9 @@ public:
     // Discards received input and waits for `threshold` bytes.
     void Arm(int threshold);
     void Send(const QByteArray &frame);
+    // Hands what was sent to the line now, without blocking: a reply sent right before
+    // Close() would otherwise be dropped with the port's write buffer.
+    void Flush();
 
 Q_SIGNALS:
     // Everything buffered when the threshold was reached; the transport is disarmed then.

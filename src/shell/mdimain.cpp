@@ -11,9 +11,11 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMessageBox>
 #include <QShortcut>
+#include <QStatusBar>
 
 namespace {
 
@@ -50,6 +52,11 @@ MDImain::MDImain(AppState &state, ShellSetup setup, QWidget *parent)
     auto *help = new QShortcut(QKeySequence(Qt::Key_F1), this);
     help->setObjectName(QStringLiteral("helpShortcut"));
     connect(help, &QShortcut::activated, this, &MDImain::ShowContextHelp);
+    if (!setup.statusText.isEmpty()) {
+        auto *note = new QLabel(setup.statusText, this);
+        note->setObjectName(QStringLiteral("statusText"));
+        statusBar()->addPermanentWidget(note, 1);
+    }
     resize(800, 600);
     StartUp(setup);
 }

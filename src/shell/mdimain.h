@@ -26,6 +26,9 @@ struct ShellSetup
     std::function<bool()> initializeKeyboard;
     // Where the defaults file is read at start-up and written by Save As Default.
     DefaultsLocations defaults = DefaultsLocations::Standard();
+    // A lasting note in the status bar, such as that the device is simulated; empty: no
+    // status bar at all.
+    QString statusText;
 };
 
 // The main window `MDImain`: menus, the tool bar `Toolbar1`, the pages opened inside it one

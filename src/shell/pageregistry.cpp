@@ -1,5 +1,6 @@
 #include "shell/pageregistry.h"
 
+#include "link/readmemorydialog.h"
 #include "link/transmitdialog.h"
 #include "pages/decoder/barcodespage.h"
 #include "pages/decoder/decodercommpage.h"
@@ -29,7 +30,8 @@ const PageInfo kPages[] = {
      [](PageContext &c, QWidget *p) -> QWidget * { return new ReaderMiscPage(c, p); }},
     {8, "magcfg3", PageSection::Reader, "mnuMagInterface", "mnuMagDefault",
      [](PageContext &c, QWidget *p) -> QWidget * { return new ReaderInterfacePage(c, p); }},
-    {9, "frmReadMemory", PageSection::Decoder, "", "", nullptr},
+    {9, "frmReadMemory", PageSection::Decoder, "", "",
+     [](PageContext &c, QWidget *p) -> QWidget * { return new ReadMemoryDialog(c, p); }},
 };
 
 } // namespace

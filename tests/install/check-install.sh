@@ -3,7 +3,8 @@
 #   install: `cmake --install` into a fresh prefix.
 #   package: `cpack -G DEB`, then the package's control data and files, unpacked into a
 #            scratch root.
-# In both cases every installed file is checked and the installed k30cfg must start.
+# In both cases every installed file is checked, the installed k30cfg must tell its version
+# (K30_EXPECTED_VERSION, when set) without a display, and it must start.
 # Usage: check-install.sh install|package BUILD_DIR WORK_DIR MANUAL_SOURCE_DIR PROGRAMS
 # (PROGRAMS: the program names built in this tree, comma separated.)
 set -euo pipefail
@@ -86,6 +87,15 @@ if ldd "$prefix/bin/k30cfg" | grep -q 'not found'; then
     ldd "$prefix/bin/k30cfg" >&2
     fail "installed k30cfg misses libraries"
 fi
+# --version answers without any window system (the platform named here does not exist).
+version=$(QT_QPA_PLATFORM=no-such-platform DISPLAY='' WAYLAND_DISPLAY='' \
+    "$prefix/bin/k30cfg" --version 2>"$work/version.log") || {
+    cat "$work/version.log" >&2
+    fail "installed k30cfg --version failed"
+}
+expected="k30cfg ${K30_EXPECTED_VERSION:-}"
+[[ "$version" == "$expected"* ]] && [[ "$version" =~ ^k30cfg\ [0-9]+\.[0-9]+ ]] ||
+    fail "installed k30cfg --version printed '$version', expected '$expected...'"
 # The installed tool must start: it either finishes cleanly or is still running (waiting for
 # the user) when the time is up.
 rc=0

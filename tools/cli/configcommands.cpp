@@ -29,27 +29,6 @@ std::optional<ConfigDocument> LoadForReading(const QString &path, QTextStream &e
     return doc;
 }
 
-// Texts are shown in quotes, so that blanks at their ends and empty texts can be seen.
-bool IsText(const ConfigEntry &entry)
-{
-    if (!entry.field)
-        return entry.name.startsWith(QLatin1String("header."));
-    switch (entry.field->kind) {
-    case FieldKind::Character:
-    case FieldKind::KeyText:
-        return true;
-    case FieldKind::NamedCharacter:
-        return entry.value.size() == 1;
-    default:
-        return false;
-    }
-}
-
-QString Shown(const ConfigEntry &entry)
-{
-    return IsText(entry) ? QLatin1Char('"') + entry.value + QLatin1Char('"') : entry.value;
-}
-
 QString Heading(const ConfigEntry &entry)
 {
     if (entry.section.isEmpty())
@@ -67,7 +46,7 @@ void ShowText(const QString &path, const std::vector<ConfigEntry> &entries, QTex
             heading = Heading(entry);
             out << '\n' << heading << '\n';
         }
-        out << "  " << entry.caption << ": " << Shown(entry) << "  [" << entry.name << "]\n";
+        out << "  " << entry.caption << ": " << ShownValue(entry) << "  [" << entry.name << "]\n";
     }
     out.flush();
 }
@@ -133,7 +112,7 @@ int DiffCommand(const QString &pathA, const QString &pathB, QTextStream &out, QT
         return kExitFileError;
     const auto differences = Differences(*a, *b);
     for (const auto &[inA, inB] : differences)
-        out << inA.name << '\t' << Shown(inA) << '\t' << Shown(inB) << '\n';
+        out << inA.name << '\t' << ShownValue(inA) << '\t' << ShownValue(inB) << '\n';
     out.flush();
     return differences.empty() ? kExitSuccess : kExitRefused;
 }

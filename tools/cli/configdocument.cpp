@@ -124,8 +124,8 @@ QString FieldCaption(const FieldSpec &field)
 
 ConfigEntry FieldEntry(const FieldSpec &field, const PageCaption &page, const Image &image)
 {
-    return {Text(field.name), FieldCaption(field), FieldValueText(field, image), Text(page.title),
-            SectionCaption(page.section), &field};
+    return {Text(field.name), FieldCaption(field),          FieldValueText(field, image),
+            Text(page.title), SectionCaption(page.section), &field};
 }
 
 // Reads the file into a state filled with `fill`; what could not be read keeps that fill.
@@ -184,7 +184,8 @@ std::optional<QString> ConfigDocument::Load(const QString &path, int *incomplete
 
 std::optional<QString> ConfigDocument::Save(const QString &path) const
 {
-    if (auto error = WriteFileAtomically(path, WriteConfiguration(header, link, images.ConfigImage)))
+    if (auto error =
+            WriteFileAtomically(path, WriteConfiguration(header, link, images.ConfigImage)))
         return QStringLiteral("%1: %2").arg(path, *error);
     return std::nullopt;
 }
@@ -194,7 +195,7 @@ std::vector<ConfigEntry> ConfigDocument::Entries() const
     std::vector<ConfigEntry> entries;
     for (const auto &extra : kExtras)
         entries.push_back({Text(extra.name), Text(extra.caption), ExtraValue(*this, extra.which),
-                           Text(extra.group), QString()});
+                           Text(extra.group), QString(), nullptr});
     for (const auto &page : PageCaptions()) {
         for (const FieldSpec *field : FieldsOfPage(page.page))
             entries.push_back(FieldEntry(*field, page, images.ConfigImage));
@@ -222,9 +223,9 @@ std::vector<std::pair<ConfigEntry, ConfigEntry>> Differences(const ConfigDocumen
     const auto entriesB = b.Entries();
     for (std::size_t i = 0; i < entriesA.size(); ++i) {
         const FieldSpec *field = entriesA[i].field;
-        const bool differs =
-            field ? FieldDiffers(*field, a.images.ConfigImage, b.images.ConfigImage)
-                  : entriesA[i].value != entriesB[i].value;
+        const bool differs = field
+                                 ? FieldDiffers(*field, a.images.ConfigImage, b.images.ConfigImage)
+                                 : entriesA[i].value != entriesB[i].value;
         if (differs)
             differences.emplace_back(entriesA[i], entriesB[i]);
     }
@@ -236,8 +237,21 @@ std::vector<std::pair<ConfigEntry, ConfigEntry>> Differences(const ConfigDocumen
             continue;
         const QString name = QStringLiteral("image.byte%1").arg(i);
         const QString caption = QStringLiteral("Byte %1").arg(i);
-        differences.push_back({{name, caption, QString::number(byteA)},
-                               {name, caption, QString::number(byteB)}});
+        const QString group = QStringLiteral("Image");
+        differences.push_back({{name, caption, QString::number(byteA), group, QString()},
+                               {name, caption, QString::number(byteB), group, QString()}});
     }
     return differences;
+}
+
+QString ShownValue(const ConfigEntry &entry)
+{
+    bool text = false;
+    if (!entry.field)
+        text = entry.name.startsWith(QLatin1String("header."));
+    else if (entry.field->kind == FieldKind::Character || entry.field->kind == FieldKind::KeyText)
+        text = true;
+    else if (entry.field->kind == FieldKind::NamedCharacter)
+        text = entry.value.size() == 1;
+    return text ? QLatin1Char('"') + entry.value + QLatin1Char('"') : entry.value;
 }

@@ -46,6 +46,10 @@ public:
     std::optional<QString> Set(const QString &name, const QString &value);
 };
 
+// The value as the listings print it: texts in quotes, so that blanks at their ends and empty
+// texts can be seen.
+QString ShownValue(const ConfigEntry &entry);
+
 // The entries whose stored values differ, plus the bits that no page shows ("image.byte19"),
 // as pairs (entry in a, entry in b).
 std::vector<std::pair<ConfigEntry, ConfigEntry>> Differences(const ConfigDocument &a,

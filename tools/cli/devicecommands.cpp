@@ -46,11 +46,16 @@ int RunJobs(const Jobs &jobs, QTextStream &out, QTextStream &err)
 
     int status = kExitSuccess;
     for (const auto &job : jobs) {
-        const QString prefix = jobs.size() > 1 ? job->Port().label + QStringLiteral(": ") : QString();
+        const QString prefix =
+            jobs.size() > 1 ? job->Port().label + QStringLiteral(": ") : QString();
+        // A port named by its path is already named in its "not available." line.
+        auto print = [&prefix](QTextStream &stream, const QString &line) {
+            stream << (line.startsWith(prefix) ? QString() : prefix) << line << Qt::endl;
+        };
         for (const QString &line : job->Output())
-            out << prefix << line << Qt::endl;
+            print(out, line);
         for (const QString &line : job->Errors())
-            err << prefix << line << Qt::endl;
+            print(err, line);
         status = std::max(status, job->ExitCode());
     }
     return status;
@@ -81,9 +86,9 @@ int DownloadCommand(const QString &path, const DeviceOptions &devices, bool save
     const auto doc = LoadComplete(path, err);
     if (!doc)
         return kExitFileError;
-    return RunJobs(MakeJobs(DeviceJob::Task::Download, devices, doc->images.ConfigImage, save,
-                            verify),
-                   out, err);
+    return RunJobs(
+        MakeJobs(DeviceJob::Task::Download, devices, doc->images.ConfigImage, save, verify), out,
+        err);
 }
 
 int UploadCommand(const QString &path, const DeviceOptions &devices, QTextStream &out,
@@ -129,7 +134,7 @@ int DeviceDiffCommand(const QString &path, const DeviceOptions &devices, QTextSt
     held.images.ConfigImage = jobs.front()->Result();
     const auto differences = Differences(*doc, held);
     for (const auto &[inFile, inDevice] : differences)
-        out << inFile.name << '\t' << inFile.value << '\t' << inDevice.value << '\n';
+        out << inFile.name << '\t' << ShownValue(inFile) << '\t' << ShownValue(inDevice) << '\n';
     out.flush();
     return differences.empty() ? kExitSuccess : kExitRefused;
 }

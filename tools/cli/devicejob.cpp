@@ -124,8 +124,8 @@ void DeviceJob::Verify()
     m_errors.append(QStringLiteral("Verify failed! The device holds other values (name, "
                                    "file, device):"));
     for (const auto &[inFile, inDevice] : differences)
-        m_errors.append(inFile.name + QLatin1Char('\t') + inFile.value + QLatin1Char('\t') +
-                        inDevice.value);
+        m_errors.append(inFile.name + QLatin1Char('\t') + ShownValue(inFile) + QLatin1Char('\t') +
+                        ShownValue(inDevice));
     End(kExitRefused);
 }
 

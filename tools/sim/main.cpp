@@ -50,6 +50,20 @@ int main(int argc, char *argv[])
          QStringLiteral("ms")},
         {QStringLiteral("baud"), QStringLiteral("Pace answer bytes as at this baud rate."),
          QStringLiteral("rate")},
+        {QStringLiteral("memory-file"),
+         QStringLiteral("Hold the lines of this file as the memory's records."),
+         QStringLiteral("file")},
+        {QStringLiteral("memory-empty"), QStringLiteral("Start with an empty memory.")},
+        {QStringLiteral("bad-block"),
+         QStringLiteral("Send this block of a memory read (from 0) with a wrong check."),
+         QStringLiteral("index")},
+        {QStringLiteral("bad-record"),
+         QStringLiteral("Store this record (from 0) with a wrong check byte."),
+         QStringLiteral("index")},
+        {QStringLiteral("endless-memory"), QStringLiteral("Never reach the end of the memory.")},
+        {QStringLiteral("long-record"),
+         QStringLiteral("Add a 200-byte record, longer than the tool's buffer.")},
+        {QStringLiteral("refuse-clear"), QStringLiteral("Refuse every memory clear.")},
     };
     parser.addOptions(options);
     parser.process(app);
@@ -67,6 +81,19 @@ int main(int argc, char *argv[])
     faults.hangUpAfter = IntValue(parser, QStringLiteral("hang-up"), -1);
     faults.delayMs = IntValue(parser, QStringLiteral("delay"), 0);
     faults.baud = IntValue(parser, QStringLiteral("baud"), 0);
+    faults.badBlock = IntValue(parser, QStringLiteral("bad-block"), -1);
+    faults.badRecord = IntValue(parser, QStringLiteral("bad-record"), -1);
+    faults.endlessMemory = parser.isSet(QStringLiteral("endless-memory"));
+    faults.longRecord = parser.isSet(QStringLiteral("long-record"));
+    faults.refuseClear = parser.isSet(QStringLiteral("refuse-clear"));
+    if (parser.isSet(QStringLiteral("memory-empty")))
+        device.memory.clear();
+    if (parser.isSet(QStringLiteral("memory-file")) &&
+        !device.LoadMemory(parser.value(QStringLiteral("memory-file")))) {
+        QTextStream(stderr) << "k30-sim: cannot read "
+                            << parser.value(QStringLiteral("memory-file")) << Qt::endl;
+        return 1;
+    }
 
     QTextStream out(stdout);
     SimSerialServer server(device);

@@ -2,6 +2,8 @@
 
 #include "core/parameterimages.h"
 
+#include <QFile>
+
 namespace {
 
 // The device's own view of the wire.
@@ -22,6 +24,19 @@ constexpr int READER_BYTES = 60;
 constexpr int UPLOAD_MIN_LENGTH = 84;
 constexpr int KEY_DOWNLOAD_CHARS = 172;
 constexpr int KEY_UPLOAD_CHARS = 145;
+// Memory: 4-byte commands, 64 bytes of the record stream a block plus its check byte, and
+// the PC's one-letter replies to a block.
+constexpr char CMD_READ_MEMORY = char(0x82);
+constexpr char CMD_CLEAR_MEMORY = char(0x83);
+constexpr int MEMORY_COMMAND = 4;
+constexpr int BLOCK_DATA = 64;
+constexpr char REPLY_MORE = 'S';
+constexpr char REPLY_END = 'P';
+constexpr char REPLY_ERROR = 'E';
+constexpr int LONG_RECORD = 200;
+// An endless keyboard memory types this much, then stops as if the cable were pulled.
+constexpr int KEY_ENDLESS_CHARS = 4000;
+constexpr char KEY_END_OF_DATA = 0x03;
 
 char Parity(QByteArrayView bytes)
 {
@@ -57,6 +72,27 @@ QString SimHex(QByteArrayView bytes)
 SimDevice::SimDevice()
 {
     image = FactoryImage();
+    memory = SampleMemory();
+}
+
+QList<QByteArray> SimDevice::SampleMemory()
+{
+    return {"4006381333931", "K30-SAMPLE-0002", "HELLO WORLD", "9780201633610"};
+}
+
+bool SimDevice::LoadMemory(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    memory.clear();
+    for (QByteArray line : file.readAll().split('\n')) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+        if (!line.isEmpty())
+            memory.append(line.left(250));
+    }
+    return true;
 }
 
 void SimDevice::ResetInput()
@@ -73,6 +109,12 @@ QByteArray SimDevice::SerialInput(QByteArrayView bytes)
     m_rx.append(bytes);
     QByteArray answer;
     for (;;) {
+        const char first = m_rx.isEmpty() ? 0 : m_rx.front();
+        if (first == REPLY_MORE || first == REPLY_END || first == REPLY_ERROR) {
+            m_rx.remove(0, 1);
+            answer += AnswerBlockReply(first);
+            continue;
+        }
         bool complete = false;
         const QByteArray frame = TakeSerialFrame(complete);
         if (!complete)
@@ -109,6 +151,10 @@ QByteArray SimDevice::TakeSerialFrame(bool &complete)
     case CMD_UPLOAD:
         length = UPLOAD_REQUEST;
         break;
+    case CMD_READ_MEMORY:
+    case CMD_CLEAR_MEMORY:
+        length = MEMORY_COMMAND;
+        break;
     default:
         AddLog(QStringLiteral("unknown command ") + SimHex(m_rx.first(2)));
         m_rx.remove(0, 1);
@@ -125,6 +171,13 @@ QByteArray SimDevice::TakeSerialFrame(bool &complete)
 QByteArray SimDevice::AnswerSerialFrame(const QByteArray &frame)
 {
     const bool framed = frame.at(frame.size() - 2) == ETX && Parity(frame) == 0;
+    if (frame.at(1) == CMD_READ_MEMORY || frame.at(1) == CMD_CLEAR_MEMORY) {
+        if (!framed) {
+            AddLog(QStringLiteral("bad memory command: no answer"));
+            return {};
+        }
+        return AnswerMemoryFrame(frame);
+    }
     if (frame.at(1) == CMD_UPLOAD) {
         if (!framed) {
             AddLog(QStringLiteral("bad upload request: no answer"));
@@ -216,13 +269,21 @@ QByteArray SimDevice::KeyboardInput(std::uint8_t byte)
     m_keyBuffer.append(c);
     if (m_keyBuffer.size() > 5)
         m_keyBuffer.remove(0, m_keyBuffer.size() - 5);
-    if (m_keyBuffer != "AAAAA" && m_keyBuffer != "BBBBB" && m_keyBuffer != "CCCCC")
+    if (m_keyBuffer != "AAAAA" && m_keyBuffer != "BBBBB" && m_keyBuffer != "CCCCC" &&
+        m_keyBuffer != "MMMMM" && m_keyBuffer != "NNNNN")
         return {};
     const QByteArray command = m_keyBuffer;
     m_keyBuffer.clear();
     AddLog(QStringLiteral("command ") + QString::fromLatin1(command));
     if (faults.silent)
         return {};
+    if (command == "MMMMM")
+        return Typed("S") + KeyboardMemoryText();
+    if (command == "NNNNN") {
+        memory.clear();
+        AddLog(QStringLiteral("memory cleared"));
+        return Typed("S");
+    }
     if (command == "CCCCC")
         return Typed("S" + KeyboardUploadText());
     m_keySave = command == "AAAAA";
@@ -256,4 +317,97 @@ QByteArray SimDevice::Typed(QByteArray text) const
     if (faults.lowerCase)
         text = text.toLower();
     return text;
+}
+
+QByteArray SimDevice::AnswerMemoryFrame(const QByteArray &frame)
+{
+    if (faults.silent) {
+        AddLog(QStringLiteral("memory command: silent"));
+        return {};
+    }
+    if (frame.at(1) == CMD_CLEAR_MEMORY) {
+        if (faults.refuseClear) {
+            AddLog(QStringLiteral("clear refused"));
+            return QByteArray(1, NAK);
+        }
+        memory.clear();
+        AddLog(QStringLiteral("memory cleared"));
+        return QByteArray(1, ACK);
+    }
+    m_stream.clear();
+    m_streamRecords = 0;
+    m_streamEnded = false;
+    m_awaitingBlock = 0;
+    AddLog(QStringLiteral("memory read: %1 records").arg(memory.size()));
+    return MemoryBlock(0);
+}
+
+QByteArray SimDevice::AnswerBlockReply(char reply)
+{
+    AddLog(QStringLiteral("reply ") + QLatin1Char(reply));
+    if (m_awaitingBlock < 0)
+        return {};
+    if (reply != REPLY_MORE) {
+        m_awaitingBlock = -1;
+        return {};
+    }
+    ++m_awaitingBlock;
+    return MemoryBlock(m_awaitingBlock);
+}
+
+QByteArray SimDevice::EncodedRecord(int index) const
+{
+    // Records are taken in turn; an endless memory starts over at the first.
+    const int stored = int(memory.size()) + (faults.longRecord ? 1 : 0);
+    const int slot = stored > 0 ? index % stored : 0;
+    const QByteArray data = slot < memory.size() ? memory.at(slot)
+                            : stored > 0         ? QByteArray(LONG_RECORD - 2, 'L')
+                                                 : QByteArray("ENDLESS");
+    QByteArray record(1, char(data.size() + 2));
+    record += data;
+    char check = Parity(data);
+    if (index == faults.badRecord)
+        check = char(check ^ 0x5A);
+    record.append(check);
+    return record;
+}
+
+QByteArray SimDevice::MemoryBlock(int index)
+{
+    const qsizetype end = qsizetype(index + 1) * BLOCK_DATA;
+    const int stored = int(memory.size()) + (faults.longRecord ? 1 : 0);
+    while (m_stream.size() < end) {
+        if (m_streamEnded) {
+            m_stream.append(QByteArray(end - m_stream.size(), '\0'));
+            break;
+        }
+        if (!faults.endlessMemory && m_streamRecords >= stored) {
+            m_stream.append('\0'); // the end marker
+            m_streamEnded = true;
+            continue;
+        }
+        m_stream += EncodedRecord(m_streamRecords++);
+    }
+    QByteArray block = m_stream.mid(index * BLOCK_DATA, BLOCK_DATA);
+    char check = Parity(block);
+    if (index == faults.badBlock)
+        check = char(check ^ 0x5A);
+    block.append(check);
+    AddLog(QStringLiteral("memory block %1").arg(index));
+    return block;
+}
+
+QByteArray SimDevice::KeyboardMemoryText() const
+{
+    // The device types every record as a line, then the end of its data.
+    QByteArray text;
+    if (faults.endlessMemory) {
+        for (int i = 0; text.size() < KEY_ENDLESS_CHARS; ++i)
+            text += EncodedRecord(i).mid(1).chopped(1) + '\r';
+        return Typed(text);
+    }
+    for (const QByteArray &record : memory)
+        text += record + '\r';
+    text.append(KEY_END_OF_DATA);
+    return Typed(text);
 }

@@ -31,6 +31,11 @@ public:
     QString version1 = QStringLiteral("K30SIM V1.00"); // 12 characters
     QString version2 = QStringLiteral("2024-05-01");   // 10 characters
     SimFaults faults;
+    // The records the decoder holds in its memory, oldest first; a clear empties it.
+    QList<QByteArray> memory;
+    static QList<QByteArray> SampleMemory();
+    // One record per line of a text file (CR LF or LF); false when it cannot be read.
+    bool LoadMemory(const QString &path);
 
     // Serial line: the bytes received; returns the answer (possibly empty).
     QByteArray SerialInput(QByteArrayView bytes);
@@ -56,6 +61,11 @@ private:
     QByteArray SerialUploadAnswer() const;
     QByteArray KeyboardUploadText() const;
     QByteArray Typed(QByteArray text) const;
+    QByteArray AnswerMemoryFrame(const QByteArray &frame);
+    QByteArray AnswerBlockReply(char reply);
+    QByteArray MemoryBlock(int index);
+    QByteArray EncodedRecord(int index) const;
+    QByteArray KeyboardMemoryText() const;
 
     QByteArray m_rx;
     KeyState m_keyState = KeyState::Command;
@@ -63,6 +73,12 @@ private:
     bool m_keySave = false;
     QStringList m_log;
     int m_saved = 0;
+    // A serial memory read in progress: the stream sent so far and the block awaiting its
+    // reply ("S", "P" or "E"), or -1.
+    QByteArray m_stream;
+    int m_streamRecords = 0;
+    bool m_streamEnded = false;
+    int m_awaitingBlock = -1;
 };
 
 // "02 80 03 81"

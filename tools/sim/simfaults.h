@@ -12,4 +12,10 @@ struct SimFaults
     int hangUpAfter = -1;        // serial: the line goes dead after this many answer bytes
     int delayMs = 0;             // before every answer
     int baud = 0;                // serial: answer bytes paced as on a line at this rate
+    // Memory read and clear.
+    int badBlock = -1;          // this block of a serial read carries a wrong check
+    int badRecord = -1;         // this record is stored with a wrong check byte
+    bool endlessMemory = false; // the memory never reaches its end marker
+    bool longRecord = false;    // a 200-byte record follows the stored records
+    bool refuseClear = false;   // a serial clear is answered 0x15
 };

@@ -10,6 +10,7 @@ namespace {
 
 // A keyboard types a character every few milliseconds.
 constexpr int kDefaultTypingIntervalMs = 5;
+constexpr char kEndOfText = 0x03;
 
 Qt::Key KeyOf(char c)
 {
@@ -19,6 +20,11 @@ Qt::Key KeyOf(char c)
         return Qt::Key(Qt::Key_A + (c - 'A'));
     if (c >= '0' && c <= '9')
         return Qt::Key(Qt::Key_0 + (c - '0'));
+    if (c == '\r')
+        return Qt::Key_Return;
+    // The code that ends typed memory data comes as Ctrl+C.
+    if (c == kEndOfText)
+        return Qt::Key_C;
     return Qt::Key(static_cast<unsigned char>(c));
 }
 
@@ -78,9 +84,11 @@ void SimKeyboardWedge::TypeNext()
     QObject *target = m_target ? m_target.data() : QGuiApplication::focusObject();
     if (target) {
         const QString text(QLatin1Char{c});
-        QKeyEvent press(QEvent::KeyPress, KeyOf(c), Qt::NoModifier, text);
+        const Qt::KeyboardModifiers modifiers =
+            c == kEndOfText ? Qt::ControlModifier : Qt::NoModifier;
+        QKeyEvent press(QEvent::KeyPress, KeyOf(c), modifiers, text);
         QCoreApplication::sendEvent(target, &press);
-        QKeyEvent release(QEvent::KeyRelease, KeyOf(c), Qt::NoModifier, text);
+        QKeyEvent release(QEvent::KeyRelease, KeyOf(c), modifiers, text);
         QCoreApplication::sendEvent(target, &release);
     }
     Q_EMIT Typed(QLatin1Char(c));

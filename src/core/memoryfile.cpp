@@ -1,0 +1,49 @@
+#include "core/memoryfile.h"
+
+#include "core/charset.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+
+QString MemoryFileText(const QString &areaText)
+{
+    QString text;
+    text.reserve(areaText.size() + areaText.size() / 16);
+    // A text area holds lines, not line ends: every line break becomes CR LF, whether it came
+    // as LF or CR LF.
+    for (qsizetype i = 0; i < areaText.size(); ++i) {
+        const QChar c = areaText.at(i);
+        if (c == QLatin1Char('\r') && i + 1 < areaText.size() &&
+            areaText.at(i + 1) == QLatin1Char('\n'))
+            continue;
+        if (c == QLatin1Char('\n') || c == QChar::ParagraphSeparator || c == QChar::LineSeparator) {
+            text += QStringLiteral("\r\n");
+            continue;
+        }
+        text += c;
+    }
+    return text;
+}
+
+std::optional<QString> WriteMemoryFile(const QString &path, const QString &areaText)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return file.errorString();
+    const QByteArray bytes = TextToBytes(MemoryFileText(areaText) + QStringLiteral("\r\n"));
+    if (file.write(bytes) != bytes.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return reason;
+    }
+    if (!file.commit())
+        return file.errorString();
+    return std::nullopt;
+}
+
+QString WithMemoryFileSuffix(const QString &path)
+{
+    if (path.isEmpty() || !QFileInfo(path).suffix().isEmpty())
+        return path;
+    return path + QStringLiteral(".txt");
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+enum class MemoryKind
+{
+    Read,
+    Clear
+};
+
+enum class MemoryOutcome
+{
+    Good,
+    Bad,              // a bad block, a block that would not fit, a refused clear
+    TimeOut,          // serial: no block or answer in time
+    HandshakeTimeOut, // keyboard: no acknowledgement after 15 commands
+    PortNotAvailable, // the serial port could not be opened
+};
+
+struct MemoryResult
+{
+    MemoryKind kind = MemoryKind::Read;
+    MemoryOutcome outcome = MemoryOutcome::TimeOut;
+    bool keyboard = false;
+    int commPort = 0;
+};
+
+// One memory read or clear, from its command to its outcome: a state machine driven by the
+// line or the typed text and its timers, without widgets. It ends exactly once with Finished(),
+// its port closed and its timers stopped, unless it is aborted.
+class MemoryExchange : public QObject
+{
+    Q_OBJECT
+public:
+    MemoryExchange(MemoryKind kind, QObject *parent) : QObject(parent), m_kind(kind) {}
+
+    MemoryKind Kind() const { return m_kind; }
+    bool IsRunning() const { return m_running; }
+
+    virtual void Start() = 0;
+    // Stops at once without an outcome; a serial read tells the device "E" first.
+    virtual void Abort() = 0;
+    // Keyboard path: the text of the capture box and of the memory text area, whenever they
+    // change, and a key of code 3 pressed in the text area.
+    virtual void CaptureChanged(const QString &text) { Q_UNUSED(text); }
+    virtual void MemoryTextChanged(const QString &text) { Q_UNUSED(text); }
+    virtual void MemoryEndKey() {}
+
+Q_SIGNALS:
+    void Finished(const MemoryResult &result);
+    // The read receives data from now on: the text area is emptied and shown (and, on the
+    // keyboard path, given the focus, since the device types into it).
+    void ReadStarted();
+    // Serial read: records decoded from the latest block, each line ended by CR LF.
+    void RecordsDecoded(const QString &text);
+    // Serial read: good blocks and records so far.
+    void BlocksReceived(int blocks, int records);
+    // Keyboard read: characters typed so far.
+    void CharactersReceived(int characters);
+    // Keyboard: the capture box is to be emptied and given the focus before the device types.
+    void CaptureReset();
+
+protected:
+    void Begin() { m_running = true; }
+    void Finish(MemoryOutcome outcome, bool keyboard, int commPort = 0)
+    {
+        m_running = false;
+        Q_EMIT Finished({m_kind, outcome, keyboard, commPort});
+    }
+    void Halt() { m_running = false; }
+
+private:
+    MemoryKind m_kind;
+    bool m_running = false;
+};

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "link/memoryexchange.h"
+#include "link/transmitmessages.h"
+
+#include <optional>
+
+// The message box that reports a memory exchange; a keyboard read reports nothing once the
+// device has acknowledged it.
+std::optional<LinkMessage> MemoryMessage(const MemoryResult &result);
+
+// Asked before a read or a clear, with OK and Cancel.
+LinkMessage MemoryQuestion(MemoryKind kind);

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "core/memoryrecorddecoder.h"
+#include "link/memoryexchange.h"
+#include "link/memorytimings.h"
+#include "link/serialexchange.h"
+#include "link/serialtransport.h"
+
+#include <QTimer>
+
+// Memory read or clear over the serial port. A read sends its command, then takes up to 31
+// blocks of 65 bytes, each within its own time-out, answering every one with "S" (more), "P"
+// (end of data) or "E" (bad block or time-out); the records are decoded as the blocks come.
+// A clear sends its command and waits for the one-byte answer.
+class SerialMemoryExchange : public MemoryExchange
+{
+    Q_OBJECT
+public:
+    SerialMemoryExchange(MemoryKind kind, SerialTarget target, const MemoryTimings &timings = {},
+                         QObject *parent = nullptr);
+
+    void Start() override;
+    void Abort() override;
+
+    const MemoryRecordDecoder &Decoder() const { return m_decoder; }
+
+private:
+    enum class State
+    {
+        Idle,
+        WaitingForBlock,
+        WaitingForClear,
+    };
+
+    void OnReceived(const QByteArray &bytes);
+    void OnBlock(const QByteArray &block);
+    void OnTimeout();
+    void Reply(char reply);
+    void End(MemoryOutcome outcome);
+
+    SerialTarget m_target;
+    MemoryTimings m_timings;
+    SerialTransport m_transport;
+    QTimer m_timeout;
+    MemoryRecordDecoder m_decoder;
+    int m_blocks = 0;
+    State m_state = State::Idle;
+};

@@ -1,0 +1,231 @@
+// Saves that fail or are cut short leave the previous file as it was, and the user is told.
+// A missing folder and a path under /proc are covered by tests/files and tests/shell; these
+// are the disk that fills up, the full device, and the program killed in the middle of a save.
+#include "boxanswerer.h"
+
+#include "core/configfile.h"
+#include "shell/filecommands.h"
+#include "shell/mdimain.h"
+
+#include <QAction>
+#include <QDir>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QScopeGuard>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
+#include <csignal>
+#include <memory>
+
+using Box = QMessageBox;
+
+namespace {
+
+// One main window on its own state with a scripted file dialog.
+struct Shell
+{
+    explicit Shell(const QString &root)
+    {
+        ShellSetup setup;
+        setup.initializeKeyboard = [] { return true; };
+        setup.defaults = {root + QStringLiteral("/program"), root + QStringLiteral("/user")};
+        QDir().mkpath(setup.defaults.programDir);
+        window = std::make_unique<MDImain>(state, setup);
+        window->fileCommands().setFileNameAsker([this](QWidget *, FileDialogKind, const QString &) {
+            return names.isEmpty() ? QString() : names.takeFirst();
+        });
+        window->show();
+    }
+    ~Shell() { state.images.MarkSaved(); }
+    void trigger(const char *name) const
+    {
+        window->findChild<QAction *>(QString::fromLatin1(name))->trigger();
+    }
+
+    AppState state;
+    std::unique_ptr<MDImain> window;
+    QStringList names;
+};
+
+// Files written by this process may not grow past `bytes` while the guard lives; a write past
+// it fails with EFBIG as on a full disk.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        ::getrlimit(RLIMIT_FSIZE, &m_previous);
+        m_handler = std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{bytes, m_previous.rlim_max};
+        m_ok = ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &m_previous);
+        std::signal(SIGXFSZ, m_handler);
+    }
+    bool ok() const { return m_ok; }
+
+private:
+    rlimit m_previous{};
+    void (*m_handler)(int) = nullptr;
+    bool m_ok = false;
+};
+
+// What k30-savechild writes.
+QByteArray ChildContents(char fill, qsizetype size)
+{
+    QByteArray contents(size, fill);
+    for (qsizetype i = 78; i < size; i += 80)
+        contents[i] = '\n';
+    return contents;
+}
+
+} // namespace
+
+class TestSaveFailures : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void fullDiskKeepsPreviousFile_data();
+    void fullDiskKeepsPreviousFile();
+    void fullDeviceIsReported();
+    void fullDiskInAnotherProcess();
+    void killedInTheMiddleOfASave();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void TestSaveFailures::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+}
+
+void TestSaveFailures::fullDiskKeepsPreviousFile_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::newRow("Save") << QStringLiteral("mnuFileSave");
+    QTest::newRow("tool bar Save") << QStringLiteral("save");
+    QTest::newRow("Save As onto the same file") << QStringLiteral("mnuFileSaveAs");
+}
+
+void TestSaveFailures::fullDiskKeepsPreviousFile()
+{
+    QFETCH(QString, command);
+    Shell shell(m_dir->path());
+    const QString path = m_dir->filePath(QStringLiteral("kept.cfg"));
+    shell.names << path;
+    shell.trigger("mnuFileSaveAs");
+    const QByteArray previous = ReadWholeFile(path).value();
+    QVERIFY(previous.startsWith("yorn"));
+
+    shell.state.images.SetBits(24, 1, shell.state.images.GetBits(24, 1) ^ 1);
+    shell.names << path;
+    BoxAnswerer answerer({Box::Ok});
+    {
+        // Room for less than a configuration file.
+        FileSizeLimit limit(100);
+        QVERIFY(limit.ok());
+        shell.trigger(command.toLatin1().constData());
+    }
+    QCOMPARE(answerer.seen().size(), 1);
+    QCOMPARE(answerer.seen()[0].icon, Box::Critical);
+    QCOMPARE(answerer.seen()[0].title, QStringLiteral("Configuration Setup"));
+    QVERIFY2(answerer.seen()[0].text.contains(path), qPrintable(answerer.seen()[0].text));
+    QCOMPARE(ReadWholeFile(path).value(), previous);
+    QVERIFY(shell.state.images.IsChanged());
+    QCOMPARE(shell.state.CurrentFile, path);
+    // No half-written file is left beside it.
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{QStringLiteral("kept.cfg")});
+
+    // With room again the same command saves.
+    shell.names << path;
+    shell.trigger(command.toLatin1().constData());
+    QVERIFY(!shell.state.images.IsChanged());
+    QVERIFY(ReadWholeFile(path).value() != previous);
+}
+
+void TestSaveFailures::fullDeviceIsReported()
+{
+    // A full device made here (as /dev/full is), so that no fault can replace the real one.
+    // Named with the suffix Save As would otherwise add.
+    const QString full = m_dir->filePath(QStringLiteral("full.cfg"));
+    if (::mknod(QFile::encodeName(full).constData(), S_IFCHR | 0666, makedev(1, 7)) != 0)
+        QSKIP("making a device node needs root");
+    Shell shell(m_dir->path());
+    shell.state.images.SetBits(24, 1, shell.state.images.GetBits(24, 1) ^ 1);
+    shell.names << full;
+    BoxAnswerer answerer({Box::Ok});
+    shell.trigger("mnuFileSaveAs");
+    QCOMPARE(answerer.seen().size(), 1);
+    QCOMPARE(answerer.seen()[0].icon, Box::Critical);
+    QVERIFY(answerer.seen()[0].text.contains(full));
+    QVERIFY(shell.state.images.IsChanged());
+    QCOMPARE(shell.state.CurrentFile, QStringLiteral("New File"));
+    struct stat st = {};
+    QCOMPARE(::stat(QFile::encodeName(full).constData(), &st), 0);
+    QVERIFY2(S_ISCHR(st.st_mode), "the device was replaced by a plain file");
+}
+
+void TestSaveFailures::fullDiskInAnotherProcess()
+{
+    // A file of 4 MB where 1 MB fits: refused, the previous file intact.
+    const QString path = m_dir->filePath(QStringLiteral("big.cfg"));
+    const QByteArray previous = WriteConfiguration({}, {}, FactoryImage());
+    QVERIFY(!WriteFileAtomically(path, previous));
+    QProcess child;
+    child.start(
+        QStringLiteral(K30_SAVECHILD),
+        {QStringLiteral("limit"), path, QStringLiteral("4194304"), QStringLiteral("1048576")});
+    QVERIFY(child.waitForFinished(30000));
+    QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+    QVERIFY2(child.exitCode() == 0, "a save past the size limit was reported as done");
+    QVERIFY(!child.readAllStandardOutput().trimmed().isEmpty());
+    QCOMPARE(ReadWholeFile(path).value(), previous);
+}
+
+void TestSaveFailures::killedInTheMiddleOfASave()
+{
+    // A program saves 8 MB files over and over and is killed at random moments: the file is
+    // always one whole save, the one before the kill or an earlier one, never a mixture.
+    const QString path = m_dir->filePath(QStringLiteral("killed.cfg"));
+    const QByteArray original = WriteConfiguration({}, {}, FactoryImage());
+    QVERIFY(!WriteFileAtomically(path, original));
+    const qsizetype size = 8 * 1024 * 1024;
+    const QByteArray first = ChildContents('A', size);
+    const QByteArray second = ChildContents('B', size);
+    QRandomGenerator random(7);
+    int killedAfterSaves = 0;
+    for (int round = 0; round < 6; ++round) {
+        QProcess child;
+        child.start(QStringLiteral(K30_SAVECHILD),
+                    {QStringLiteral("loop"), path, QString::number(size)});
+        QVERIFY(child.waitForStarted());
+        // Sometimes during the first save, mostly after a few.
+        if (round > 0)
+            QVERIFY(child.waitForReadyRead(20000));
+        QTest::qWait(int(random.bounded(10, 120)));
+        ::kill(pid_t(child.processId()), SIGKILL);
+        QVERIFY(child.waitForFinished(10000));
+        QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+        killedAfterSaves += int(child.readAllStandardOutput().count("saved"));
+
+        const QByteArray now = ReadWholeFile(path).value();
+        const bool whole = now == original || now == first || now == second;
+        QVERIFY2(whole,
+                 qPrintable(QStringLiteral("round %1: %2 bytes").arg(round).arg(now.size())));
+    }
+    qInfo("killed 6 times, after %d completed saves", killedAfterSaves);
+    QVERIFY(killedAfterSaves > 0);
+}
+
+QTEST_MAIN(TestSaveFailures)
+#include "tst_savefailures.moc"

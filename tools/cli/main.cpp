@@ -1,0 +1,250 @@
+// k30cfg-cli: the configuration tool without a window, for scripts that provision, inspect,
+// compare and back up many devices. It uses the window's own file format, field catalogue,
+// key text and device exchanges.
+
+#include "configcommands.h"
+#include "devicecommands.h"
+#include "exitcodes.h"
+
+#include "core/configfile.h"
+#include "link/linkchoices.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QTextStream>
+
+#include <iterator>
+#include <map>
+#include <set>
+
+namespace {
+
+const char kDescription[] = R"(Reads, compares and writes K30 configuration files and talks to
+K30 devices over the serial line.
+
+Commands:
+  show FILE [--json]           every parameter of a configuration file
+  diff A B                     the parameters in which two files differ
+  diff FILE --port DEV         the parameters in which a file and a device differ
+  set FILE NAME=VALUE...       changes parameters by name (values as shown by show)
+  new FILE [--defaults | --defaults-file PATH] [--force]
+                               writes a new configuration
+  download FILE --port DEV... [--not-save] [--verify]
+                               downloads a configuration into one or more devices
+  upload --port DEV --into FILE
+                               puts the section the device sends into FILE
+  version --port DEV...        asks for the firmware version
+
+Serial settings: --baud, --data-bits, --stop-bits (default 9600, 8, 1). --port takes a
+device path, or 1 to 4 for the window's ports COM1 to COM4.
+
+Exit status: 0 success, 1 refused or bad answer (or the compared sides differ),
+2 time-out, 3 usage, 4 file error, 5 port not available. With several ports, the
+largest status of all devices.)";
+
+struct Command
+{
+    int arguments; // positional arguments after the command; -1: at least one
+    std::set<QString> options;
+};
+
+const std::map<QString, Command> &Commands()
+{
+    static const std::set<QString> serial = {QStringLiteral("port"), QStringLiteral("baud"),
+                                             QStringLiteral("data-bits"),
+                                             QStringLiteral("stop-bits")};
+    auto with = [](std::set<QString> options, std::initializer_list<const char *> more) {
+        for (const char *name : more)
+            options.insert(QLatin1String(name));
+        return options;
+    };
+    static const std::map<QString, Command> commands = {
+        {QStringLiteral("show"), {1, {QStringLiteral("json")}}},
+        {QStringLiteral("diff"), {-1, serial}},
+        {QStringLiteral("set"), {-1, {}}},
+        {QStringLiteral("new"), {1, with({}, {"defaults", "defaults-file", "force"})}},
+        {QStringLiteral("download"), {1, with(serial, {"not-save", "verify"})}},
+        {QStringLiteral("upload"), {0, with(serial, {"into"})}},
+        {QStringLiteral("version"), {0, serial}},
+    };
+    return commands;
+}
+
+int Usage(QTextStream &err, const QString &text)
+{
+    err << text << Qt::endl << "Try 'k30cfg-cli --help'." << Qt::endl;
+    return kExitUsage;
+}
+
+// The transmit dialog's serial settings as the options choose them.
+std::optional<QString> SerialSettings(const QCommandLineParser &parser, QTextStream &err)
+{
+    LinkSettings settings;
+    if (parser.isSet(QStringLiteral("baud"))) {
+        const QString baud = parser.value(QStringLiteral("baud"));
+        const auto *rate = std::find_if(std::begin(kBaudRates), std::end(kBaudRates),
+                                        [&](const char *r) { return baud == QLatin1String(r); });
+        if (rate == std::end(kBaudRates)) {
+            Usage(err, QStringLiteral("--baud: one of 1200, 2400, 4800, 9600, 19200"));
+            return std::nullopt;
+        }
+        ChooseBaud(settings, static_cast<int>(rate - std::begin(kBaudRates)));
+    }
+    const std::pair<const char *, void (*)(LinkSettings &, int)> digits[] = {
+        {"data-bits", ChooseDataBits}, {"stop-bits", ChooseStopBits}};
+    const QStringList allowed[] = {{QStringLiteral("7"), QStringLiteral("8")},
+                                   {QStringLiteral("1"), QStringLiteral("2")}};
+    for (int i = 0; i < 2; ++i) {
+        const QString name = QLatin1String(digits[i].first);
+        if (!parser.isSet(name))
+            continue;
+        const qsizetype index = allowed[i].indexOf(parser.value(name));
+        if (index < 0) {
+            Usage(err, QStringLiteral("--%1: %2 or %3").arg(name, allowed[i][0], allowed[i][1]));
+            return std::nullopt;
+        }
+        digits[i].second(settings, static_cast<int>(index));
+    }
+    return settings.SerialSettingsText();
+}
+
+std::optional<Image> NewDefaults(const QCommandLineParser &parser,
+                                 const DefaultsLocations &windowDefaults, QTextStream &err,
+                                 int &status)
+{
+    status = kExitSuccess;
+    if (parser.isSet(QStringLiteral("defaults-file"))) {
+        const QString path = parser.value(QStringLiteral("defaults-file"));
+        QString error;
+        const auto data = ReadWholeFile(path, &error);
+        const auto image = data ? ReadDefaults(*data) : std::nullopt;
+        if (!image) {
+            err << path << ": " << (data ? QStringLiteral("not a valid defaults file") : error)
+                << Qt::endl;
+            status = kExitFileError;
+        }
+        return image;
+    }
+    // The window's own defaults, as it would start with them.
+    if (parser.isSet(QStringLiteral("defaults")))
+        return LoadDefaults(windowDefaults);
+    return std::nullopt;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    // The window's defaults file is looked up under the window's own name.
+    QCoreApplication::setOrganizationName(QStringLiteral("k30cfg"));
+    QCoreApplication::setApplicationName(QStringLiteral("k30cfg"));
+    const DefaultsLocations windowDefaults = DefaultsLocations::Standard();
+    QCoreApplication::setApplicationName(QStringLiteral("k30cfg-cli"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(K30_VERSION));
+
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QString::fromUtf8(kDescription));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("The command to run."));
+    parser.addOptions({
+        {QStringLiteral("json"), QStringLiteral("show: for programs, as JSON.")},
+        {QStringLiteral("defaults"), QStringLiteral("new: from the window's defaults file.")},
+        {QStringLiteral("defaults-file"), QStringLiteral("new: from this defaults file."),
+         QStringLiteral("path")},
+        {QStringLiteral("force"), QStringLiteral("new: replace an existing file.")},
+        {QStringLiteral("port"),
+         QStringLiteral("The device's serial port (repeatable for "
+                        "download and version)."),
+         QStringLiteral("device")},
+        {QStringLiteral("baud"), QStringLiteral("Baud rate: 1200, 2400, 4800, 9600, 19200."),
+         QStringLiteral("rate")},
+        {QStringLiteral("data-bits"), QStringLiteral("Data bits: 7 or 8."), QStringLiteral("n")},
+        {QStringLiteral("stop-bits"), QStringLiteral("Stop bits: 1 or 2."), QStringLiteral("n")},
+        {QStringLiteral("not-save"), QStringLiteral("download: the device does not keep it.")},
+        {QStringLiteral("verify"), QStringLiteral("download: upload again and compare.")},
+        {QStringLiteral("into"), QStringLiteral("upload: the configuration file to update."),
+         QStringLiteral("file")},
+    });
+    if (!parser.parse(QCoreApplication::arguments()))
+        return Usage(err, parser.errorText());
+    if (parser.isSet(help)) {
+        out << parser.helpText();
+        return kExitSuccess;
+    }
+    if (parser.isSet(version)) {
+        out << QCoreApplication::applicationName() << ' ' << QCoreApplication::applicationVersion()
+            << Qt::endl;
+        return kExitSuccess;
+    }
+
+    QStringList args = parser.positionalArguments();
+    if (args.isEmpty())
+        return Usage(err, QStringLiteral("No command given."));
+    const QString name = args.takeFirst();
+    const auto command = Commands().find(name);
+    if (command == Commands().end())
+        return Usage(err, QStringLiteral("Unknown command: %1").arg(name));
+    for (const QString &option : parser.optionNames()) {
+        if (!command->second.options.contains(option))
+            return Usage(err, QStringLiteral("%1 takes no --%2").arg(name, option));
+    }
+    const int wanted = command->second.arguments;
+    if ((wanted >= 0 && args.size() != wanted) || (wanted < 0 && args.isEmpty()))
+        return Usage(err, QStringLiteral("%1: wrong number of arguments").arg(name));
+
+    DeviceOptions devices;
+    devices.ports = parser.values(QStringLiteral("port"));
+    if (command->second.options.contains(QStringLiteral("port"))) {
+        const auto settings = SerialSettings(parser, err);
+        if (!settings)
+            return kExitUsage;
+        devices.settingsText = *settings;
+    }
+    const bool several = name == QLatin1String("download") || name == QLatin1String("version");
+    const bool device = name != QLatin1String("diff") || !devices.ports.isEmpty();
+    if (device && command->second.options.contains(QStringLiteral("port"))) {
+        if (devices.ports.isEmpty())
+            return Usage(err, QStringLiteral("%1 needs --port").arg(name));
+        if (devices.ports.size() > 1 && !several)
+            return Usage(err, QStringLiteral("%1 takes one --port").arg(name));
+    }
+
+    if (name == QLatin1String("show"))
+        return ShowCommand(args[0], parser.isSet(QStringLiteral("json")), out, err);
+    if (name == QLatin1String("diff")) {
+        if (!devices.ports.isEmpty())
+            return args.size() == 1 ? DeviceDiffCommand(args[0], devices, out, err)
+                                    : Usage(err, QStringLiteral("diff FILE --port DEV"));
+        return args.size() == 2 ? DiffCommand(args[0], args[1], out, err)
+                                : Usage(err, QStringLiteral("diff A B"));
+    }
+    if (name == QLatin1String("set")) {
+        if (args.size() < 2)
+            return Usage(err, QStringLiteral("set FILE NAME=VALUE..."));
+        return SetCommand(args[0], args.mid(1), err);
+    }
+    if (name == QLatin1String("new")) {
+        if (parser.isSet(QStringLiteral("defaults")) &&
+            parser.isSet(QStringLiteral("defaults-file")))
+            return Usage(err, QStringLiteral("new takes --defaults or --defaults-file, not both"));
+        int status = kExitSuccess;
+        const auto defaults = NewDefaults(parser, windowDefaults, err, status);
+        if (status != kExitSuccess)
+            return status;
+        return NewCommand(args[0], defaults, parser.isSet(QStringLiteral("force")), err);
+    }
+    if (name == QLatin1String("download"))
+        return DownloadCommand(args[0], devices, !parser.isSet(QStringLiteral("not-save")),
+                               parser.isSet(QStringLiteral("verify")), out, err);
+    if (name == QLatin1String("upload")) {
+        if (!parser.isSet(QStringLiteral("into")))
+            return Usage(err, QStringLiteral("upload needs --into FILE"));
+        return UploadCommand(parser.value(QStringLiteral("into")), devices, out, err);
+    }
+    return VersionCommand(devices, out, err);
+}
