@@ -1,7 +1,10 @@
 #include "pages/fieldbinder.h"
 
+#include <algorithm>
+
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -80,14 +83,18 @@ ChoiceFrame BuildChoiceFrame(const FieldSpec &field, const char *frameName, QWid
 {
     auto *frame = new QGroupBox(Text(field.caption), parent);
     frame->setObjectName(Text(frameName));
-    auto *layout = new QVBoxLayout(frame);
-    // The group and its binder belong to the page, the buttons to the frame.
+    auto *layout = new QGridLayout(frame);
+    // The group and its binder belong to the page, the buttons to the frame. Long lists
+    // (the sixteen languages) run in columns of eight so the page fits the main window.
     ChoiceFrame built = BuildChoiceButtons(field, parent, nullptr, images);
+    constexpr int kRowsPerColumn = 8;
+    int position = 0;
     for (QAbstractButton *radio : built.group->buttons()) {
         radio->setParent(frame);
-        layout->addWidget(radio);
+        layout->addWidget(radio, position % kRowsPerColumn, position / kRowsPerColumn);
+        ++position;
     }
-    layout->addStretch();
+    layout->setRowStretch(std::min(position, kRowsPerColumn), 1);
     built.frame = frame;
     return built;
 }

@@ -31,6 +31,8 @@ QTabWidget *FieldPage::AddTabStrip(const char *name)
 {
     auto *tabs = new QTabWidget(this);
     tabs->setObjectName(Text(name));
+    // Every tab caption stays readable: the page is as wide as its tab strip.
+    tabs->setUsesScrollButtons(false);
     return tabs;
 }
 

@@ -43,6 +43,9 @@ MDImain::MDImain(AppState &state, ShellSetup setup, QWidget *parent)
     setObjectName(QStringLiteral("MDImain"));
     m_area = new QMdiArea(this);
     m_area->setObjectName(QStringLiteral("mdiArea"));
+    // A page taller or wider than the window can still be scrolled into view.
+    m_area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_area);
     m_actions = new ShellActions(this);
     m_pages = new PageManager(m_context, m_area, *m_actions, this);
@@ -57,7 +60,7 @@ MDImain::MDImain(AppState &state, ShellSetup setup, QWidget *parent)
         note->setObjectName(QStringLiteral("statusText"));
         statusBar()->addPermanentWidget(note, 1);
     }
-    resize(800, 600);
+    resize(1000, 720);
     StartUp(setup);
 }
 
@@ -142,6 +145,12 @@ void MDImain::closeEvent(QCloseEvent *event)
             event->ignore();
             return;
         }
+    }
+    // The open page or dialog closes first, so the memory dialog can ask about its unsaved
+    // text; when it is kept open, so is the program.
+    if (m_pages->ClosePage() == PageManager::kCloseRefused) {
+        event->ignore();
+        return;
     }
     event->accept();
 }

@@ -154,7 +154,10 @@ void PageManager::ShowPage(int type)
     connect(window, &QObject::destroyed, this, [this, window] { PageGone(window); });
     m_window = window;
     m_context.state.PageType = type;
-    window->show();
+    if (info->maximized)
+        window->showMaximized();
+    else
+        window->show();
     SyncMenus();
 }
 

@@ -23,7 +23,8 @@ const PageInfo kPages[] = {
     {4, "cfg6", PageSection::Decoder, "mnuConfigMisc", "mnuConfigDefault",
      [](PageContext &c, QWidget *p) -> QWidget * { return new DecoderMiscPage(c, p); }},
     {5, "frmTransmit", PageSection::Both, "", "mnuConfigDefault",
-     [](PageContext &c, QWidget *p) -> QWidget * { return new TransmitDialog(c, p); }},
+     [](PageContext &c, QWidget *p) -> QWidget * { return new TransmitDialog(c, p); },
+     /*maximized=*/true},
     {6, "magcfg4", PageSection::Reader, "mnuMagComm", "mnuMagDefault",
      [](PageContext &c, QWidget *p) -> QWidget * { return new ReaderCommPage(c, p); }},
     {7, "magcfg6", PageSection::Reader, "mnuMagMisc", "mnuMagDefault",
@@ -31,7 +32,8 @@ const PageInfo kPages[] = {
     {8, "magcfg3", PageSection::Reader, "mnuMagInterface", "mnuMagDefault",
      [](PageContext &c, QWidget *p) -> QWidget * { return new ReaderInterfacePage(c, p); }},
     {9, "frmReadMemory", PageSection::Decoder, "", "",
-     [](PageContext &c, QWidget *p) -> QWidget * { return new ReadMemoryDialog(c, p); }},
+     [](PageContext &c, QWidget *p) -> QWidget * { return new ReadMemoryDialog(c, p); },
+     /*maximized=*/true},
 };
 
 } // namespace

@@ -24,6 +24,7 @@ struct PageInfo
     const char *checkedMenu;         // menu item with a check mark while open, or ""
     const char *disabledDefaultMenu; // "&Set All Default" item disabled while open, or ""
     PageFactory create;              // nullptr while the page is not built yet
+    bool maximized = false;          // shown filling the main window
 };
 
 std::span<const PageInfo> PageTable();

@@ -13,6 +13,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QShortcut>
 #include <QTemporaryDir>
 #include <QTest>
@@ -94,6 +95,7 @@ private Q_SLOTS:
     void exitQuestions();
     void closeControlWithChanges_data();
     void closeControlWithChanges();
+    void closingAsksTheMemoryDialogFirst();
     void saveAsWritesFileAndCaption();
     void saveOnUnnamedAsksAndCancelWritesNothing();
     void failedSaveIsReported_data();
@@ -554,6 +556,28 @@ void TestMdiMain::closeControlWithChanges()
     QCOMPARE(shell.window->isVisible(), !closed);
     QCOMPARE(shell.state.images.ConfigImage, before);
     QCOMPARE(shell.state.images.IsChanged(), changed);
+}
+
+void TestMdiMain::closingAsksTheMemoryDialogFirst()
+{
+    Shell shell(m_dir->path());
+    shell.trigger("mnuToolsRDM");
+    auto *text = shell.page()->findChild<QPlainTextEdit *>(QStringLiteral("TxtMemory"));
+    QVERIFY(text);
+    text->setPlainText(QStringLiteral("4711"));
+    {
+        // Cancel at the memory dialog's question keeps the dialog and the program.
+        BoxAnswerer answerer({Box::Cancel});
+        QVERIFY(!shell.window->close());
+        QCOMPARE(answerer.texts(),
+                 QStringList{QStringLiteral(
+                     "Memory Data had been changed,do you want to save your file?")});
+        QCOMPARE(shell.pageName(), QStringLiteral("frmReadMemory"));
+        QVERIFY(shell.window->isVisible());
+    }
+    BoxAnswerer answerer({Box::No});
+    QVERIFY(shell.window->close());
+    QCOMPARE(shell.state.PageType, 0);
 }
 
 void TestMdiMain::saveAsWritesFileAndCaption()
