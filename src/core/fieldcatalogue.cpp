@@ -53,8 +53,8 @@ std::span<const FieldSpec> FieldCatalogue()
     static const std::vector<FieldSpec> all = [] {
         std::vector<FieldSpec> rows;
         for (auto page : {DecoderInterfaceFields(), DecoderCommunicationFields(), BarCodeFields(),
-                          DecoderMiscFields(), ReaderInterfaceFields(),
-                          ReaderCommunicationFields(), ReaderMiscFields()})
+                          DecoderMiscFields(), ReaderInterfaceFields(), ReaderCommunicationFields(),
+                          ReaderMiscFields()})
             rows.insert(rows.end(), page.begin(), page.end());
         return rows;
     }();

@@ -58,11 +58,14 @@ void TestAbout::lookUp_data()
     QTest::addColumn<bool>("fileThere");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("path value wins") << "C:\\Tools\\msinfo.exe" << "C:\\Other" << true
-                                     << "C:\\Tools\\msinfo.exe";
-    QTest::newRow("folder fallback") << "" << "C:\\Shared" << true << "C:\\Shared\\MSINFO32.EXE";
-    QTest::newRow("folder without the file") << "" << "C:\\Shared" << false << "";
-    QTest::newRow("nothing found") << "" << "" << false << "";
+    QTest::newRow("path value wins") << "C:\\Tools\\msinfo.exe"
+                                     << "C:\\Other" << true << "C:\\Tools\\msinfo.exe";
+    QTest::newRow("folder fallback") << ""
+                                     << "C:\\Shared" << true << "C:\\Shared\\MSINFO32.EXE";
+    QTest::newRow("folder without the file") << ""
+                                             << "C:\\Shared" << false << "";
+    QTest::newRow("nothing found") << ""
+                                   << "" << false << "";
 }
 
 void TestAbout::lookUp()

@@ -71,8 +71,8 @@ void TestFieldCatalogue::factoryValuesHaveAnOption()
 
 void TestFieldCatalogue::shiftingFollowsTheMask()
 {
-    const FieldSpec field{.name = "x", .page = "p", .control = "c", .caption = "", .byte = 26,
-                          .mask = 192};
+    const FieldSpec field{
+        .name = "x", .page = "p", .control = "c", .caption = "", .byte = 26, .mask = 192};
     Image image{};
     image[26] = 176;
     QCOMPARE(FieldCode(field, image), 2);
