@@ -25,12 +25,17 @@ QString MemoryFileText(const QString &areaText)
     return text;
 }
 
+QByteArray MemoryFileBytes(const QString &areaText)
+{
+    return TextToBytes(MemoryFileText(areaText) + QStringLiteral("\r\n"));
+}
+
 std::optional<QString> WriteMemoryFile(const QString &path, const QString &areaText)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return file.errorString();
-    const QByteArray bytes = TextToBytes(MemoryFileText(areaText) + QStringLiteral("\r\n"));
+    const QByteArray bytes = MemoryFileBytes(areaText);
     if (file.write(bytes) != bytes.size()) {
         const QString reason = file.errorString();
         file.cancelWriting();

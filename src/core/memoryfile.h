@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include <optional>
@@ -9,6 +10,9 @@
 
 // The text area's text as it goes into the file, without the final CR LF: lines end in CR LF.
 QString MemoryFileText(const QString &areaText);
+
+// The bytes of the file that holds the text area's text.
+QByteArray MemoryFileBytes(const QString &areaText);
 
 // Replaces the file atomically: either the whole new text is there or the old file stays.
 // Nothing on success, otherwise the reason.

@@ -24,15 +24,17 @@ struct CliRun
     QString err;
 };
 
-// Runs k30cfg-cli to its end. The wait keeps the event loop going, so the simulated devices
-// of the test answer meanwhile.
-CliRun Cli(const QStringList &arguments)
+// Runs k30cfg-cli to its end, with `input` and then the end of file on its standard input.
+// The wait keeps the event loop going, so the simulated devices of the test answer meanwhile.
+CliRun Cli(const QStringList &arguments, const QByteArray &input = {})
 {
     QProcess process;
     process.setProgram(QStringLiteral(K30_CLI));
     process.setArguments(arguments);
     QSignalSpy finished(&process, &QProcess::finished);
     process.start();
+    process.write(input);
+    process.closeWriteChannel();
     if (!finished.wait(30000)) {
         process.kill();
         process.waitForFinished();
@@ -113,6 +115,9 @@ private Q_SLOTS:
     void deviceFaults_data();
     void deviceFaults();
     void serialOptionsReachTheLine();
+    void readMemory();
+    void memoryFaults_data();
+    void memoryFaults();
 
 private:
     QString Path(const char *name) const { return m_dir->filePath(QLatin1String(name)); }
@@ -404,6 +409,9 @@ void TestCli::usage_data()
         << QStringList{QStringLiteral("upload"), QStringLiteral("--into"), QStringLiteral("x.cfg"),
                        QStringLiteral("--port"), QStringLiteral("1"),      QStringLiteral("--port"),
                        QStringLiteral("2")};
+    QTest::newRow("clear without a file")
+        << QStringList{QStringLiteral("read-memory"), QStringLiteral("--port"), QStringLiteral("1"),
+                       QStringLiteral("--clear")};
     QTest::newRow("unknown option")
         << QStringList{QStringLiteral("show"), QStringLiteral("--colour")};
 }
@@ -573,6 +581,110 @@ void TestCli::serialOptionsReachTheLine()
     QCOMPARE(run.code, 0);
     QVERIFY2(device.Log().contains(QStringLiteral("line 19200,N,8,2")),
              qPrintable(device.Log().join(QLatin1Char('\n'))));
+}
+
+// The simulator's sample records, to standard output, into a file, and cleared once saved.
+void TestCli::readMemory()
+{
+    SimDevice device;
+    SimSerialServer server(device);
+    QVERIFY(server.OpenPseudoTerminal());
+    const QStringList read{QStringLiteral("read-memory"), QStringLiteral("--port"), server.Path()};
+
+    const CliRun shown = Cli(read);
+    QCOMPARE(shown.code, 0);
+    QCOMPARE(shown.out,
+             QStringLiteral("4006381333931\nK30-SAMPLE-0002\nHELLO WORLD\n9780201633610\n"));
+    QCOMPARE(shown.err, QStringLiteral("   Read Decoder Memory OK!\n"));
+
+    const QByteArray file =
+        "4006381333931\r\nK30-SAMPLE-0002\r\nHELLO WORLD\r\n9780201633610\r\n\r\n";
+    const CliRun saved = Cli(read + QStringList{QStringLiteral("-o"), Path("scans.txt")});
+    QCOMPARE(saved.code, 0);
+    QCOMPARE(saved.out, QStringLiteral("   Read Decoder Memory OK!\n"));
+    QCOMPARE(Contents(Path("scans.txt")), file);
+    QCOMPARE(device.memory, SimDevice::SampleMemory());
+
+    const CliRun cleared = Cli(read + QStringList{QStringLiteral("--output"), Path("kept.txt"),
+                                                  QStringLiteral("--clear")});
+    QCOMPARE(cleared.code, 0);
+    QCOMPARE(cleared.out, QStringLiteral("   Read Decoder Memory OK!\nClear Decoder Memory OK!\n"));
+    QCOMPARE(Contents(Path("kept.txt")), file);
+    QVERIFY(device.memory.isEmpty());
+
+    // An empty memory reads as the empty line of its end marker, as the window shows it.
+    const CliRun empty = Cli(read + QStringList{QStringLiteral("-o"), Path("scans.txt")});
+    QCOMPARE(empty.code, 0);
+    QCOMPARE(Contents(Path("scans.txt")), QByteArray("\r\n\r\n"));
+}
+
+void TestCli::memoryFaults_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<bool>("cleared");
+    // The file cannot be written: the records it would hold are still on the device.
+    QTest::newRow("clear after a failed save")
+        << "read-memory"
+        << "no-folder" << QByteArray() << 4 << "The decoder memory was not cleared." << false;
+    QTest::newRow("clear with --yes") << "clear-memory"
+                                      << "yes" << QByteArray() << 0 << "" << true;
+    QTest::newRow("clear refused")
+        << "clear-memory"
+        << "refuse" << QByteArray() << 1 << "Clear Decoder Memory Failed!" << false;
+    QTest::newRow("clear, no input") << "clear-memory"
+                                     << "" << QByteArray() << 1 << "Nothing was sent." << false;
+    QTest::newRow("clear, answered no")
+        << "clear-memory"
+        << "" << QByteArray("n\n") << 1 << "Nothing was sent." << false;
+    QTest::newRow("clear, answered yes") << "clear-memory"
+                                         << "" << QByteArray(" Yes\n") << 0 << "" << true;
+    QTest::newRow("silent device") << "read-memory"
+                                   << "silent" << QByteArray() << 2 << "Time Out Error!" << false;
+    QTest::newRow("silent device, clear")
+        << "clear-memory"
+        << "silent" << QByteArray() << 2 << "Time Out Error!" << false;
+    QTest::newRow("bad block") << "read-memory"
+                               << "bad-block" << QByteArray() << 1 << "Read Decoder Memory Failed!"
+                               << false;
+}
+
+void TestCli::memoryFaults()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, fault);
+    QFETCH(QByteArray, input);
+    QFETCH(int, code);
+    QFETCH(QString, message);
+    QFETCH(bool, cleared);
+    SimDevice device;
+    device.faults.silent = fault == QLatin1String("silent");
+    device.faults.refuseClear = fault == QLatin1String("refuse");
+    device.faults.badBlock = fault == QLatin1String("bad-block") ? 0 : -1;
+    SimSerialServer server(device);
+    QVERIFY(server.OpenPseudoTerminal());
+    QStringList arguments{command, QStringLiteral("--port"), server.Path()};
+    if (fault == QLatin1String("no-folder"))
+        arguments << QStringLiteral("-o") << Path("missing/scans.txt") << QStringLiteral("--clear");
+    if (fault != QLatin1String("") && command == QLatin1String("clear-memory"))
+        arguments << QStringLiteral("--yes");
+    const CliRun run = Cli(arguments, input);
+    QCOMPARE(run.code, code);
+    if (code == 0)
+        QCOMPARE(run.out, QStringLiteral("Clear Decoder Memory OK!\n"));
+    else
+        QVERIFY2(run.err.endsWith(message + QLatin1Char('\n')), qPrintable(run.err));
+    QCOMPARE(device.memory.isEmpty(), cleared);
+    const QString log = device.Log().join(QLatin1Char('\n'));
+    QCOMPARE(log.contains(QLatin1String("memory cleared")), cleared);
+    // Without an answer nothing goes out on the line at all.
+    if (message == QLatin1String("Nothing was sent."))
+        QVERIFY2(!log.contains(QLatin1String("received")), qPrintable(log));
+    if (fault == QLatin1String("no-folder"))
+        QVERIFY2(log.contains(QLatin1String("memory read")), qPrintable(log));
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -20,6 +20,10 @@
 #include <memory>
 #include <utility>
 
+// Declared before the first test column of this type is instantiated below. (A list of pairs
+// of ints needs no declaration: Qt 6 knows it, and declaring it again clashes in some builds.)
+Q_DECLARE_METATYPE(Image)
+
 namespace pagetest {
 
 inline QStringList Names(std::initializer_list<const char *> names)
@@ -289,5 +293,3 @@ inline void SetDefaultRestoresExactlyItsFields(AppState &state)
 
 } // namespace pagetest
 
-Q_DECLARE_METATYPE(pagetest::Masks)
-Q_DECLARE_METATYPE(Image)

@@ -5,6 +5,7 @@
 #include "configcommands.h"
 #include "devicecommands.h"
 #include "exitcodes.h"
+#include "memorycommands.h"
 
 #include "core/configfile.h"
 #include "link/linkchoices.h"
@@ -34,6 +35,14 @@ Commands:
   upload --port DEV --into FILE
                                puts the section the device sends into FILE
   version --port DEV...        asks for the firmware version
+  read-memory --port DEV [-o FILE [--clear]]
+                               reads the decoder's memory: the records to standard
+                               output, or into a memory data file; --clear (only with
+                               -o) clears the memory once the file has been written and
+                               read back intact
+  clear-memory --port DEV [--yes]
+                               clears the decoder's memory; asks first unless --yes
+                               (any answer but y or yes sends nothing, status 1)
 
 Serial settings: --baud, --data-bits, --stop-bits (default 9600, 8, 1). --port takes a
 device path, or 1 to 4 for the window's ports COM1 to COM4.
@@ -66,6 +75,8 @@ const std::map<QString, Command> &Commands()
         {QStringLiteral("download"), {1, with(serial, {"not-save", "verify"})}},
         {QStringLiteral("upload"), {0, with(serial, {"into"})}},
         {QStringLiteral("version"), {0, serial}},
+        {QStringLiteral("read-memory"), {0, with(serial, {"o", "output", "clear"})}},
+        {QStringLiteral("clear-memory"), {0, with(serial, {"yes"})}},
     };
     return commands;
 }
@@ -169,6 +180,12 @@ int main(int argc, char *argv[])
         {QStringLiteral("verify"), QStringLiteral("download: upload again and compare.")},
         {QStringLiteral("into"), QStringLiteral("upload: the configuration file to update."),
          QStringLiteral("file")},
+        {{QStringLiteral("o"), QStringLiteral("output")},
+         QStringLiteral("read-memory: the memory data file to write."),
+         QStringLiteral("file")},
+        {QStringLiteral("clear"),
+         QStringLiteral("read-memory: clear the memory once the file is safe (needs -o).")},
+        {QStringLiteral("yes"), QStringLiteral("clear-memory: do not ask.")},
     });
     if (!parser.parse(QCoreApplication::arguments()))
         return Usage(err, parser.errorText());
@@ -245,6 +262,20 @@ int main(int argc, char *argv[])
         if (!parser.isSet(QStringLiteral("into")))
             return Usage(err, QStringLiteral("upload needs --into FILE"));
         return UploadCommand(parser.value(QStringLiteral("into")), devices, out, err);
+    }
+    if (name == QLatin1String("read-memory")) {
+        const QString output = parser.value(QStringLiteral("output"));
+        const bool clear = parser.isSet(QStringLiteral("clear"));
+        // Records that only went to a terminal or a pipe are not known to be kept.
+        if (parser.isSet(QStringLiteral("output")) && output.isEmpty())
+            return Usage(err, QStringLiteral("-o needs a file name"));
+        if (clear && output.isEmpty())
+            return Usage(err, QStringLiteral("read-memory --clear needs -o FILE"));
+        return ReadMemoryCommand(devices, output, clear, out, err);
+    }
+    if (name == QLatin1String("clear-memory")) {
+        QTextStream in(stdin);
+        return ClearMemoryCommand(devices, parser.isSet(QStringLiteral("yes")), in, out, err);
     }
     return VersionCommand(devices, out, err);
 }

@@ -1,0 +1,140 @@
+#include "memorycommands.h"
+
+#include "devicecommands.h"
+#include "devicejob.h"
+#include "exitcodes.h"
+
+#include "core/memoryfile.h"
+#include "link/memorymessages.h"
+#include "link/serialmemoryexchange.h"
+
+#include <QEventLoop>
+#include <QFile>
+#include <QTextStream>
+
+namespace {
+
+struct MemoryRun
+{
+    MemoryResult result;
+    QString records; // each followed by CR LF, as the decoder hands them over
+};
+
+MemoryRun RunMemoryExchange(MemoryKind kind, const SerialTarget &target)
+{
+    MemoryRun run;
+    SerialMemoryExchange exchange(kind, target);
+    QEventLoop loop;
+    bool finished = false;
+    QObject::connect(&exchange, &MemoryExchange::RecordsDecoded, &loop,
+                     [&run](const QString &text) { run.records += text; });
+    // A port that cannot be opened ends the exchange inside Start().
+    QObject::connect(&exchange, &MemoryExchange::Finished, &loop, [&](const MemoryResult &result) {
+        run.result = result;
+        finished = true;
+        loop.quit();
+    });
+    exchange.Start();
+    if (!finished)
+        loop.exec();
+    return run;
+}
+
+int ExitCodeOf(MemoryOutcome outcome)
+{
+    switch (outcome) {
+    case MemoryOutcome::Good:
+        return kExitSuccess;
+    case MemoryOutcome::TimeOut:
+    case MemoryOutcome::HandshakeTimeOut:
+        return kExitTimeOut;
+    case MemoryOutcome::PortNotAvailable:
+        return kExitPortNotAvailable;
+    case MemoryOutcome::Bad:
+        break;
+    }
+    return kExitRefused;
+}
+
+// The memory dialog's message: a good outcome on `good`, anything else on standard error.
+int Report(const MemoryResult &result, const DevicePort &port, QTextStream &good, QTextStream &err)
+{
+    QString text = MemoryMessage(result).value_or(LinkMessage{}).text;
+    // A port named by its path has no window number to report.
+    if (result.outcome == MemoryOutcome::PortNotAvailable && port.target.commPort == 0)
+        text = port.target.device + QStringLiteral(": not available.");
+    text = TerminalText(text);
+    // The box's blank lines below its text mean nothing on a terminal.
+    while (text.endsWith(QLatin1Char('\n')))
+        text.chop(1);
+    (result.outcome == MemoryOutcome::Good ? good : err) << text << Qt::endl;
+    return ExitCodeOf(result.outcome);
+}
+
+DevicePort Port(const DeviceOptions &devices)
+{
+    return DevicePort::FromOption(devices.ports.front(), devices.settingsText);
+}
+
+// Written atomically, then read back: the memory may only be cleared once the file holds
+// exactly what the device sent.
+std::optional<QString> SaveRecords(const QString &path, const QString &records)
+{
+    if (auto reason = WriteMemoryFile(path, records))
+        return reason;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("cannot be read back: ") + file.errorString();
+    if (file.readAll() != MemoryFileBytes(records))
+        return QStringLiteral("does not read back as written");
+    return std::nullopt;
+}
+
+} // namespace
+
+int ReadMemoryCommand(const DeviceOptions &devices, const QString &outputPath, bool clear,
+                      QTextStream &out, QTextStream &err)
+{
+    const DevicePort port = Port(devices);
+    const MemoryRun read = RunMemoryExchange(MemoryKind::Read, port.target);
+    // Without a file the records are the output: the message must not end up among them.
+    QTextStream &good = outputPath.isEmpty() ? err : out;
+    if (read.result.outcome != MemoryOutcome::Good)
+        return Report(read.result, port, good, err);
+    if (outputPath.isEmpty()) {
+        QString lines = read.records;
+        lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        out << lines;
+        out.flush();
+        return Report(read.result, port, good, err);
+    }
+    if (const auto reason = SaveRecords(outputPath, read.records)) {
+        err << outputPath << ": " << *reason << Qt::endl;
+        if (clear)
+            err << "The decoder memory was not cleared." << Qt::endl;
+        return kExitFileError;
+    }
+    Report(read.result, port, good, err);
+    if (!clear)
+        return kExitSuccess;
+    return Report(RunMemoryExchange(MemoryKind::Clear, port.target).result, port, out, err);
+}
+
+int ClearMemoryCommand(const DeviceOptions &devices, bool yes, QTextStream &in, QTextStream &out,
+                       QTextStream &err)
+{
+    if (!yes) {
+        err << MemoryQuestion(MemoryKind::Clear).text << " Type y or yes to go on: " << Qt::flush;
+        const QString line = in.readLine();
+        const QString answer = line.trimmed().toLower();
+        if (answer != QLatin1String("y") && answer != QLatin1String("yes")) {
+            // No input at all: the prompt's line is still open.
+            if (line.isNull())
+                err << Qt::endl;
+            err << "Nothing was sent." << Qt::endl;
+            return kExitRefused;
+        }
+    }
+    const DevicePort port = Port(devices);
+    return Report(RunMemoryExchange(MemoryKind::Clear, port.target).result, port, out, err);
+}
