@@ -292,4 +292,3 @@ inline void SetDefaultRestoresExactlyItsFields(AppState &state)
 } // namespace checks
 
 } // namespace pagetest
-
