@@ -42,8 +42,10 @@ find_program(K30_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(K30_DPKG_SHLIBDEPS)
     # The exact library packages and versions the programs were linked against.
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+    # The tool bar icons are SVG, drawn by a plug-in no program links against.
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6 (>= 6.4)")
 else()
     set(CPACK_DEBIAN_PACKAGE_DEPENDS
-        "libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6serialport6 (>= 6.4)")
+        "libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6serialport6 (>= 6.4), libqt6svg6 (>= 6.4)")
 endif()
 include(CPack)

@@ -38,7 +38,7 @@ package)
     [ "$(dpkg-deb -f "$deb" Section)" = utils ] || fail "section"
     [ -n "$(dpkg-deb -f "$deb" Maintainer)" ] || fail "no maintainer"
     depends=$(dpkg-deb -f "$deb" Depends)
-    for lib in libqt6widgets6 libqt6serialport6; do
+    for lib in libqt6widgets6 libqt6serialport6 libqt6svg6; do
         grep -q "$lib" <<<"$depends" || fail "Depends lacks $lib: $depends"
     done
     # Every dependency must name a real package (those are installed on a build machine).
