@@ -1,17 +1,14 @@
 #include "shell/filecommands.h"
 
-#include <QDate>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QLocale>
 #include <QMessageBox>
 
 namespace {
 
 const QString kTitle = QStringLiteral("Configuration Setup");
 const QString kFilter = QStringLiteral("Config Setup Files(*.cfg)");
-const QString kNewDescription = QStringLiteral("Your Description about this Setup");
 
 void ShowMessage(QWidget *parent, QMessageBox::Icon icon, const QString &text)
 {
@@ -46,19 +43,6 @@ FileCommands::FileCommands(AppState &state, DefaultsLocations defaults, QWidget 
 {
 }
 
-QString FileCommands::Today()
-{
-    return QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
-}
-
-void FileCommands::ResetHeaderTexts(HeaderTexts &texts, const QString &description)
-{
-    texts.DeviceName = QStringLiteral("Device Name");
-    texts.UserName = QStringLiteral("User's Name");
-    texts.BuildingDate = Today();
-    texts.Description = description;
-}
-
 bool FileCommands::SaveChangesFirst()
 {
     if (!m_state.images.IsChanged())
@@ -80,7 +64,7 @@ bool FileCommands::New()
     m_state.images.CopyDecoderDefaults();
     m_state.images.CopyReaderDefaults();
     m_state.images.MarkSaved();
-    ResetHeaderTexts(m_state.header, kNewDescription);
+    m_state.header = NewFileHeaderTexts();
     m_state.CurrentFile = kNewFile;
     Q_EMIT captionChanged(QStringLiteral("Configuration Setup: ") + m_state.CurrentFile);
     Q_EMIT editingPagesMustClose();

@@ -47,11 +47,6 @@ public:
     // or Yes and the save succeeded). False: Cancel, or the save did not happen.
     bool SaveChangesFirst();
 
-    // The texts a new configuration starts with; the description differs between start-up
-    // and File New.
-    static void ResetHeaderTexts(HeaderTexts &texts, const QString &description);
-    static QString Today();
-
 Q_SIGNALS:
     // The main window's caption after New, Open and Save As.
     void captionChanged(const QString &caption);

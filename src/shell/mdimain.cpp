@@ -79,7 +79,9 @@ void MDImain::StartUp(const ShellSetup &setup)
     m_state.PageType = 0;
     m_state.link.SaveFlag = true;
     m_state.MagFlag = false;
-    FileCommands::ResetHeaderTexts(m_state.header, kStartDescription);
+    // The texts of File New, except that start-up has a description of its own.
+    m_state.header = NewFileHeaderTexts();
+    m_state.header.Description = kStartDescription;
     m_state.CurrentFile = kNewFile;
     setWindowTitle(QStringLiteral("K30 Configuration: ") + m_state.CurrentFile);
     m_state.link.CommPort = 1;
