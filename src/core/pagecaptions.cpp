@@ -33,3 +33,9 @@ QString SectionCaption(ConfigSection section)
     return section == ConfigSection::Decoder ? QStringLiteral("Bar_Decoder")
                                              : QStringLiteral("Magnic_Reader");
 }
+
+QString PageTitle(std::string_view page)
+{
+    const PageCaption *caption = FindPageCaption(page);
+    return caption ? QString::fromLatin1(caption->title) : QString();
+}

@@ -24,5 +24,7 @@ struct PageCaption
 // In the order of the section menus.
 std::span<const PageCaption> PageCaptions();
 const PageCaption *FindPageCaption(std::string_view page);
+// The window caption of a page, "Communication Parameters" for "cfg4".
+QString PageTitle(std::string_view page);
 // The section menu's caption without its access key: "Bar_Decoder", "Magnic_Reader".
 QString SectionCaption(ConfigSection section);

@@ -19,7 +19,7 @@ QWidget *TabFrame(int index, QWidget *parent)
 
 CommPage::CommPage(const char *page, const char *outputTabCaption, ParameterImages &images,
                    QWidget *parent)
-    : FieldPage(page, QStringLiteral("Communication Parameters"), images, parent)
+    : FieldPage(page, images, parent)
 {
     m_tabs = AddTabStrip("TabCFG1");
     AddTab(m_tabs, BuildSerialTab(), "&RS232", "RS232 Mode Parameters");

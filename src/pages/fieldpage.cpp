@@ -2,19 +2,20 @@
 
 #include "pages/characterboxbinder.h"
 
+#include "core/pagecaptions.h"
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+
 #include <QGroupBox>
 #include <QPushButton>
 #include <QTabWidget>
 
-FieldPage::FieldPage(const char *page, const QString &title, ParameterImages &images,
-                     QWidget *parent)
+FieldPage::FieldPage(const char *page, ParameterImages &images, QWidget *parent)
     : QWidget(parent), m_page(page), m_images(images)
 {
     setObjectName(Text(page));
-    setWindowTitle(title);
+    setWindowTitle(PageTitle(page));
 }
 
 void FieldPage::RestoreDefaults(const char *button)

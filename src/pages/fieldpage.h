@@ -19,9 +19,9 @@ class FieldPage : public QWidget
 {
     Q_OBJECT
 public:
-    // `page` is the window name ("cfg4"), the page rows' `page`.
-    FieldPage(const char *page, const QString &title, ParameterImages &images,
-              QWidget *parent = nullptr);
+    // `page` is the window name ("cfg4"), the page rows' `page`; the caption comes from the
+    // page captions table.
+    FieldPage(const char *page, ParameterImages &images, QWidget *parent = nullptr);
 
     // Restores from DefaultImage every row whose "Set Default" button is `button`.
     void RestoreDefaults(const char *button);

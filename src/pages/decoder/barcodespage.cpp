@@ -20,7 +20,7 @@ QByteArray ArrayElement(const char *control, int index)
 } // namespace
 
 BarCodesPage::BarCodesPage(PageContext &context, QWidget *parent)
-    : FieldPage("cfg5", QStringLiteral("Bar Codes and Others"), context.state.images, parent)
+    : FieldPage("cfg5", context.state.images, parent)
 {
     QTabWidget *tabs = AddTabStrip("TabCFG2");
     AddTab(tabs, BuildSymbologiesTab(), "&Symboligies", "Symboligies Selection");

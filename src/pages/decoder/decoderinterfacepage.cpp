@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 
 DecoderInterfacePage::DecoderInterfacePage(PageContext &context, QWidget *parent)
-    : FieldPage("cfg3", QStringLiteral("Interface"), context.state.images, parent)
+    : FieldPage("cfg3", context.state.images, parent)
 {
     QTabWidget *tabs = AddTabStrip("TabCFG");
     auto *texts = new HeaderTextsFrame(context.state.header, this);

@@ -2,6 +2,7 @@
 
 #include "core/charset.h"
 #include "core/fieldcatalogue.h"
+#include "core/pagecaptions.h"
 #include "pages/fieldbinder.h"
 #include "pages/keytextframe.h"
 #include "pages/storabletext.h"
@@ -79,7 +80,7 @@ DecoderMiscPage::DecoderMiscPage(PageContext &context, QWidget *parent)
     : QWidget(parent), m_state(context.state)
 {
     setObjectName(QStringLiteral("cfg6"));
-    setWindowTitle(QStringLiteral("Miscellaneous Parameters"));
+    setWindowTitle(PageTitle("cfg6"));
 
     auto *tabs = new QTabWidget(this);
     tabs->setObjectName(QStringLiteral("TabCFG3"));

@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 
 ReaderInterfacePage::ReaderInterfacePage(PageContext &context, QWidget *parent)
-    : FieldPage("magcfg3", QStringLiteral("Interface"), context.state.images, parent)
+    : FieldPage("magcfg3", context.state.images, parent)
 {
     QTabWidget *tabs = AddTabStrip("TabCFG");
     auto *texts = new HeaderTextsFrame(context.state.header, this);

@@ -2,6 +2,7 @@
 
 #include "core/charset.h"
 #include "core/fieldcatalogue.h"
+#include "core/pagecaptions.h"
 #include "pages/fieldbinder.h"
 #include "pages/keytextframe.h"
 #include "pages/storabletext.h"
@@ -49,7 +50,7 @@ ReaderMiscPage::ReaderMiscPage(PageContext &context, QWidget *parent)
     : QWidget(parent), m_state(context.state)
 {
     setObjectName(QStringLiteral("magcfg6"));
-    setWindowTitle(QStringLiteral("Miscellaneous Parameters"));
+    setWindowTitle(PageTitle("magcfg6"));
 
     auto *tabs = new QTabWidget(this);
     tabs->setObjectName(QStringLiteral("TabCFG3"));
