@@ -17,6 +17,11 @@ endif()
 if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
     add_compile_options(-Wall -Wextra -Wpedantic)
 endif()
+# CI builds treat every warning as an error, so a new one cannot land unseen.
+option(K30_WERROR "Treat compiler warnings as errors" OFF)
+if(K30_WERROR)
+    add_compile_options(-Werror)
+endif()
 
 add_compile_definitions(
     QT_NO_CAST_FROM_ASCII

@@ -6,4 +6,6 @@ scripts/install-deps.sh socat
 build="${K30_BUILD_DIR:-build}"
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE="${K30_BUILD_TYPE:-RelWithDebInfo}" ${K30_CMAKE_ARGS:-}
 cmake --build "$build" -j"$(nproc)"
-ctest --test-dir "$build" --output-on-failure -j"$(nproc)"
+# K30_CTEST_ARGS narrows the run, e.g. "-LE slow" (labels: unit, gui, exchange, slow).
+# shellcheck disable=SC2086
+ctest --test-dir "$build" --output-on-failure -j"$(nproc)" ${K30_CTEST_ARGS:-}
