@@ -25,17 +25,17 @@ QString MemoryFileText(const QString &areaText)
     return text;
 }
 
-QByteArray MemoryFileBytes(const QString &areaText)
+QByteArray MemoryFileBytes(const QString &fileText)
 {
-    return TextToBytes(MemoryFileText(areaText) + QStringLiteral("\r\n"));
+    return TextToBytes(fileText + QStringLiteral("\r\n"));
 }
 
-std::optional<QString> WriteMemoryFile(const QString &path, const QString &areaText)
+std::optional<QString> WriteMemoryFile(const QString &path, const QString &fileText)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return file.errorString();
-    const QByteArray bytes = MemoryFileBytes(areaText);
+    const QByteArray bytes = MemoryFileBytes(fileText);
     if (file.write(bytes) != bytes.size()) {
         const QString reason = file.errorString();
         file.cancelWriting();

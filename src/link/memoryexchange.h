@@ -13,6 +13,7 @@ enum class MemoryOutcome
 {
     Good,
     Bad,              // a bad block, a block that would not fit, a refused clear
+    Incomplete,       // serial read: stopped at the block bound before the end of the data
     TimeOut,          // serial: no block or answer in time
     HandshakeTimeOut, // keyboard: no acknowledgement after 15 commands
     PortNotAvailable, // the serial port could not be opened

@@ -21,8 +21,10 @@ inline constexpr char kBlockReplyMore = 'S';
 inline constexpr char kBlockReplyEnd = 'P';
 inline constexpr char kBlockReplyError = 'E';
 
-// A read takes at most this many blocks; after them it ends as successful.
-inline constexpr int kMaximumMemoryBlocks = 31;
+// A read goes on until the block that holds the end of the data. A device that never gets
+// there is stopped with "E" after this many blocks (1 MiB of data), and the read counts as
+// incomplete.
+inline constexpr int kMaximumMemoryBlocks = 16384;
 
 // Keyboard path: the commands repeated until the device types its acknowledgement.
 inline constexpr char kMemoryReadCommand[] = "MMMMM";

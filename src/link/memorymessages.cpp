@@ -19,6 +19,11 @@ std::optional<LinkMessage> ReadMessage(const MemoryResult &result)
         if (result.keyboard)
             return std::nullopt;
         return LinkMessage{QStringLiteral("   Read Decoder Memory OK!\r\r"), ReadTitle()};
+    case MemoryOutcome::Incomplete:
+        return LinkMessage{QStringLiteral("Read Decoder Memory Incomplete: the data did not end "
+                                          "within the blocks a read takes. Not all data was "
+                                          "read!"),
+                           ReadTitle()};
     case MemoryOutcome::TimeOut:
         return LinkMessage{QStringLiteral("Time Out Error!"), ReadTitle()};
     case MemoryOutcome::HandshakeTimeOut:

@@ -1,9 +1,10 @@
 #pragma once
 
 #include "link/linktimings.h"
+#include "link/memoryframes.h"
 
-// The waits of the memory exchanges. Production code uses the defaults; a test may shorten a
-// wait it is not about.
+// The waits and the block bound of the memory exchanges. Production code uses the defaults; a
+// test may shorten a wait it is not about, or lower the bound.
 struct MemoryTimings
 {
     // Serial: each block, and the answer to a clear.
@@ -16,4 +17,6 @@ struct MemoryTimings
     // Keyboard: the whole typed memory, counted from the acknowledgement (not restarted
     // while characters arrive).
     LinkDuration keyboardDataTimeout{5000};
+    // Serial read: the most blocks taken before a device that never ends its data is stopped.
+    int maximumBlocks = kMaximumMemoryBlocks;
 };

@@ -19,6 +19,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 namespace {
@@ -117,6 +118,8 @@ ReadMemoryDialog::ReadMemoryDialog(PageContext &context, QWidget *parent,
             m_exchange->CaptureChanged(text);
     });
     connect(m_text, &QPlainTextEdit::textChanged, this, [this] {
+        if (!m_updatingText)
+            m_showsReadText = false;
         if (m_exchange && m_exchange->IsRunning())
             m_exchange->MemoryTextChanged(m_text->toPlainText());
     });
@@ -251,7 +254,11 @@ void ReadMemoryDialog::StartExchange(MemoryKind kind)
 void ReadMemoryDialog::OnReadStarted()
 {
     m_count->clear();
+    m_updatingText = true;
     m_text->clear();
+    m_updatingText = false;
+    m_readText.clear();
+    m_showsReadText = true;
     ShowTextArea(true);
     m_text->activateWindow();
     m_text->setFocus();
@@ -269,8 +276,11 @@ void ReadMemoryDialog::OnFinished(const MemoryResult &result)
 
 void ReadMemoryDialog::AppendRecords(const QString &text)
 {
+    m_readText += text;
+    m_updatingText = true;
     m_text->moveCursor(QTextCursor::End);
     m_text->insertPlainText(text);
+    m_updatingText = false;
 }
 
 void ReadMemoryDialog::SetButtonsEnabled(bool enabled)
@@ -295,9 +305,17 @@ void ReadMemoryDialog::StopExchange()
     SetButtonsEnabled(true);
 }
 
+QString ReadMemoryDialog::FileText() const
+{
+    if (m_showsReadText)
+        return m_readText;
+    // The raw text keeps a no-break space; its paragraph separators become CR LF.
+    return MemoryFileText(m_text->document()->toRawText());
+}
+
 bool ReadMemoryDialog::WriteMemoryData(const QString &path)
 {
-    const QString text = m_text->toPlainText();
+    const QString text = FileText();
     if (const std::optional<QString> reason = WriteMemoryFile(path, text)) {
         // Nothing counts as saved: closing will still ask.
         QMessageBox box(QMessageBox::Warning, kMemoryDataTitle,
@@ -307,13 +325,13 @@ bool ReadMemoryDialog::WriteMemoryData(const QString &path)
         box.exec();
         return false;
     }
-    m_state.SavedMemoryText = MemoryFileText(text);
+    m_state.SavedMemoryText = text;
     return true;
 }
 
 bool ReadMemoryDialog::ConfirmClose()
 {
-    if (MemoryFileText(m_text->toPlainText()) == m_state.SavedMemoryText)
+    if (FileText() == m_state.SavedMemoryText)
         return true;
     QMessageBox box(QMessageBox::NoIcon, kMemoryDataTitle,
                     QStringLiteral("Memory Data had been changed,do you want to save your file?"),

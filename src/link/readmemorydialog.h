@@ -60,6 +60,8 @@ private:
     void SetButtonsEnabled(bool enabled);
     void ShowTextArea(bool shown);
     void StopExchange();
+    // What a memory data file of the text area holds, without its final CR LF.
+    QString FileText() const;
     bool WriteMemoryData(const QString &path);
     bool ConfirmClose();
     QMessageBox *ShowMessage(const QString &text, const QString &title, bool withCancel);
@@ -80,4 +82,10 @@ private:
     QLineEdit *m_capture = nullptr;
     QPointer<MemoryExchange> m_exchange;
     QString m_memFileName;
+    // The records of the latest read exactly as decoded. A text area turns a record's CR or LF
+    // bytes into line breaks and shows a no-break space that toPlainText() would hand back as
+    // a blank, so while the user has not edited the area, a file is written from this text.
+    QString m_readText;
+    bool m_showsReadText = false;
+    bool m_updatingText = false; // the dialog itself is changing the text area
 };

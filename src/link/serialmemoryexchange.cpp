@@ -75,16 +75,17 @@ void SerialMemoryExchange::OnBlock(const QByteArray &block)
     Q_EMIT BlocksReceived(m_decoder.GoodBlocks(), m_decoder.Records());
     switch (result.outcome) {
     case MemoryRecordDecoder::Outcome::More:
-        if (m_blocks < kMaximumMemoryBlocks) {
+        if (m_blocks < m_timings.maximumBlocks) {
             // Armed before the reply goes out: the next block follows it at once.
             m_transport.Arm(MemoryRecordDecoder::kBlockSize);
             m_transport.Send(QByteArray(1, kBlockReplyMore));
             m_timeout.start(m_timings.blockTimeout);
             return;
         }
-        // The 31st good block ends the read, successfully, whatever the device still holds.
-        Reply(kBlockReplyMore);
-        End(MemoryOutcome::Good);
+        // A device that never reaches its end marker is told to stop: asked for more, it
+        // would send a block nobody reads, into the start of the next read.
+        Reply(kBlockReplyError);
+        End(MemoryOutcome::Incomplete);
         return;
     case MemoryRecordDecoder::Outcome::End:
         Reply(kBlockReplyEnd);

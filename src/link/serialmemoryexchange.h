@@ -8,9 +8,10 @@
 
 #include <QTimer>
 
-// Memory read or clear over the serial port. A read sends its command, then takes up to 31
-// blocks of 65 bytes, each within its own time-out, answering every one with "S" (more), "P"
-// (end of data) or "E" (bad block or time-out); the records are decoded as the blocks come.
+// Memory read or clear over the serial port. A read sends its command, then takes blocks of
+// 65 bytes, each within its own time-out, answering every one with "S" (more), "P" (end of
+// data) or "E" (bad block, time-out, or the block bound reached); the records are decoded as
+// the blocks come. Every read ends with "P" or "E", so the device is never left sending.
 // A clear sends its command and waits for the one-byte answer.
 class SerialMemoryExchange : public MemoryExchange
 {

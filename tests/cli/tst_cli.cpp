@@ -118,6 +118,8 @@ private Q_SLOTS:
     void readMemory();
     void memoryFaults_data();
     void memoryFaults();
+    void readMemoryFailsLate_data();
+    void readMemoryFailsLate();
 
 private:
     QString Path(const char *name) const { return m_dir->filePath(QLatin1String(name)); }
@@ -616,6 +618,17 @@ void TestCli::readMemory()
     const CliRun empty = Cli(read + QStringList{QStringLiteral("-o"), Path("scans.txt")});
     QCOMPARE(empty.code, 0);
     QCOMPARE(Contents(Path("scans.txt")), QByteArray("\r\n\r\n"));
+
+    // A thousand records take 282 blocks: all of them are saved before the memory is cleared.
+    device.memory = SimDevice::GeneratedMemory(1000);
+    QByteArray thousand;
+    for (const QByteArray &record : device.memory)
+        thousand += record + "\r\n";
+    const CliRun many =
+        Cli(read + QStringList{QStringLiteral("-o"), Path("many.txt"), QStringLiteral("--clear")});
+    QCOMPARE(many.code, 0);
+    QCOMPARE(Contents(Path("many.txt")), thousand + "\r\n");
+    QVERIFY(device.memory.isEmpty());
 }
 
 void TestCli::memoryFaults_data()
@@ -685,6 +698,58 @@ void TestCli::memoryFaults()
         QVERIFY2(!log.contains(QLatin1String("received")), qPrintable(log));
     if (fault == QLatin1String("no-folder"))
         QVERIFY2(log.contains(QLatin1String("memory read")), qPrintable(log));
+}
+
+void TestCli::readMemoryFailsLate_data()
+{
+    QTest::addColumn<bool>("toFile");
+    QTest::addColumn<bool>("endless");
+    QTest::addColumn<QString>("message");
+    const QString failed = QStringLiteral("Read Decoder Memory Failed!\n");
+    QTest::newRow("bad block, to standard output") << false << false << failed;
+    QTest::newRow("bad block, into a file, with --clear") << true << false << failed;
+    // Stopped after 16384 blocks.
+    QTest::newRow("endless memory, into a file, with --clear")
+        << true << true
+        << QStringLiteral("Read Decoder Memory Incomplete: the data did not end within the "
+                          "blocks a read takes. Not all data was read!\n");
+}
+
+// The second block is damaged, or the data never ends: the records decoded before are handed
+// over all the same, the failure is reported after them, and the memory is not cleared.
+void TestCli::readMemoryFailsLate()
+{
+    QFETCH(bool, toFile);
+    QFETCH(bool, endless);
+    QFETCH(QString, message);
+    SimDevice device;
+    const QList<QByteArray> records = {QByteArray(28, 'a'), QByteArray(28, 'b'),
+                                       QByteArray(28, 'c'), QByteArray(28, 'd')};
+    device.memory = records;
+    device.faults.badBlock = endless ? -1 : 1;
+    device.faults.endlessMemory = endless;
+    SimSerialServer server(device);
+    QVERIFY(server.OpenPseudoTerminal());
+    QStringList arguments{QStringLiteral("read-memory"), QStringLiteral("--port"), server.Path()};
+    if (toFile)
+        arguments << QStringLiteral("-o") << Path("part.txt") << QStringLiteral("--clear");
+    const CliRun run = Cli(arguments);
+    QCOMPARE(run.code, 1);
+    // The first block holds the first two records.
+    const QByteArray firstTwo = records[0] + "\r\n" + records[1] + "\r\n";
+    if (toFile) {
+        QVERIFY(run.out.isEmpty());
+        const QByteArray saved = Contents(Path("part.txt"));
+        QVERIFY(saved.startsWith(firstTwo));
+        if (!endless)
+            QCOMPARE(saved, firstTwo + "\r\n");
+        QCOMPARE(run.err, message + QStringLiteral("The decoder memory was not cleared.\n"));
+    } else {
+        QCOMPARE(run.out, QString::fromLatin1(records[0] + "\n" + records[1] + "\n"));
+        QCOMPARE(run.err, message);
+    }
+    QCOMPARE(device.memory, records);
+    QVERIFY(!device.Log().contains(QStringLiteral("memory cleared")));
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -26,6 +26,8 @@ MemoryTimings Timings()
     MemoryTimings timings;
     timings.blockTimeout = LinkDuration(kWaitMs);
     timings.clearTimeout = LinkDuration(kWaitMs);
+    // A memory that never ends is stopped after these blocks instead of a whole megabyte.
+    timings.maximumBlocks = 31;
     return timings;
 }
 
@@ -77,7 +79,6 @@ void TestMemoryFaults::fault_data()
     QTest::addColumn<int>("value");
     QTest::addColumn<QString>("message");
 
-    const QString readOk = QStringLiteral("   Read Decoder Memory OK!\r\r");
     const QString readFailed = QStringLiteral("Read Decoder Memory Failed!");
     const QString clearFailed = QStringLiteral("Clear Decoder Memory Failed!");
     const QString timeOut = QStringLiteral("Time Out Error!");
@@ -86,8 +87,11 @@ void TestMemoryFaults::fault_data()
     QTest::newRow("read, garbage") << true << QStringLiteral("garbage") << 3 << readFailed;
     QTest::newRow("read, short block") << true << QStringLiteral("short") << 30 << timeOut;
     QTest::newRow("read, hang-up mid-block") << true << QStringLiteral("hangUp") << 40 << timeOut;
-    // An endless stream is cut after the most blocks a read takes, and counts as read.
-    QTest::newRow("read, endless memory") << true << QStringLiteral("endless") << 0 << readOk;
+    // An endless stream is stopped after the most blocks a read takes, and says so.
+    QTest::newRow("read, endless memory")
+        << true << QStringLiteral("endless") << 0
+        << QStringLiteral("Read Decoder Memory Incomplete: the data did not end within the "
+                          "blocks a read takes. Not all data was read!");
     QTest::newRow("read, record longer than the buffer")
         << true << QStringLiteral("longRecord") << 0 << readFailed;
     QTest::newRow("read, port held") << true << QStringLiteral("held") << 0 << notAvailable;

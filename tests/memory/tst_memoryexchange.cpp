@@ -1,3 +1,4 @@
+#include "link/memoryframes.h"
 #include "link/serialmemoryexchange.h"
 #include "simdevice.h"
 #include "simserialserver.h"
@@ -28,6 +29,15 @@ QStringList Repeated(const QString &reply, int count)
     return list;
 }
 
+// The text a read of these records hands over: each record, then CR LF.
+QString RecordLines(const QList<QByteArray> &records)
+{
+    QString text;
+    for (const QByteArray &record : records)
+        text += QString::fromLatin1(record) + QStringLiteral("\r\n");
+    return text;
+}
+
 } // namespace
 
 // The serial memory exchanges without any window, as the command line tool drives them.
@@ -40,6 +50,8 @@ private Q_SLOTS:
     void reads_data();
     void reads();
     void readTwiceAfterClear();
+    void readAgainRightAfter_data();
+    void readAgainRightAfter();
 
 private:
     struct Run
@@ -50,7 +62,7 @@ private:
         int records = 0;
         bool stillRunning = false;
     };
-    Run Exchange(MemoryKind kind);
+    Run Exchange(MemoryKind kind, int maximumBlocks = kMaximumMemoryBlocks);
 
     std::unique_ptr<SimDevice> m_device;
     std::unique_ptr<SimSerialServer> m_server;
@@ -69,10 +81,10 @@ void TestMemoryExchange::cleanup()
     m_device.reset();
 }
 
-TestMemoryExchange::Run TestMemoryExchange::Exchange(MemoryKind kind)
+TestMemoryExchange::Run TestMemoryExchange::Exchange(MemoryKind kind, int maximumBlocks)
 {
     const SerialTarget target{1, m_server->Path(), QStringLiteral("9600,N,8,1 ")};
-    SerialMemoryExchange exchange(kind, target);
+    SerialMemoryExchange exchange(kind, target, MemoryTimings{.maximumBlocks = maximumBlocks});
     Run run;
     connect(&exchange, &MemoryExchange::RecordsDecoded, this,
             [&run](const QString &text) { run.text += text; });
@@ -99,46 +111,61 @@ void TestMemoryExchange::reads_data()
     QTest::addColumn<int>("badRecord");
     QTest::addColumn<bool>("endless");
     QTest::addColumn<bool>("longRecord");
+    QTest::addColumn<int>("maximumBlocks");
     QTest::addColumn<int>("outcome");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QStringList>("replies");
 
+    const int bound = kMaximumMemoryBlocks;
     const QList<QByteArray> samples = SimDevice::SampleMemory();
-    QString sampleText;
-    for (const QByteArray &record : samples)
-        sampleText += QString::fromLatin1(record) + QStringLiteral("\r\n");
-    QTest::newRow("sample records") << samples << -1 << false << false << int(MemoryOutcome::Good)
-                                    << sampleText << QStringList{QStringLiteral("P")};
+    const QString sampleText = RecordLines(samples);
+    QTest::newRow("sample records")
+        << samples << -1 << false << false << bound << int(MemoryOutcome::Good) << sampleText
+        << QStringList{QStringLiteral("P")};
 
     // Twelve records of 30 bytes: 360 bytes and the end marker take six blocks.
     QList<QByteArray> many;
-    QString manyText;
-    for (int i = 0; i < 12; ++i) {
+    for (int i = 0; i < 12; ++i)
         many.append(QByteArray(28, char('a' + i)));
-        manyText += QString(28, QLatin1Char(char('a' + i))) + QStringLiteral("\r\n");
-    }
     QStringList sixBlocks = Repeated(QStringLiteral("S"), 5);
     sixBlocks.append(QStringLiteral("P"));
-    QTest::newRow("six blocks") << many << -1 << false << false << int(MemoryOutcome::Good)
-                                << manyText << sixBlocks;
+    QTest::newRow("six blocks") << many << -1 << false << false << bound << int(MemoryOutcome::Good)
+                                << RecordLines(many) << sixBlocks;
+    // The block that holds the end of the data may be the last one a read takes.
+    QTest::newRow("end in the last block allowed")
+        << many << -1 << false << false << 6 << int(MemoryOutcome::Good) << RecordLines(many)
+        << sixBlocks;
+
+    // A thousand records take 282 blocks: the read goes on to the end of the data.
+    const QList<QByteArray> thousand = SimDevice::GeneratedMemory(1000);
+    QStringList thousandReplies = Repeated(QStringLiteral("S"), 281);
+    thousandReplies.append(QStringLiteral("P"));
+    QTest::newRow("1000 records") << thousand << -1 << false << false << bound
+                                  << int(MemoryOutcome::Good) << RecordLines(thousand)
+                                  << thousandReplies;
 
     QString badRecordText = sampleText;
     badRecordText.replace(QString::fromLatin1(samples[1]), QString());
-    QTest::newRow("bad record") << samples << 1 << false << false << int(MemoryOutcome::Good)
-                                << badRecordText << QStringList{QStringLiteral("P")};
-    QTest::newRow("empty memory") << QList<QByteArray>{} << -1 << false << false
+    QTest::newRow("bad record") << samples << 1 << false << false << bound
+                                << int(MemoryOutcome::Good) << badRecordText
+                                << QStringList{QStringLiteral("P")};
+    QTest::newRow("empty memory") << QList<QByteArray>{} << -1 << false << false << bound
                                   << int(MemoryOutcome::Good) << QStringLiteral("\r\n")
                                   << QStringList{QStringLiteral("P")};
-    // The 31st good block ends the read as a success; the device is not asked for more.
-    QTest::newRow("endless memory") << samples << -1 << true << false << int(MemoryOutcome::Good)
-                                    << QString() << Repeated(QStringLiteral("S"), 31);
+    // A memory that never ends is stopped with "E" at the bound; the read is incomplete.
+    QStringList endlessReplies = Repeated(QStringLiteral("S"), 7);
+    endlessReplies.append(QStringLiteral("E"));
+    QTest::newRow("endless memory")
+        << samples << -1 << true << false << 8 << int(MemoryOutcome::Incomplete) << QString()
+        << endlessReplies;
     // The 60 bytes of the samples, then a 200-byte record: after five blocks it is still
     // incomplete with 196 bytes held, the fifth block would not fit behind them and fails the
     // read, and the samples stay.
     QStringList longReplies = Repeated(QStringLiteral("S"), 4);
     longReplies.append(QStringLiteral("E"));
     QTest::newRow("record longer than the buffer")
-        << samples << -1 << false << true << int(MemoryOutcome::Bad) << sampleText << longReplies;
+        << samples << -1 << false << true << bound << int(MemoryOutcome::Bad) << sampleText
+        << longReplies;
 }
 
 void TestMemoryExchange::reads()
@@ -147,6 +174,7 @@ void TestMemoryExchange::reads()
     QFETCH(int, badRecord);
     QFETCH(bool, endless);
     QFETCH(bool, longRecord);
+    QFETCH(int, maximumBlocks);
     QFETCH(int, outcome);
     QFETCH(QString, text);
     QFETCH(QStringList, replies);
@@ -154,14 +182,14 @@ void TestMemoryExchange::reads()
     m_device->faults.badRecord = badRecord;
     m_device->faults.endlessMemory = endless;
     m_device->faults.longRecord = longRecord;
-    const Run run = Exchange(MemoryKind::Read);
+    const Run run = Exchange(MemoryKind::Read, maximumBlocks);
     QVERIFY(!run.stillRunning);
     QCOMPARE(int(run.result.outcome), outcome);
-    QCOMPARE(Replies(*m_device), replies);
+    QTRY_COMPARE(Replies(*m_device), replies);
     QVERIFY(m_device->Log().contains(QStringLiteral("received 02 82 03 83")));
     if (endless) {
-        QCOMPARE(run.blocks, 31);
-        QVERIFY(run.records > 31 * 64 / 20);
+        QCOMPARE(run.blocks, maximumBlocks);
+        QVERIFY(run.records > maximumBlocks * 64 / 20);
         QVERIFY(run.text.startsWith(QString::fromLatin1(memory[0]) + QStringLiteral("\r\n")));
         return;
     }
@@ -184,6 +212,44 @@ void TestMemoryExchange::readTwiceAfterClear()
     m_device->faults.refuseClear = true;
     run = Exchange(MemoryKind::Clear);
     QCOMPARE(run.result.outcome, MemoryOutcome::Bad);
+}
+
+void TestMemoryExchange::readAgainRightAfter_data()
+{
+    QTest::addColumn<int>("firstBound");
+    QTest::addColumn<int>("firstOutcome");
+    QTest::newRow("after a whole read") << kMaximumMemoryBlocks << int(MemoryOutcome::Good);
+    QTest::newRow("after a read stopped at the bound") << 40 << int(MemoryOutcome::Incomplete);
+}
+
+// A read started the moment the one before it ended finds no block of the earlier read on the
+// line, and gets every record again.
+void TestMemoryExchange::readAgainRightAfter()
+{
+    QFETCH(int, firstBound);
+    QFETCH(int, firstOutcome);
+    const QList<QByteArray> thousand = SimDevice::GeneratedMemory(1000);
+    m_device->memory = thousand;
+    const SerialTarget target{1, m_server->Path(), QStringLiteral("9600,N,8,1 ")};
+    SerialMemoryExchange first(MemoryKind::Read, target,
+                               MemoryTimings{.maximumBlocks = firstBound});
+    SerialMemoryExchange second(MemoryKind::Read, target);
+    QString text;
+    connect(&second, &MemoryExchange::RecordsDecoded, this,
+            [&text](const QString &records) { text += records; });
+    connect(&first, &MemoryExchange::Finished, &second, &MemoryExchange::Start);
+    QSignalSpy firstDone(&first, &MemoryExchange::Finished);
+    QSignalSpy secondDone(&second, &MemoryExchange::Finished);
+    first.Start();
+    QVERIFY(secondDone.wait(10000));
+    QCOMPARE(int(firstDone.at(0).at(0).value<MemoryResult>().outcome), firstOutcome);
+    QCOMPARE(secondDone.at(0).at(0).value<MemoryResult>().outcome, MemoryOutcome::Good);
+    QCOMPARE(text, RecordLines(thousand));
+    QTRY_COMPARE(Replies(*m_device).last(), QStringLiteral("P"));
+    // The device was never asked for a block that nobody read.
+    QTest::qWait(100);
+    QCOMPARE(Replies(*m_device).count(QStringLiteral("S")),
+             (firstBound < 282 ? firstBound - 1 : 281) + 281);
 }
 
 QTEST_GUILESS_MAIN(TestMemoryExchange)

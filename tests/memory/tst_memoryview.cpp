@@ -173,6 +173,11 @@ void TestMemoryView::savedFiles_data()
     QTest::newRow("lines") << QStringLiteral("a\nb") << QByteArray("a\r\nb\r\n");
     QTest::newRow("latin-1 characters")
         << (QStringLiteral("caf") + QChar(0xE9)) << QByteArray("caf\xE9\r\n");
+    // Typed or kept in an edited text, a no-break space stays byte 0xA0.
+    QTest::newRow("no-break space")
+        << (QStringLiteral("12") + QChar(0xA0) + QStringLiteral("34\n5"))
+        << QByteArray("12\xA0"
+                      "34\r\n5\r\n");
 }
 
 void TestMemoryView::savedFiles()

@@ -1,3 +1,4 @@
+#include "../shell/boxanswerer.h"
 #include "link/readmemorydialog.h"
 #include "simdevice.h"
 #include "simkeyboardwedge.h"
@@ -6,13 +7,17 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopeGuard>
 #include <QSerialPort>
+#include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -85,6 +90,7 @@ private Q_SLOTS:
     void serialSilent();
     void serialBadBlock();
     void serialClear();
+    void windowAndCommandLineFilesAgree();
     void missingPort();
     void keyboardRead();
     void keyboardClear();
@@ -356,6 +362,60 @@ void TestReadMemoryDialog::serialClear()
     QCOMPARE(shown.text, QStringLiteral("Time Out Error!"));
     QCOMPARE(shown.title, QStringLiteral("Clear Memory Message"));
     QVERIFY(ButtonsEnabled());
+}
+
+// Records holding every byte 0x01 to 0xFF, CR, LF and the no-break space among them, are
+// saved by the window exactly as k30cfg-cli writes them: each record's bytes, CR LF, and the
+// final CR LF. Saved unedited, the text is not asked about on closing; after an edit it is.
+void TestReadMemoryDialog::windowAndCommandLineFilesAgree()
+{
+    Serve();
+    QList<QByteArray> records;
+    QByteArray expected;
+    for (int first = 0x01; first <= 0xFF; first += 16) {
+        QByteArray record;
+        for (int byte = first; byte < first + 16 && byte <= 0xFF; ++byte)
+            record.append(char(byte));
+        records.append(record);
+        expected += record + "\r\n";
+    }
+    expected += "\r\n";
+    m_device->memory = records;
+    QTemporaryDir dir;
+    const QString windowFile = dir.filePath(QStringLiteral("window.txt"));
+    const QString cliFile = dir.filePath(QStringLiteral("cli.txt"));
+    auto contents = [](const QString &path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    };
+
+    Open();
+    m_dialog->setFileNameAsker([&](QWidget *, const QString &) { return windowFile; });
+    Click("CmdRead");
+    Answer(1000);
+    QCOMPARE(Answer(5000).text, QStringLiteral("   Read Decoder Memory OK!\r\r"));
+    Click("cmdSaveAs");
+    QCOMPARE(contents(windowFile), expected);
+
+    QProcess cli;
+    QSignalSpy cliDone(&cli, &QProcess::finished);
+    cli.start(QStringLiteral(K30_CLI), {QStringLiteral("read-memory"), QStringLiteral("--port"),
+                                        m_server->Path(), QStringLiteral("-o"), cliFile});
+    QVERIFY(cliDone.wait(10000));
+    QCOMPARE(cli.exitCode(), 0);
+    QCOMPARE(contents(cliFile), expected);
+
+    {
+        BoxAnswerer unasked({QMessageBox::Cancel});
+        QVERIFY(m_dialog->close());
+        QVERIFY(unasked.seen().isEmpty());
+    }
+    m_dialog->show();
+    QTest::keyClick(Find<QPlainTextEdit>("TxtMemory"), Qt::Key_X);
+    BoxAnswerer asked({QMessageBox::Cancel});
+    QVERIFY(!m_dialog->close());
+    QCOMPARE(asked.texts(), QStringList{QStringLiteral(
+                                "Memory Data had been changed,do you want to save your file?")});
 }
 
 void TestReadMemoryDialog::missingPort()

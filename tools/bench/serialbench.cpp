@@ -23,6 +23,10 @@ namespace {
 
 constexpr int kBitsPerCharacter = 10; // start bit, eight data bits, stop bit
 constexpr int kOverheadTargetMs = 5;
+// The simulator's generated records take 18 bytes each: 110 of them and the end marker fill
+// 31 blocks, the last answered "P".
+constexpr int kBenchMemoryRecords = 110;
+constexpr int kBenchMemoryBlocks = 31;
 
 // k30-sim in its own process, as a user would run it; its log is drained and dropped.
 class SimProcess
@@ -155,7 +159,7 @@ void RunSerialExchanges(BenchReport &report, const SerialBenchOptions &options, 
     if (!sim.Start(options.simProgram,
                    {QStringLiteral("--baud"), QString::number(options.baud),
                     QStringLiteral("--delay"), QString::number(options.deviceDelayMs),
-                    QStringLiteral("--endless-memory")},
+                    QStringLiteral("--memory-records"), QString::number(kBenchMemoryRecords)},
                    log)) {
         report.Add({QStringLiteral("serial exchanges"), NAN, kOverheadTargetMs,
                     QStringLiteral("ms"), true, QStringLiteral("k30-sim did not start")});
@@ -187,23 +191,16 @@ void RunSerialExchanges(BenchReport &report, const SerialBenchOptions &options, 
 
     log << "serial memory read" << Qt::endl;
     const Shape memory{"memory read (31 blocks)",
-                       int(BuildMemoryReadFrame().size()) + kMaximumMemoryBlocks,
-                       kMaximumMemoryBlocks, MemoryRecordDecoder::kBlockSize};
+                       int(BuildMemoryReadFrame().size()) + kBenchMemoryBlocks, kBenchMemoryBlocks,
+                       MemoryRecordDecoder::kBlockSize};
     QList<double> walls;
     for (int i = 0; i < qMax(1, options.repeats / 3); ++i) {
-        // The read ends by asking for a 32nd block, which the device sends into the closed
-        // port; the next read waits until that block is off the line, as a user would.
-        if (i > 0) {
-            QEventLoop pause;
-            QTimer::singleShot(std::chrono::milliseconds(300), &pause, &QEventLoop::quit);
-            pause.exec();
-        }
         SerialMemoryExchange exchange(MemoryKind::Read, target);
         int blocks = 0;
         QObject::connect(&exchange, &MemoryExchange::BlocksReceived, &exchange,
                          [&blocks](int good, int) { blocks = good; });
         const double ms = TimeExchange(exchange, &MemoryGood, log);
-        walls << (blocks == kMaximumMemoryBlocks ? ms : NAN);
+        walls << (blocks == kBenchMemoryBlocks ? ms : NAN);
     }
     Report(report, options, memory, walls);
 }

@@ -36,10 +36,12 @@ Commands:
                                puts the section the device sends into FILE
   version --port DEV...        asks for the firmware version
   read-memory --port DEV [-o FILE [--clear]]
-                               reads the decoder's memory: the records to standard
-                               output, or into a memory data file; --clear (only with
-                               -o) clears the memory once the file has been written and
-                               read back intact
+                               reads the decoder's memory to its end of data: the
+                               records to standard output, or into a memory data file
+                               (also those read before a failure, which is then
+                               reported); --clear (only with -o) clears the memory
+                               once a complete read has been written and read back
+                               intact
   clear-memory --port DEV [--yes]
                                clears the decoder's memory; asks first unless --yes
                                (any answer but y or yes sends nothing, status 1)

@@ -51,6 +51,7 @@ int ExitCodeOf(MemoryOutcome outcome)
     case MemoryOutcome::PortNotAvailable:
         return kExitPortNotAvailable;
     case MemoryOutcome::Bad:
+    case MemoryOutcome::Incomplete:
         break;
     }
     return kExitRefused;
@@ -97,22 +98,29 @@ int ReadMemoryCommand(const DeviceOptions &devices, const QString &outputPath, b
 {
     const DevicePort port = Port(devices);
     const MemoryRun read = RunMemoryExchange(MemoryKind::Read, port.target);
+    const bool complete = read.result.outcome == MemoryOutcome::Good;
     // Without a file the records are the output: the message must not end up among them.
     QTextStream &good = outputPath.isEmpty() ? err : out;
-    if (read.result.outcome != MemoryOutcome::Good)
-        return Report(read.result, port, good, err);
+    // The records decoded before a read failed or stopped are kept as the window keeps them;
+    // the exit status tells that they are not all. A read that decoded nothing leaves an
+    // existing file alone.
+    std::optional<QString> saveError;
     if (outputPath.isEmpty()) {
         QString lines = read.records;
         lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         out << lines;
         out.flush();
-        return Report(read.result, port, good, err);
+    } else if (complete || !read.records.isEmpty()) {
+        saveError = SaveRecords(outputPath, read.records);
+        if (saveError)
+            err << outputPath << ": " << *saveError << Qt::endl;
     }
-    if (const auto reason = SaveRecords(outputPath, read.records)) {
-        err << outputPath << ": " << *reason << Qt::endl;
+    // Only a read that reached the end of the data, safely saved, may be followed by a clear.
+    if (!complete || saveError) {
+        const int code = complete ? int(kExitFileError) : Report(read.result, port, good, err);
         if (clear)
             err << "The decoder memory was not cleared." << Qt::endl;
-        return kExitFileError;
+        return code;
     }
     Report(read.result, port, good, err);
     if (!clear)

@@ -54,6 +54,9 @@ int main(int argc, char *argv[])
          QStringLiteral("Hold the lines of this file as the memory's records."),
          QStringLiteral("file")},
         {QStringLiteral("memory-empty"), QStringLiteral("Start with an empty memory.")},
+        {QStringLiteral("memory-records"),
+         QStringLiteral("Hold this many generated 16-byte records (1000 take 282 blocks)."),
+         QStringLiteral("count")},
         {QStringLiteral("bad-block"),
          QStringLiteral("Send this block of a memory read (from 0) with a wrong check."),
          QStringLiteral("index")},
@@ -88,6 +91,9 @@ int main(int argc, char *argv[])
     faults.refuseClear = parser.isSet(QStringLiteral("refuse-clear"));
     if (parser.isSet(QStringLiteral("memory-empty")))
         device.memory.clear();
+    if (parser.isSet(QStringLiteral("memory-records")))
+        device.memory = SimDevice::GeneratedMemory(
+            qMax(0, IntValue(parser, QStringLiteral("memory-records"), 0)));
     if (parser.isSet(QStringLiteral("memory-file")) &&
         !device.LoadMemory(parser.value(QStringLiteral("memory-file")))) {
         QTextStream(stderr) << "k30-sim: cannot read "

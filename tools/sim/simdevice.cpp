@@ -80,6 +80,15 @@ QList<QByteArray> SimDevice::SampleMemory()
     return {"4006381333931", "K30-SAMPLE-0002", "HELLO WORLD", "9780201633610"};
 }
 
+QList<QByteArray> SimDevice::GeneratedMemory(int count)
+{
+    QList<QByteArray> records;
+    records.reserve(count);
+    for (int i = 1; i <= count; ++i)
+        records.append("K30-RECORD-" + QByteArray::number(i % 100000).rightJustified(5, '0'));
+    return records;
+}
+
 bool SimDevice::LoadMemory(const QString &path)
 {
     QFile file(path);

@@ -34,6 +34,9 @@ public:
     // The records the decoder holds in its memory, oldest first; a clear empties it.
     QList<QByteArray> memory;
     static QList<QByteArray> SampleMemory();
+    // `count` generated records of 16 bytes each ("K30-RECORD-00001" and on): 1000 of them
+    // take 282 blocks.
+    static QList<QByteArray> GeneratedMemory(int count);
     // One record per line of a text file (CR LF or LF); false when it cannot be read.
     bool LoadMemory(const QString &path);
 
