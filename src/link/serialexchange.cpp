@@ -55,7 +55,7 @@ void SerialExchange::OnReply(const QByteArray &bytes)
     m_reply += bytes;
     // A decoder answer may announce up to 255 parameter bytes, more than the threshold: at
     // line speed its rest is still on the way when the threshold is reached.
-    const int announced = SerialUploadReplySize(m_reply);
+    const qsizetype announced = SerialUploadReplySize(m_reply);
     if (m_reply.size() < announced) {
         m_transport.ArmMore(int(announced - m_reply.size()));
         return;

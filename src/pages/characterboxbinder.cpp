@@ -22,9 +22,9 @@ CharacterBoxBinder::CharacterBoxBinder(const FieldSpec &field, QComboBox *box,
     box->setCompleter(nullptr);
     box->setInsertPolicy(QComboBox::NoInsert);
 
-    // A pick by mouse, arrow key or wheel is activated; a selection made another way (a
-    // screen reader's) only changes the current entry. Picking the entry already current
-    // after typing over its name changes no entry and is activated only.
+    // A pick by mouse, arrow key or wheel is activated; a selection made otherwise (as
+    // assistive technology may make it) only changes the current entry. Picking the entry
+    // already current after typing over its name changes no entry and is activated only.
     connect(box, &QComboBox::activated, this, &CharacterBoxBinder::Picked);
     connect(box, &QComboBox::currentIndexChanged, this, &CharacterBoxBinder::Picked);
     connect(box, &QComboBox::editTextChanged, this, &CharacterBoxBinder::TextEdited);

@@ -372,7 +372,7 @@ void TestReaderPages::separatorTellsTypedNamesFromPicks_data()
 {
     // Steps: "type:<text>" over the whole box, "enter", "leave" (the focus goes elsewhere),
     // "down" (arrow key), "list:<row>" (a click in the open list), "current:<row>" (the
-    // current entry set as a screen reader's selection sets it).
+    // current entry set directly, as a selection by assistive technology may set it).
     QTest::addColumn<int>("start");
     QTest::addColumn<QStringList>("steps");
     QTest::addColumn<int>("expected");
