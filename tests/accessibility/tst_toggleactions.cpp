@@ -47,6 +47,18 @@ QString Shown(const LinkSettings &link)
              link.SaveFlag ? QStringLiteral("Save") : QStringLiteral("Not Save"));
 }
 
+// The option groups of the link dialogs and what each option does to the settings.
+struct LinkGroup
+{
+    const char *name;
+    int options;
+    void (*choose)(LinkSettings &, int);
+};
+constexpr LinkGroup kLinkGroups[] = {
+    {"OptMode", 2, ChooseLinkMode},     {"OptPort", 4, ChoosePort},
+    {"optBaud", 5, ChooseBaud},         {"optDatabits", 2, ChooseDataBits},
+    {"optStopbits", 2, ChooseStopBits}, {"Option1", 2, ChooseSaveOption}};
+
 // The parameter pages, by page type.
 constexpr int kParameterPages[] = {1, 2, 3, 4, 6, 7, 8};
 constexpr int kTransmit = 5;
@@ -117,24 +129,16 @@ void TestToggleActions::pageOptionsStoreAsClicked()
 void TestToggleActions::linkOptionsStoreAsClicked_data()
 {
     QTest::addColumn<int>("type");
-    QTest::addColumn<QString>("group");
+    QTest::addColumn<int>("group");
     QTest::addColumn<int>("index");
-    struct Group
-    {
-        const char *name;
-        int options;
-        void (*choose)(LinkSettings &, int);
-    };
-    const Group groups[] = {{"OptMode", 2, ChooseLinkMode},     {"OptPort", 4, ChoosePort},
-                            {"optBaud", 5, ChooseBaud},         {"optDatabits", 2, ChooseDataBits},
-                            {"optStopbits", 2, ChooseStopBits}, {"Option1", 2, ChooseSaveOption}};
     for (int type : {kTransmit, kReadMemory}) {
-        for (const Group &group : groups) {
-            if (type == kReadMemory && group.name == std::string_view("Option1"))
+        for (int g = 0; g < int(std::size(kLinkGroups)); ++g) {
+            const LinkGroup &group = kLinkGroups[g];
+            // "Download Option" is the transmit dialog's own.
+            if (type == kReadMemory && group.choose == ChooseSaveOption)
                 continue;
             for (int i = 0; i < group.options; ++i)
-                QTest::addRow("%s %s_%d", FindPage(type)->window, group.name, i)
-                    << type << Text(group.name) << i;
+                QTest::addRow("%s %s_%d", FindPage(type)->window, group.name, i) << type << g << i;
         }
     }
 }
@@ -142,24 +146,14 @@ void TestToggleActions::linkOptionsStoreAsClicked_data()
 void TestToggleActions::linkOptionsStoreAsClicked()
 {
     QFETCH(int, type);
-    QFETCH(QString, group);
+    QFETCH(int, group);
     QFETCH(int, index);
+    const LinkGroup &options = kLinkGroups[group];
     // The dialog opens "By RS232" (the serial frames enabled) with another option chosen.
     LinkSettings start;
     start.LinkMode = LinkSettings::kByRs232;
-    const int other = index == 0 ? 1 : 0;
-    if (group == QLatin1String("OptMode"))
-        ChooseLinkMode(start, other);
-    else if (group == QLatin1String("OptPort"))
-        ChoosePort(start, other);
-    else if (group == QLatin1String("optBaud"))
-        ChooseBaud(start, other);
-    else if (group == QLatin1String("optDatabits"))
-        ChooseDataBits(start, other);
-    else if (group == QLatin1String("optStopbits"))
-        ChooseStopBits(start, other);
-    else
-        ChooseSaveOption(start, other);
+    options.choose(start, index == 0 ? 1 : 0);
+    const QString button = Text(options.name) + QLatin1Char('_') + QString::number(index);
 
     LinkSettings stored[2];
     bool serialFrames[2] = {};
@@ -167,7 +161,6 @@ void TestToggleActions::linkOptionsStoreAsClicked()
         m_state.link = start;
         PageContext context{m_state};
         auto dialog = Open(type, context);
-        const QString button = group + QLatin1Char('_') + QString::number(index);
         QVERIFY2(Change(dialog.get(), button, toggle), qPrintable(button));
         stored[toggle] = m_state.link;
         serialFrames[toggle] =
