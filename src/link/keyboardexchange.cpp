@@ -138,14 +138,15 @@ void KeyboardExchange::CheckUpload()
     }
     if (Kind() == ExchangeKind::Upload)
         ApplyUploadAnswer(*answer, m_image);
-    End(ExchangeOutcome::Good, VersionText(*answer));
+    End(ExchangeOutcome::Good, VersionText(*answer), answer->section);
 }
 
-void KeyboardExchange::End(ExchangeOutcome outcome, const QString &version)
+void KeyboardExchange::End(ExchangeOutcome outcome, const QString &version,
+                           std::optional<ImageSection> section)
 {
     StopTimers();
     m_state = State::Idle;
-    Finish(outcome, 0, version);
+    Finish(outcome, 0, version, section);
 }
 
 void KeyboardExchange::StopTimers()

@@ -48,7 +48,8 @@ private:
     void OnDataWritten();
     void OnTimeout();
     void CheckUpload();
-    void End(ExchangeOutcome outcome, const QString &version = {});
+    void End(ExchangeOutcome outcome, const QString &version = {},
+             std::optional<ImageSection> section = std::nullopt);
     void StopTimers();
 
     KeyboardPort *m_port;

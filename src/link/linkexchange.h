@@ -1,7 +1,11 @@
 #pragma once
 
+#include "link/linkframes.h"
+
 #include <QObject>
 #include <QString>
+
+#include <optional>
 
 enum class ExchangeKind
 {
@@ -25,6 +29,8 @@ struct ExchangeResult
     ExchangeOutcome outcome = ExchangeOutcome::TimeOut;
     int commPort = 0;
     QString version; // "   <field 1>\n\r   <field 2>" of a good upload or version answer
+    // The section a good upload or version answer carried; the other one was not read.
+    std::optional<ImageSection> section;
 };
 
 // One configuration exchange with the device, from its request to its outcome. Each kind is a
@@ -54,10 +60,11 @@ Q_SIGNALS:
 
 protected:
     void Begin() { m_running = true; }
-    void Finish(ExchangeOutcome outcome, int commPort = 0, const QString &version = {})
+    void Finish(ExchangeOutcome outcome, int commPort = 0, const QString &version = {},
+                std::optional<ImageSection> section = std::nullopt)
     {
         m_running = false;
-        Q_EMIT Finished({m_kind, outcome, commPort, version});
+        Q_EMIT Finished({m_kind, outcome, commPort, version, section});
     }
     void Halt() { m_running = false; }
 

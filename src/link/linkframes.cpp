@@ -39,17 +39,23 @@ bool IsDownloadAccepted(QByteArrayView reply)
     return !reply.isEmpty() && static_cast<std::uint8_t>(reply.front()) == kDownloadAccepted;
 }
 
+qsizetype SerialUploadReplySize(QByteArrayView start)
+{
+    if (start.isEmpty())
+        return 0;
+    const int n = static_cast<std::uint8_t>(start.front());
+    if (n < kMinimumUploadLength)
+        return 0;
+    return n + 1 + kVersionField1Size + kVersionField2Size + 1;
+}
+
 std::optional<UploadAnswer> CheckSerialUploadReply(QByteArrayView reply)
 {
-    if (reply.isEmpty())
+    const qsizetype total = SerialUploadReplySize(reply);
+    // Bytes the device sends after the check are not part of the answer.
+    if (total == 0 || reply.size() < total)
         return std::nullopt;
     const int n = static_cast<std::uint8_t>(reply.front());
-    if (n < kMinimumUploadLength)
-        return std::nullopt;
-    // Bytes the device sends after the check are not part of the answer.
-    const qsizetype total = n + 1 + kVersionField1Size + kVersionField2Size + 1;
-    if (reply.size() < total)
-        return std::nullopt;
     const QByteArrayView answer = reply.first(total);
     if (XorOf(answer) != 0)
         return std::nullopt;

@@ -56,6 +56,10 @@ struct UploadAnswer
     QString version2;        // 10 characters
 };
 
+// The length of the serial upload answer that begins with `start`: N + 24, N being its first
+// byte; 0 while nothing has arrived, and when N is below 10 (a bad answer however long).
+qsizetype SerialUploadReplySize(QByteArrayView start);
+
 // The serial answer N, N parameter bytes, 12 + 10 version characters and a check. A reply
 // with N below 10, a check that does not come to 0, or fewer bytes than N + 24 is bad.
 std::optional<UploadAnswer> CheckSerialUploadReply(QByteArrayView reply);

@@ -8,6 +8,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QVBoxLayout>
 
 OptionFrame BuildOptionFrame(QWidget *parent, const char *frameName, const char *caption,
@@ -29,6 +30,16 @@ OptionFrame BuildOptionFrame(QWidget *parent, const char *frameName, const char 
     }
     layout->addStretch();
     return result;
+}
+
+void OnOptionChecked(const OptionFrame &options, QObject *context, const bool &showing,
+                     std::function<void(int)> chosen)
+{
+    QObject::connect(options.group, &QButtonGroup::idToggled, context,
+                     [&showing, chosen = std::move(chosen)](int index, bool checked) {
+                         if (checked && !showing)
+                             chosen(index);
+                     });
 }
 
 namespace {
@@ -73,19 +84,17 @@ LinkSettingsPanel::LinkSettingsPanel(LinkSettings &settings, QWidget *parent)
     layout->addWidget(m_dataBits.frame, 1, 0);
     layout->addWidget(m_stopBits.frame, 1, 1);
 
-    connect(m_mode.group, &QButtonGroup::idClicked, this, &LinkSettingsPanel::OnMode);
-    connect(m_port.group, &QButtonGroup::idClicked, this,
-            [this](int i) { ChoosePort(m_settings, i); });
-    connect(m_baud.group, &QButtonGroup::idClicked, this,
-            [this](int i) { ChooseBaud(m_settings, i); });
-    connect(m_dataBits.group, &QButtonGroup::idClicked, this,
-            [this](int i) { ChooseDataBits(m_settings, i); });
-    connect(m_stopBits.group, &QButtonGroup::idClicked, this,
-            [this](int i) { ChooseStopBits(m_settings, i); });
+    OnOptionChecked(m_mode, this, m_showing, [this](int i) { OnMode(i); });
+    OnOptionChecked(m_port, this, m_showing, [this](int i) { ChoosePort(m_settings, i); });
+    OnOptionChecked(m_baud, this, m_showing, [this](int i) { ChooseBaud(m_settings, i); });
+    OnOptionChecked(m_dataBits, this, m_showing, [this](int i) { ChooseDataBits(m_settings, i); });
+    OnOptionChecked(m_stopBits, this, m_showing, [this](int i) { ChooseStopBits(m_settings, i); });
 }
 
 void LinkSettingsPanel::Load()
 {
+    // Each selection below is followed by its handler, run once on purpose.
+    const QScopedValueRollback showing(m_showing, true);
     const int port = PortIndex(m_settings);
     Select(m_port, port);
     ChoosePort(m_settings, port);

@@ -4,6 +4,7 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <initializer_list>
 
 class QButtonGroup;
@@ -18,23 +19,29 @@ struct OptionFrame
 };
 OptionFrame BuildOptionFrame(QWidget *parent, const char *frameName, const char *caption,
                              const char *group, std::initializer_list<const char *> captions);
+// Runs `chosen` with the option's index whenever an option of the group becomes checked,
+// unless `showing` is set: then the dialog is only showing the settings.
+void OnOptionChecked(const OptionFrame &options, QObject *context, const bool &showing,
+                     std::function<void(int)> chosen);
 
 // The settings controls both link dialogs carry: "Interface", "Port", "Baud Rate",
-// "Data Bits" and "Stop Bits". A click changes the shared link settings at once; the serial
-// frames are enabled only "By RS232".
+// "Data Bits" and "Stop Bits". Checking an option, by a click, a key or a screen reader's
+// "Toggle", changes the shared link settings at once; the serial frames are enabled only
+// "By RS232".
 class LinkSettingsPanel : public QWidget
 {
     Q_OBJECT
 public:
     LinkSettingsPanel(LinkSettings &settings, QWidget *parent);
 
-    // Selects every option from the settings, running its click handler as a click would.
+    // Selects every option from the settings and runs its handler once, as a click would.
     void Load();
 
 private:
     void OnMode(int index);
 
     LinkSettings &m_settings;
+    bool m_showing = false;
     OptionFrame m_mode;
     OptionFrame m_port;
     OptionFrame m_baud;

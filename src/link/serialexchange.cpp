@@ -16,7 +16,7 @@ SerialExchange::SerialExchange(ExchangeKind kind, SerialTarget target, Image &im
     m_timeout.setSingleShot(true);
     // A coarse timer may fire a few percent early; the device is given its full time.
     m_timeout.setTimerType(Qt::PreciseTimer);
-    connect(&m_timeout, &QTimer::timeout, this, [this] { End(ExchangeOutcome::TimeOut); });
+    connect(&m_timeout, &QTimer::timeout, this, &SerialExchange::OnTimeout);
     connect(&m_transport, &SerialTransport::Received, this, &SerialExchange::OnReply);
 }
 
@@ -28,6 +28,7 @@ void SerialExchange::Start()
         return;
     }
     const bool download = Kind() == ExchangeKind::Download;
+    m_reply.clear();
     // Stale input is discarded before the request goes out, so a fast answer is not lost.
     m_transport.Arm(download ? kDownloadReplyThreshold : kUploadReplyThreshold);
     m_transport.Send(download ? BuildDownloadFrame(m_image, m_save) : BuildUploadRequest());
@@ -43,28 +44,44 @@ void SerialExchange::Abort()
     Halt();
 }
 
-void SerialExchange::OnReply(const QByteArray &reply)
+void SerialExchange::OnReply(const QByteArray &bytes)
 {
     if (m_state != State::WaitingForReply)
         return;
     if (Kind() == ExchangeKind::Download) {
-        End(IsDownloadAccepted(reply) ? ExchangeOutcome::Good : ExchangeOutcome::Bad);
+        End(IsDownloadAccepted(bytes) ? ExchangeOutcome::Good : ExchangeOutcome::Bad);
         return;
     }
-    const auto answer = CheckSerialUploadReply(reply);
+    m_reply += bytes;
+    // A decoder answer may announce up to 255 parameter bytes, more than the threshold: at
+    // line speed its rest is still on the way when the threshold is reached.
+    const qsizetype announced = SerialUploadReplySize(m_reply);
+    if (m_reply.size() < announced) {
+        m_transport.ArmMore(int(announced - m_reply.size()));
+        return;
+    }
+    const auto answer = CheckSerialUploadReply(m_reply);
     if (!answer) {
         End(ExchangeOutcome::Bad);
         return;
     }
     if (Kind() == ExchangeKind::Upload)
         ApplyUploadAnswer(*answer, m_image);
-    End(ExchangeOutcome::Good, VersionText(*answer));
+    End(ExchangeOutcome::Good, VersionText(*answer), answer->section);
 }
 
-void SerialExchange::End(ExchangeOutcome outcome, const QString &version)
+void SerialExchange::OnTimeout()
+{
+    // Part of an answer came, but not all that it announced: the device answered badly.
+    End(m_reply.isEmpty() ? ExchangeOutcome::TimeOut : ExchangeOutcome::Bad);
+}
+
+void SerialExchange::End(ExchangeOutcome outcome, const QString &version,
+                         std::optional<ImageSection> section)
 {
     m_timeout.stop();
     m_transport.Close();
     m_state = State::Idle;
-    Finish(outcome, m_target.commPort, version);
+    m_reply.clear();
+    Finish(outcome, m_target.commPort, version, section);
 }

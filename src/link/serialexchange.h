@@ -19,7 +19,9 @@ struct SerialTarget
 };
 
 // Download, upload or version request over the serial port: open the port, send the request,
-// wait for the reply (looked at once its threshold is buffered) or the time-out, close.
+// wait for the reply (looked at once its threshold is buffered) or the time-out, close. An
+// upload answer that announces more than the threshold (N + 24 bytes, N its first byte) is
+// waited for whole within the same time-out; one that stops short of it is a bad answer.
 class SerialExchange : public LinkExchange
 {
     Q_OBJECT
@@ -39,8 +41,10 @@ private:
         WaitingForReply
     };
 
-    void OnReply(const QByteArray &reply);
-    void End(ExchangeOutcome outcome, const QString &version = {});
+    void OnReply(const QByteArray &bytes);
+    void OnTimeout();
+    void End(ExchangeOutcome outcome, const QString &version = {},
+             std::optional<ImageSection> section = std::nullopt);
 
     SerialTarget m_target;
     Image &m_image;
@@ -49,4 +53,6 @@ private:
     SerialTransport m_transport;
     QTimer m_timeout;
     State m_state = State::Idle;
+    // What has arrived of an upload answer.
+    QByteArray m_reply;
 };

@@ -50,6 +50,14 @@ void SerialTransport::Arm(int threshold)
     m_threshold = threshold;
 }
 
+void SerialTransport::ArmMore(int count)
+{
+    m_threshold = count;
+    // Bytes that came in with the part already handed over raise no new readyRead.
+    if (m_port.isOpen() && m_port.bytesAvailable() >= count)
+        QMetaObject::invokeMethod(this, &SerialTransport::OnReadyRead, Qt::QueuedConnection);
+}
+
 void SerialTransport::Send(const QByteArray &frame)
 {
     // A failing write is not reported: the exchange ends by its reply or its time-out.

@@ -5,8 +5,9 @@
 #include <QSerialPort>
 
 // The serial line of one exchange: opened when the exchange starts, closed when it ends,
-// whatever happened. A reply is handed over once, in one piece, as soon as at least the
-// armed number of bytes is buffered, however the bytes were split on the line.
+// whatever happened. A reply is handed over in one piece as soon as at least the armed
+// number of bytes is buffered, however the bytes were split on the line; a reply whose first
+// bytes announce more can be waited for further without losing what comes in meanwhile.
 class SerialTransport : public QObject
 {
     Q_OBJECT
@@ -23,6 +24,9 @@ public:
 
     // Discards received input and waits for `threshold` bytes.
     void Arm(int threshold);
+    // Waits for `count` more bytes after those handed over, keeping whatever has arrived
+    // since: the rest of a reply whose first bytes announced its length.
+    void ArmMore(int count);
     void Send(const QByteArray &frame);
     // Hands what was sent to the line now, without blocking: a reply sent right before
     // Close() would otherwise be dropped with the port's write buffer.

@@ -18,6 +18,7 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QVBoxLayout>
 
 TransmitDialog::TransmitDialog(PageContext &context, QWidget *parent, const LinkTimings &timings)
@@ -77,8 +78,8 @@ TransmitDialog::TransmitDialog(PageContext &context, QWidget *parent, const Link
     layout->addWidget(m_progress);
     layout->addStretch();
 
-    connect(m_saveOption.group, &QButtonGroup::idClicked, this,
-            [this](int i) { ChooseSaveOption(m_state.link, i); });
+    OnOptionChecked(m_saveOption, this, m_showing,
+                    [this](int i) { ChooseSaveOption(m_state.link, i); });
     connect(m_transmit, &QPushButton::clicked, this, &TransmitDialog::cmdTransmit_Click);
     connect(m_receive, &QPushButton::clicked, this, &TransmitDialog::cmdReceive_Click);
     connect(m_version, &QPushButton::clicked, this, &TransmitDialog::CmdVersion_Click);
@@ -88,9 +89,13 @@ TransmitDialog::TransmitDialog(PageContext &context, QWidget *parent, const Link
             m_exchange->CaptureChanged(text);
     });
 
-    // Opening shows the shared settings; each selection runs its handler as a click would.
+    // Opening shows the shared settings; each selection runs its handler once, as a click
+    // would.
     const int save = m_state.link.SaveFlag ? 1 : 0;
-    m_saveOption.group->button(save)->setChecked(true);
+    {
+        const QScopedValueRollback showing(m_showing, true);
+        m_saveOption.group->button(save)->setChecked(true);
+    }
     ChooseSaveOption(m_state.link, save);
     m_panel->Load();
 }

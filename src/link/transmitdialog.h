@@ -50,6 +50,8 @@ private:
     LinkTimings m_timings;
     LinkSettingsPanel *m_panel = nullptr;
     OptionFrame m_saveOption;
+    // Set while the dialog shows the settings: selecting an option then stores nothing.
+    bool m_showing = false;
     QPushButton *m_transmit = nullptr;
     QPushButton *m_receive = nullptr;
     QPushButton *m_version = nullptr;

@@ -3,16 +3,30 @@
 #include "core/charset.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QScopedValueRollback>
 
 CharacterBoxBinder::CharacterBoxBinder(const FieldSpec &field, QComboBox *box,
                                        ParameterImages &images, QObject *parent)
     : QObject(parent), m_field(field), m_images(images), m_box(box)
 {
-    connect(box, &QComboBox::activated, this, [this](int index) {
-        if (!m_showing && index >= 0)
-            Write(m_field.options[static_cast<std::size_t>(index)].code);
-    });
+    // When Enter is pressed in the box or the box is left, the combo box makes the entry
+    // whose name was typed the current one, as if it had been picked. That name was typed all
+    // the same and keeps the code of its first character: the two handlers around the combo
+    // box's own (slots run in the order they were connected) tell that selection apart.
+    auto *edit = new QLineEdit(box);
+    connect(edit, &QLineEdit::editingFinished, this, [this] { m_typedNameSelected = true; });
+    box->setLineEdit(edit);
+    connect(edit, &QLineEdit::editingFinished, this, [this] { m_typedNameSelected = false; });
+    // Typing must store the typed character, not complete it into a name from the list.
+    box->setCompleter(nullptr);
+    box->setInsertPolicy(QComboBox::NoInsert);
+
+    // A pick by mouse, arrow key or wheel is activated; a selection made otherwise (as
+    // assistive technology may make it) only changes the current entry. Picking the entry
+    // already current after typing over its name changes no entry and is activated only.
+    connect(box, &QComboBox::activated, this, &CharacterBoxBinder::Picked);
+    connect(box, &QComboBox::currentIndexChanged, this, &CharacterBoxBinder::Picked);
     connect(box, &QComboBox::editTextChanged, this, &CharacterBoxBinder::TextEdited);
 }
 
@@ -37,16 +51,20 @@ void CharacterBoxBinder::Show(int code)
         m_box->setEditText(QString(ByteToChar(static_cast<std::uint8_t>(code))));
 }
 
+void CharacterBoxBinder::Picked(int index)
+{
+    if (m_showing || m_typedNameSelected || index < 0)
+        return;
+    Write(m_field.options[static_cast<std::size_t>(index)].code);
+}
+
 void CharacterBoxBinder::TextEdited(const QString &text)
 {
+    // Typed text stores the code of its first character, also when it spells a name from
+    // the list. (A picked name is put into the box as text too; the pick, reported right
+    // after, then stores the entry's code.)
     if (m_showing)
         return;
-    // Picking a name from the list puts it into the box as text too.
-    const int index = m_box->currentIndex();
-    if (index >= 0 && text == m_box->itemText(index)) {
-        Write(m_field.options[static_cast<std::size_t>(index)].code);
-        return;
-    }
     // An emptied box has no character to store: the byte keeps its value until one is
     // typed. A character outside the device's character set is not stored either.
     if (text.isEmpty())
@@ -65,10 +83,6 @@ CharacterBoxBinder *BuildCharacterBox(const FieldSpec &field, QWidget *parent,
 {
     auto *combo = new QComboBox(parent);
     combo->setObjectName(Text(field.control));
-    combo->setEditable(true);
-    // Typing must store the typed character, not complete it into a name from the list.
-    combo->setCompleter(nullptr);
-    combo->setInsertPolicy(QComboBox::NoInsert);
     for (const auto &option : field.options)
         combo->addItem(Text(option.caption));
     if (box)

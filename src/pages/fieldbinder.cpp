@@ -7,23 +7,35 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QVBoxLayout>
 
 FieldBinder::FieldBinder(const FieldSpec &field, QButtonGroup *group, ParameterImages &images,
                          QObject *parent)
     : QObject(parent), m_field(field), m_images(images), m_group(group)
 {
-    connect(group, &QButtonGroup::idClicked, this, [this](int index) {
+    auto chosen = [this](int index) {
+        if (m_showing)
+            return;
         Write(index);
         Q_EMIT Shown(index);
+    };
+    connect(group, &QButtonGroup::idToggled, this, [chosen](int index, bool checked) {
+        if (checked)
+            chosen(index);
     });
+    // A click on the option already shown checks nothing new, yet it is the user's choice:
+    // it stores that option's code over a stored value that the option only stands in for.
+    connect(group, &QButtonGroup::idClicked, this, chosen);
 }
 
 FieldBinder::FieldBinder(const FieldSpec &field, QCheckBox *box, ParameterImages &images,
                          QObject *parent)
     : QObject(parent), m_field(field), m_images(images), m_box(box)
 {
-    connect(box, &QCheckBox::clicked, this, [this](bool ticked) {
+    connect(box, &QCheckBox::toggled, this, [this](bool ticked) {
+        if (m_showing)
+            return;
         Write(ticked ? 1 : 0);
         Q_EMIT Shown(ticked ? 1 : 0);
     });
@@ -56,6 +68,7 @@ void FieldBinder::Choose(int index)
 
 void FieldBinder::Show(int index)
 {
+    const QScopedValueRollback showing(m_showing, true);
     if (m_box) {
         m_box->setChecked(index == 1);
     } else if (QAbstractButton *button = m_group->button(index)) {

@@ -11,9 +11,11 @@ class QCheckBox;
 class QGroupBox;
 class QWidget;
 
-// Ties one Choice or Flag field of the catalogue to its controls. A user's click writes the
-// field into ConfigImage at once; showing a value from code (Load, RestoreDefault) selects
-// the control, and only RestoreDefault writes, so opening a page never changes the image.
+// Ties one Choice or Flag field of the catalogue to its controls. A user's change writes the
+// field into ConfigImage at once, however it was made: a click, a key, or a screen reader's
+// "Toggle", which checks a button without clicking it. Showing a value from code (Load,
+// RestoreDefault) selects the control without writing; only RestoreDefault then writes, so
+// opening a page never changes the image.
 class FieldBinder : public QObject
 {
     Q_OBJECT
@@ -45,6 +47,7 @@ private:
     ParameterImages &m_images;
     QButtonGroup *m_group = nullptr;
     QCheckBox *m_box = nullptr;
+    bool m_showing = false;
 };
 
 // Builds the frame of an option group from its catalogue row: a QGroupBox named `frameName`

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QVBoxLayout>
 
 namespace {
@@ -48,7 +49,12 @@ KeyTextFrame::KeyTextFrame(std::vector<const FieldSpec *> rows, const Names &nam
             options->addWidget(option);
         }
         layout->addLayout(options);
-        connect(m_selector, &QButtonGroup::idClicked, this, &KeyTextFrame::Select);
+        // However the option is checked (a click, a key, a screen reader's "Toggle"), the box
+        // shows and edits the field it stands for.
+        connect(m_selector, &QButtonGroup::idToggled, this, [this](int index, bool checked) {
+            if (checked && !m_loading)
+                Select(index);
+        });
     }
 
     m_box = new QLineEdit(this);
@@ -77,8 +83,10 @@ KeyTextFrame::KeyTextFrame(std::vector<const FieldSpec *> rows, const Names &nam
 
 void KeyTextFrame::Load()
 {
-    if (m_selector)
+    if (m_selector) {
+        const QScopedValueRollback loading(m_loading, true);
         m_selector->button(m_rows.front()->selectorIndex)->setChecked(true);
+    }
     m_shown = m_rows.front();
     m_box->setText(DecodeKeyText(ShownSlots(), m_shown->functionKeys));
     Store();

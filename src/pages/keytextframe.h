@@ -50,4 +50,6 @@ private:
     AppState &m_state;
     QButtonGroup *m_selector = nullptr;
     QLineEdit *m_box = nullptr;
+    // Set while Load checks the first option: Load shows that field itself.
+    bool m_loading = false;
 };

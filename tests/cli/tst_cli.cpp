@@ -502,7 +502,10 @@ void TestCli::deviceExchanges()
     const CliRun verified =
         Cli(QStringList{QStringLiteral("download"), file, QStringLiteral("--verify")} + port);
     QCOMPARE(verified.code, 0);
-    QCOMPARE(verified.out, QStringLiteral("Download OK!\nVerify OK!\n"));
+    QCOMPARE(verified.out,
+             QStringLiteral("Download OK!\nVerify OK! (reader section, bytes 25 to 84)\n"
+                            "The decoder section (bytes 0 to 24) could not be read back and is "
+                            "not verified.\n"));
     QCOMPARE(
         Cli({QStringLiteral("set"), file, QStringLiteral("reader.misc.track1.prefix={CR}")}).code,
         0);
@@ -515,6 +518,24 @@ void TestCli::deviceExchanges()
     QVERIFY2(notSaved.err.contains(QLatin1String("reader.misc.track1.prefix\t\"{CR}\"\t\"Q\"")),
              qPrintable(notSaved.err));
     QCOMPARE(device.DownloadsSaved(), 1);
+
+    // A device that answers with its decoder section: a difference in the reader section
+    // is neither listed nor taken as verified.
+    device.section = SimDevice::Section::Decoder;
+    QCOMPARE(Cli({QStringLiteral("set"), file, QStringLiteral("decoder.comm.parity=Even")}).code,
+             0);
+    const CliRun decoderOnly =
+        Cli(QStringList{QStringLiteral("download"), file, QStringLiteral("--not-save"),
+                        QStringLiteral("--verify")} +
+            port);
+    QCOMPARE(decoderOnly.code, 1);
+    const QStringList lines = decoderOnly.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QVERIFY2(lines.size() > 2, qPrintable(decoderOnly.err));
+    QVERIFY(lines.front().contains(QLatin1String("decoder section, bytes 0 to 24")));
+    QCOMPARE(lines.mid(1, lines.size() - 2),
+             QStringList{QStringLiteral("decoder.comm.parity\tEven\tNone")});
+    QCOMPARE(lines.back(), QStringLiteral("The reader section (bytes 25 to 84) could not be read "
+                                          "back and is not verified."));
 }
 
 void TestCli::deviceFaults_data()

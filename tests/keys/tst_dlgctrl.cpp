@@ -1,6 +1,7 @@
 #include "keys/dlgctrl.h"
 #include "keys/keytext.h"
 
+#include <QAccessible>
 #include <QButtonGroup>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -81,19 +82,27 @@ void TestDlgCtrl::functionKeyTakesTheModifier_data()
 {
     QTest::addColumn<int>("modifier");
     QTest::addColumn<QString>("name");
-    QTest::newRow("None") << 0 << QStringLiteral("F7");
-    QTest::newRow("Ctrl") << 1 << QStringLiteral("^F7");
-    QTest::newRow("Shift") << 2 << QStringLiteral("+F7");
-    QTest::newRow("Alt") << 3 << QStringLiteral("%F7");
+    QTest::addColumn<bool>("toggled"); // by a screen reader's "Toggle", not a click
+    QTest::newRow("None") << 0 << QStringLiteral("F7") << false;
+    QTest::newRow("Ctrl") << 1 << QStringLiteral("^F7") << false;
+    QTest::newRow("Shift") << 2 << QStringLiteral("+F7") << false;
+    QTest::newRow("Alt") << 3 << QStringLiteral("%F7") << false;
+    QTest::newRow("Alt, toggled") << 3 << QStringLiteral("%F7") << true;
 }
 
 void TestDlgCtrl::functionKeyTakesTheModifier()
 {
     QFETCH(int, modifier);
     QFETCH(QString, name);
+    QFETCH(bool, toggled);
     QLineEdit target;
     DlgCtrl dialog(&target, true);
-    dialog.findChild<QRadioButton *>(QStringLiteral("Option1_%1").arg(modifier))->click();
+    auto *option = dialog.findChild<QRadioButton *>(QStringLiteral("Option1_%1").arg(modifier));
+    if (toggled)
+        QAccessible::queryAccessibleInterface(option)->actionInterface()->doAction(
+            QAccessibleActionInterface::toggleAction());
+    else
+        option->click();
     Button(&dialog, QStringLiteral("btnF_6"))->click();
     QCOMPARE(NameBox(&dialog)->text(), name);
 }

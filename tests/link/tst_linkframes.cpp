@@ -305,8 +305,8 @@ void TestLinkFrames::messages()
     QFETCH(int, outcome);
     QFETCH(QString, text);
     QFETCH(QString, title);
-    const ExchangeResult result{ExchangeKind(kind), ExchangeOutcome(outcome), 4,
-                                QStringLiteral("   V1\n\r   V2")};
+    const ExchangeResult result{
+        ExchangeKind(kind), ExchangeOutcome(outcome), 4, QStringLiteral("   V1\n\r   V2"), {}};
     const LinkMessage message = TransmitMessage(result);
     QCOMPARE(message.text, text);
     QCOMPARE(message.title, title);

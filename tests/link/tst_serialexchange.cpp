@@ -45,7 +45,8 @@ private Q_SLOTS:
     void version();
     void faults_data();
     void faults();
-    void splitReply();
+    void answerAtLineSpeed_data();
+    void answerAtLineSpeed();
     void silentDownloadRealTimeout();
     void silentUploadRealTimeout();
     void missingPort();
@@ -88,7 +89,7 @@ ExchangeResult TestSerialExchange::Run(ExchangeKind kind, Image &image, bool sav
     if (finished.isEmpty())
         finished.wait(int(timings.uploadTimeout.count()) + 1000);
     if (finished.size() != 1)
-        return {kind, ExchangeOutcome::Bad, -1, QStringLiteral("no single Finished")};
+        return {kind, ExchangeOutcome::Bad, -1, QStringLiteral("no single Finished"), {}};
     return finished.at(0).at(0).value<ExchangeResult>();
 }
 
@@ -227,19 +228,59 @@ void TestSerialExchange::faults()
         QVERIFY(PortIsFree());
 }
 
-void TestSerialExchange::splitReply()
+void TestSerialExchange::answerAtLineSpeed_data()
 {
+    QTest::addColumn<bool>("reader");
+    QTest::addColumn<int>("announced"); // N of a decoder answer
+    QTest::addColumn<int>("baud");
+    QTest::addColumn<int>("cutTo");
+    QTest::addColumn<int>("timeoutMs");
+    QTest::addColumn<int>("outcome");
+    const int good = int(ExchangeOutcome::Good);
     // At 1200 baud the 84 bytes of a reader answer arrive in many small pieces over about
     // 700 ms; the answer is still looked at once, whole.
-    m_device->section = SimDevice::Section::Reader;
-    m_device->faults.baud = 1200;
+    QTest::newRow("reader, 1200 baud") << true << 0 << 1200 << -1 << 7000 << good;
+    // A decoder answer longer than the 84 bytes looked at first: its rest arrives later.
+    QTest::newRow("decoder, N = 61") << false << 61 << 9600 << -1 << 7000 << good;
+    QTest::newRow("decoder, N = 255") << false << 255 << 9600 << -1 << 7000 << good;
+    // Fewer bytes than announced, though more than 84: bad, once the time is up.
+    QTest::newRow("decoder, N = 100 cut to 100 bytes")
+        << false << 100 << 9600 << 100 << 600 << int(ExchangeOutcome::Bad);
+}
+
+void TestSerialExchange::answerAtLineSpeed()
+{
+    QFETCH(bool, reader);
+    QFETCH(int, announced);
+    QFETCH(int, timeoutMs);
+    m_device->section = reader ? SimDevice::Section::Reader : SimDevice::Section::Decoder;
+    m_device->decoderAnswerLength = announced;
+    QFETCH(int, baud);
+    m_device->faults.baud = baud;
+    QFETCH(int, cutTo);
+    m_device->faults.shortAnswer = cutTo;
     m_device->image = Filled(0x5C);
+    LinkTimings timings;
+    timings.uploadTimeout = LinkDuration(timeoutMs);
     Image image = Filled(0x11);
-    const ExchangeResult result = Run(ExchangeKind::Upload, image, true, LinkTimings{});
-    QCOMPARE(result.outcome, ExchangeOutcome::Good);
-    QCOMPARE(image[kReaderFirst], std::uint8_t(0x5C));
-    QCOMPARE(image[kReaderLast], std::uint8_t(0x5C));
-    QCOMPARE(image[0], std::uint8_t(0x11));
+    QElapsedTimer clock;
+    clock.start();
+    const ExchangeResult result = Run(ExchangeKind::Upload, image, true, timings);
+    const qint64 elapsed = clock.elapsed();
+    QTEST(int(result.outcome), "outcome");
+    if (result.outcome == ExchangeOutcome::Good) {
+        QVERIFY(result.section == (reader ? ImageSection::Reader : ImageSection::Decoder));
+        for (int i = 0; i < kImageSize; ++i) {
+            const bool inSection = reader ? i >= kReaderFirst : i <= kDecoderLast;
+            QCOMPARE(image[i], inSection ? std::uint8_t(0x5C) : std::uint8_t(0x11));
+        }
+        QVERIFY2(elapsed < timeoutMs, qPrintable(QString::number(elapsed)));
+    } else {
+        QCOMPARE(TransmitMessage(result).text, QStringLiteral("Upload Failed!"));
+        QCOMPARE(image, Filled(0x11));
+        QVERIFY2(elapsed >= timeoutMs, qPrintable(QString::number(elapsed)));
+    }
+    QVERIFY(PortIsFree());
 }
 
 void TestSerialExchange::silentDownloadRealTimeout()

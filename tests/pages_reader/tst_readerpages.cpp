@@ -1,5 +1,6 @@
 #include "pagetestsupport/pagetest.h"
 
+#include <QAbstractItemView>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -40,6 +41,8 @@ private Q_SLOTS:
     void jis2SwitchesOffTheTrackFields();
     void separatorListsTheControlNames();
     void separatorTakesPicksAndTypedCharacters();
+    void separatorTellsTypedNamesFromPicks_data();
+    void separatorTellsTypedNamesFromPicks();
     void separatorShowsStoredCharacters_data();
     void separatorShowsStoredCharacters();
     void headerTextsAreTheSharedOnes();
@@ -363,6 +366,67 @@ void TestReaderPages::separatorTakesPicksAndTypedCharacters()
     // Picking the name that was current before typing stores it again.
     box->setCurrentIndex(13);
     QCOMPARE(int(m_state.images.ConfigImage[84]), 13);
+}
+
+void TestReaderPages::separatorTellsTypedNamesFromPicks_data()
+{
+    // Steps: "type:<text>" over the whole box, "enter", "leave" (the focus goes elsewhere),
+    // "down" (arrow key), "list:<row>" (a click in the open list), "current:<row>" (the
+    // current entry set directly, as a selection by assistive technology may set it).
+    QTest::addColumn<int>("start");
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("typed name") << 26 << Names({"type:LF"}) << int('L');
+    QTest::newRow("typed name, Enter") << 26 << Names({"type:LF", "enter"}) << int('L');
+    QTest::newRow("typed name, box left") << 26 << Names({"type:LF", "leave"}) << int('L');
+    QTest::newRow("typed over the same name") << 10 << Names({"type:LF", "enter"}) << int('L');
+    QTest::newRow("arrow key") << 10 << Names({"down"}) << 11;
+    QTest::newRow("list click") << 13 << Names({"list:27"}) << 27;
+    QTest::newRow("typed name, then picked") << 26 << Names({"type:LF", "enter", "list:10"}) << 10;
+    QTest::newRow("selection") << 13 << Names({"type:x", "current:9"}) << 9;
+}
+
+void TestReaderPages::separatorTellsTypedNamesFromPicks()
+{
+    QFETCH(int, start);
+    QFETCH(QStringList, steps);
+    m_state.images.ConfigImage[84] = static_cast<std::uint8_t>(start);
+    PageContext context{m_state};
+    auto page = Open(kComm, context);
+    page->show();
+    page->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(page.get()));
+    auto *box = page->findChild<QComboBox *>(QStringLiteral("cbo45D"));
+    // The box is on the fourth tab.
+    page->findChild<QTabWidget *>()->setCurrentIndex(3);
+    box->setFocus();
+    QTRY_VERIFY(box->lineEdit()->hasFocus());
+    for (const QString &step : steps) {
+        const QString argument = step.section(QLatin1Char(':'), 1);
+        if (step.startsWith(QLatin1String("type:"))) {
+            box->lineEdit()->selectAll();
+            QTest::keyClicks(box->lineEdit(), argument);
+        } else if (step == QLatin1String("enter")) {
+            QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+        } else if (step == QLatin1String("leave")) {
+            page->findChild<QAbstractButton *>(QStringLiteral("cmdDefault45"))->setFocus();
+            QTRY_VERIFY(!box->lineEdit()->hasFocus());
+        } else if (step == QLatin1String("down")) {
+            QTest::keyClick(box, Qt::Key_Down);
+        } else if (step.startsWith(QLatin1String("list:"))) {
+            box->showPopup();
+            QAbstractItemView *list = box->view();
+            QTRY_VERIFY(list->isVisible());
+            const QModelIndex row = list->model()->index(argument.toInt(), 0);
+            list->scrollTo(row);
+            const QRect item = list->visualRect(row);
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, item.center());
+            QTRY_VERIFY(!list->isVisible());
+        } else if (step.startsWith(QLatin1String("current:"))) {
+            box->setCurrentIndex(argument.toInt());
+        }
+    }
+    QTEST(int(m_state.images.ConfigImage[84]), "expected");
 }
 
 void TestReaderPages::separatorShowsStoredCharacters_data()

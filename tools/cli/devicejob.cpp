@@ -11,6 +11,28 @@ namespace {
 
 constexpr int kPortCount = 4;
 
+struct SectionRange
+{
+    const char *name;
+    int first;
+    int last;
+};
+
+SectionRange RangeOf(ImageSection section)
+{
+    return section == ImageSection::Reader
+               ? SectionRange{"reader section", kReaderFirst, kReaderLast}
+               : SectionRange{"decoder section", kDecoderFirst, kDecoderLast};
+}
+
+QString Described(const SectionRange &range)
+{
+    return QStringLiteral("%1, bytes %2 to %3")
+        .arg(QLatin1String(range.name))
+        .arg(range.first)
+        .arg(range.last);
+}
+
 } // namespace
 
 DevicePort DevicePort::FromOption(const QString &option, const QString &settingsText)
@@ -109,23 +131,40 @@ void DeviceJob::OnFinished(const ExchangeResult &result)
 
 void DeviceJob::Verify()
 {
-    // The read-back image started as a copy of the one sent and the device overwrote the
-    // section it holds, so any difference lies in that section.
+    // The device answers an upload with one of its two sections: only that one is compared,
+    // and the other is reported as not verified rather than taken as equal.
+    if (!m_result.section) {
+        m_errors.append(QStringLiteral("Verify failed! Nothing was read back."));
+        End(kExitRefused);
+        return;
+    }
+    const SectionRange read = RangeOf(*m_result.section);
+    const SectionRange unread = RangeOf(
+        *m_result.section == ImageSection::Reader ? ImageSection::Decoder : ImageSection::Reader);
     ConfigDocument sent;
     sent.images.ConfigImage = m_image;
     ConfigDocument held = sent;
-    held.images.ConfigImage = m_readBack;
+    for (int i = read.first; i <= read.last; ++i)
+        held.images.ConfigImage[std::size_t(i)] = m_readBack[std::size_t(i)];
+    const QString notVerified =
+        QStringLiteral("The %1 (bytes %2 to %3) could not be read back and is not verified.")
+            .arg(QLatin1String(unread.name))
+            .arg(unread.first)
+            .arg(unread.last);
     const auto differences = Differences(sent, held);
     if (differences.empty()) {
-        m_output.append(QStringLiteral("Verify OK!"));
+        m_output.append(QStringLiteral("Verify OK! (%1)").arg(Described(read)));
+        m_output.append(notVerified);
         End(kExitSuccess);
         return;
     }
-    m_errors.append(QStringLiteral("Verify failed! The device holds other values (name, "
-                                   "file, device):"));
+    m_errors.append(QStringLiteral("Verify failed! The device holds other values in its %1 "
+                                   "(name, file, device):")
+                        .arg(Described(read)));
     for (const auto &[inFile, inDevice] : differences)
         m_errors.append(inFile.name + QLatin1Char('\t') + ShownValue(inFile) + QLatin1Char('\t') +
                         ShownValue(inDevice));
+    m_errors.append(notVerified);
     End(kExitRefused);
 }
 

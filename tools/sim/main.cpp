@@ -9,6 +9,8 @@
 #include <QCoreApplication>
 #include <QTextStream>
 
+#include <algorithm>
+
 namespace {
 
 int IntValue(const QCommandLineParser &parser, const QString &name, int fallback)
@@ -37,6 +39,9 @@ int main(int argc, char *argv[])
          QStringLiteral("rate")},
         {QStringLiteral("section"), QStringLiteral("Section an upload answers: decoder or reader."),
          QStringLiteral("section")},
+        {QStringLiteral("decoder-length"),
+         QStringLiteral("Parameter bytes a decoder upload answer announces, 25 to 255."),
+         QStringLiteral("bytes")},
         {QStringLiteral("silent"), QStringLiteral("Answer nothing.")},
         {QStringLiteral("refuse"), QStringLiteral("Refuse every download.")},
         {QStringLiteral("wrong-check"), QStringLiteral("Send upload answers with a wrong check.")},
@@ -75,6 +80,8 @@ int main(int argc, char *argv[])
     device.section = parser.value(QStringLiteral("section")) == QLatin1String("reader")
                          ? SimDevice::Section::Reader
                          : SimDevice::Section::Decoder;
+    device.decoderAnswerLength =
+        std::clamp(IntValue(parser, QStringLiteral("decoder-length"), 25), 25, 255);
     SimFaults &faults = device.faults;
     faults.silent = parser.isSet(QStringLiteral("silent"));
     faults.refuseDownload = parser.isSet(QStringLiteral("refuse"));

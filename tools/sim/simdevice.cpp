@@ -225,9 +225,12 @@ QByteArray SimDevice::SerialUploadAnswer() const
     const bool reader = section == Section::Reader;
     const int first = reader ? READER_FIRST : 0;
     const int count = reader ? READER_BYTES : DECODER_BYTES;
-    QByteArray answer(1, char(count));
+    const int announced = reader ? READER_BYTES : decoderAnswerLength;
+    QByteArray answer(1, char(announced));
     for (int i = 0; i < count; ++i)
         answer.append(char(image[first + i]));
+    if (announced > count)
+        answer.append(QByteArray(announced - count, '\0'));
     answer += Fixed(version1, 12) + Fixed(version2, 10);
     char check = Parity(answer);
     if (faults.wrongCheck)

@@ -28,6 +28,9 @@ public:
 
     std::array<std::uint8_t, kImageBytes> image{};
     Section section = Section::Decoder;
+    // N of a decoder-section upload answer (25 to 255): its 25 image bytes come first, the
+    // rest are 0.
+    int decoderAnswerLength = 25;
     QString version1 = QStringLiteral("K30SIM V1.00"); // 12 characters
     QString version2 = QStringLiteral("2024-05-01");   // 10 characters
     SimFaults faults;
