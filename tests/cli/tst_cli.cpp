@@ -3,6 +3,7 @@
 #include "simdevice.h"
 #include "simserialserver.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
@@ -13,6 +14,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
+#include <csignal>
 #include <memory>
 
 namespace {
@@ -26,11 +32,20 @@ struct CliRun
 
 // Runs k30cfg-cli to its end, with `input` and then the end of file on its standard input.
 // The wait keeps the event loop going, so the simulated devices of the test answer meanwhile.
-CliRun Cli(const QStringList &arguments, const QByteArray &input = {})
+// `fileSizeLimit` > 0: files the tool writes may not grow past it, as on a full disk.
+CliRun Cli(const QStringList &arguments, const QByteArray &input = {}, rlim_t fileSizeLimit = 0)
 {
     QProcess process;
     process.setProgram(QStringLiteral(K30_CLI));
     process.setArguments(arguments);
+    if (fileSizeLimit > 0) {
+        process.setChildProcessModifier([fileSizeLimit] {
+            // A write past the limit then fails with EFBIG instead of ending the program.
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{fileSizeLimit, fileSizeLimit};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        });
+    }
     QSignalSpy finished(&process, &QProcess::finished);
     process.start();
     process.write(input);
@@ -91,6 +106,13 @@ QByteArray WindowFile(Image *imageOut = nullptr)
                               link, image);
 }
 
+// The kind of what stands at `path`, a link not followed: file, link, pipe, device, folder.
+mode_t Kind(const QString &path)
+{
+    struct stat status = {};
+    return ::lstat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & S_IFMT : 0;
+}
+
 } // namespace
 
 class TestCli : public QObject
@@ -107,6 +129,8 @@ private Q_SLOTS:
     void setRefused();
     void damagedFiles();
     void newFile();
+    void fileTargets_data();
+    void fileTargets();
     void diffFiles();
     void usage_data();
     void usage();
@@ -358,6 +382,112 @@ void TestCli::newFile()
                  .code,
              4);
     QVERIFY(!QFile::exists(Path("other.cfg")));
+}
+
+void TestCli::fileTargets_data()
+{
+    // "TARGET" in the arguments stands for the file prepared as `target`; "PORT" for a
+    // simulated device (a port that does not exist where none is needed).
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("message");
+    const QString memory = QStringLiteral("read-memory --port PORT --clear -o TARGET");
+    const auto row = [](const char *name, const QString &arguments, const char *target, int code,
+                        const char *message) {
+        QTest::newRow(name) << arguments.split(QLatin1Char(' ')) << QString::fromLatin1(target)
+                            << code << QString::fromLatin1(message);
+    };
+    // Nothing is read from anything but a file of a sensible size.
+    row("show a device", QStringLiteral("show TARGET"), "zero", 4, "is a device");
+    row("show a pipe", QStringLiteral("show TARGET"), "pipe", 4, "is a named pipe");
+    row("show a folder", QStringLiteral("show TARGET"), "folder", 4, "is a folder");
+    row("show a huge file", QStringLiteral("show TARGET"), "huge", 4, "is too large");
+    row("upload into a device", QStringLiteral("upload --port PORT --into TARGET"), "zero", 4,
+        "is a device");
+    row("defaults from a device", QStringLiteral("new new.cfg --defaults-file TARGET"), "zero", 4,
+        "is a device");
+    // Writing: a pipe or a device is never replaced by a file, a link stays a link.
+    row("new onto a pipe nobody reads", QStringLiteral("new TARGET --force"), "pipe", 4,
+        "no program is reading");
+    row("new onto a full device", QStringLiteral("new TARGET --force"), "full", 4,
+        "No space left on device");
+    row("set through a link", QStringLiteral("set TARGET decoder.comm.parity=Odd"), "link", 0, "");
+    row("memory onto a pipe nobody reads", memory, "pipe", 4, "no program is reading");
+    row("memory onto a full device", memory, "full", 4, "No space left on device");
+    row("memory onto a full disk", memory, "full disk", 4, "");
+    row("memory through a link", memory, "link", 0, "");
+}
+
+void TestCli::fileTargets()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, target);
+    QFETCH(int, code);
+    QFETCH(QString, message);
+    const QString path = Path("target");
+    const QString real = Path("real");
+    const QByteArray name = QFile::encodeName(path);
+    const QByteArray previous = WindowFile();
+    if (target == QLatin1String("zero")) {
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+    } else if (target == QLatin1String("pipe")) {
+        QCOMPARE(::mkfifo(name.constData(), 0600), 0);
+    } else if (target == QLatin1String("folder")) {
+        QVERIFY(QDir().mkpath(path));
+    } else if (target == QLatin1String("huge")) {
+        // A valid start, then far more than any configuration file holds.
+        Write(path, previous + QByteArray(kConfigFileSizeLimit, '\n'));
+    } else if (target == QLatin1String("full")) {
+        if (::mknod(name.constData(), S_IFCHR | 0666, makedev(1, 7)) != 0)
+            QSKIP("making a device node needs root");
+    } else if (target == QLatin1String("full disk")) {
+        Write(path, previous);
+    } else if (target == QLatin1String("link")) {
+        Write(real, previous);
+        QVERIFY(QFile::link(real, path));
+    }
+    const mode_t kind = Kind(path);
+
+    SimDevice device;
+    // More records than fit below the size limit; the port's lock file must still fit.
+    for (int i = 0; target == QLatin1String("full disk") && i < 30; ++i)
+        device.memory.append(QByteArray::number(4006381333931LL + i));
+    SimSerialServer server(device);
+    const bool memory = arguments.constFirst() == QLatin1String("read-memory");
+    if (memory)
+        QVERIFY(server.OpenPseudoTerminal());
+    for (QString &argument : arguments) {
+        if (argument == QLatin1String("TARGET"))
+            argument = path;
+        else if (argument == QLatin1String("PORT"))
+            argument = memory ? server.Path() : Path("no-such-port");
+        else if (argument == QLatin1String("new.cfg"))
+            argument = Path("new.cfg");
+    }
+    const CliRun run = Cli(arguments, {}, target == QLatin1String("full disk") ? 300 : 0);
+    QCOMPARE(run.code, code);
+    if (code != 0) {
+        QVERIFY2(run.err.contains(path) && run.err.contains(message), qPrintable(run.err));
+        QVERIFY(!QFile::exists(Path("new.cfg")));
+    }
+    // Whatever stood there is still there, and nothing was left beside it.
+    QCOMPARE(Kind(path), kind);
+    QStringList expectedEntries{QStringLiteral("target")};
+    if (target == QLatin1String("link"))
+        expectedEntries.prepend(QStringLiteral("real"));
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+             expectedEntries);
+    if (target == QLatin1String("full disk"))
+        QCOMPARE(Contents(path), previous);
+    if (target == QLatin1String("link") && memory)
+        QVERIFY(Contents(real).startsWith("4006381333931\r\n"));
+    if (target == QLatin1String("link") && !memory)
+        QCOMPARE(FieldValueText(*FindField("decoder.comm.parity"), Load(real).images.ConfigImage),
+                 QStringLiteral("Odd"));
+    // The records stay on the device unless the file holds them.
+    if (memory)
+        QCOMPARE(device.memory.isEmpty(), code == 0);
 }
 
 void TestCli::diffFiles()
