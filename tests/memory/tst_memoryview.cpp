@@ -2,7 +2,6 @@
 #include "shell/pageregistry.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -65,8 +64,6 @@ private Q_SLOTS:
     void savedFiles_data();
     void savedFiles();
     void failedSave();
-    void saveAsNames_data();
-    void saveAsNames();
     void closeQuestion_data();
     void closeQuestion();
     void reopening();
@@ -206,47 +203,6 @@ void TestMemoryView::failedSave()
     const auto question = AnswerNextBox(QMessageBox::Cancel);
     QVERIFY(!m_dialog->close());
     QVERIFY(question->seen);
-}
-
-void TestMemoryView::saveAsNames_data()
-{
-    QTest::addColumn<QString>("chosen"); // what the file dialog returned
-    QTest::addColumn<bool>("exists");    // scans.txt exists already
-    QTest::addColumn<int>("answer");     // to the replace question; 0: none asked
-    QTest::newRow("dot, new file") << "scans." << false << 0;
-    QTest::newRow("dot, replaced") << "scans." << true << int(QMessageBox::Yes);
-    QTest::newRow("dot, kept") << "scans." << true << int(QMessageBox::No);
-}
-
-void TestMemoryView::saveAsNames()
-{
-    QFETCH(QString, chosen);
-    QFETCH(bool, exists);
-    QFETCH(int, answer);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("scans.txt"));
-    if (exists) {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("earlier scans\r\n");
-    }
-    TextArea()->setPlainText(QStringLiteral("4006381333931"));
-    Asks({dir.filePath(chosen)});
-    std::shared_ptr<BoxAnswer> box;
-    if (answer)
-        box = AnswerNextBox(QMessageBox::StandardButton(answer));
-    Click("cmdSaveAs");
-    if (box) {
-        QVERIFY(box->seen);
-        QCOMPARE(box->title, QStringLiteral("Memory Data Read"));
-        QVERIFY(box->text.contains(path));
-    }
-    const bool written = answer != int(QMessageBox::No);
-    QCOMPARE(FileBytes(path),
-             written ? QByteArray("4006381333931\r\n") : QByteArray("earlier scans\r\n"));
-    QCOMPARE(m_state.SavedMemoryText.isEmpty(), !written);
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("scans.txt")});
-    m_state.SavedMemoryText = TextArea()->toPlainText();
 }
 
 void TestMemoryView::closeQuestion_data()

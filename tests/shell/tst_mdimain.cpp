@@ -2,6 +2,7 @@
 #include "boxanswerer.h"
 
 #include "core/configfile.h"
+#include "link/readmemorydialog.h"
 #include "shell/filecommands.h"
 #include "shell/mdimain.h"
 #include "shell/pagemanager.h"
@@ -15,6 +16,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QShortcut>
 #include <QTemporaryDir>
 #include <QTest>
@@ -833,45 +835,67 @@ void TestMdiMain::saveAsDefaultFailure()
 
 void TestMdiMain::saveAsNames_data()
 {
+    QTest::addColumn<bool>("memory");    // the memory dialog's "Save &As", else File > Save As
     QTest::addColumn<QString>("chosen"); // what the file dialog returned
-    QTest::addColumn<bool>("exists");    // typed.cfg exists already
+    QTest::addColumn<bool>("exists");    // the file with the suffix exists already
     QTest::addColumn<int>("answer");     // to the replace question; 0: none asked
-    QTest::newRow("dot, new file") << "typed." << false << 0;
-    QTest::newRow("dot, replaced") << "typed." << true << int(Box::Yes);
-    QTest::newRow("dot, kept") << "typed." << true << int(Box::No);
-    QTest::newRow("dots, kept") << "typed..." << true << int(Box::No);
-    QTest::newRow("no extension, kept") << "typed" << true << int(Box::No);
-    // The file dialog asked about the very name written.
-    QTest::newRow("full name") << "typed.cfg" << true << 0;
+    for (const bool memory : {false, true}) {
+        const QString suffix = memory ? QStringLiteral(".txt") : QStringLiteral(".cfg");
+        const auto row = [&](const char *name, const QString &chosen, bool exists, int answer) {
+            QTest::newRow(qPrintable(suffix + QLatin1String(", ") + QLatin1String(name)))
+                << memory << chosen << exists << answer;
+        };
+        row("dot, new file", QStringLiteral("typed."), false, 0);
+        row("dot, replaced", QStringLiteral("typed."), true, Box::Yes);
+        row("dot, kept", QStringLiteral("typed."), true, Box::No);
+        row("dots, kept", QStringLiteral("typed..."), true, Box::No);
+        row("no extension, kept", QStringLiteral("typed"), true, Box::No);
+        // The file dialog asked about the very name written.
+        row("full name", QStringLiteral("typed") + suffix, true, 0);
+    }
 }
 
 void TestMdiMain::saveAsNames()
 {
+    QFETCH(bool, memory);
     QFETCH(QString, chosen);
     QFETCH(bool, exists);
     QFETCH(int, answer);
-    const QString path = m_dir->filePath(QStringLiteral("typed.cfg"));
-    const QByteArray previous = "not to be lost\\r\\n";
+    const QString file = memory ? QStringLiteral("typed.txt") : QStringLiteral("typed.cfg");
+    const QString path = m_dir->filePath(file);
+    const QByteArray previous = "not to be lost\r\n";
     if (exists)
         QVERIFY(!WriteWholeFile(path, previous));
     Shell shell(m_dir->path());
-    shell.state.images.SetBits(24, 1, 1);
-    shell.names << m_dir->filePath(chosen);
     BoxAnswerer answerer({Box::StandardButton(answer)});
-    shell.trigger("mnuFileSaveAs");
+    if (memory) {
+        shell.trigger("mnuToolsRDM");
+        auto *dialog = qobject_cast<ReadMemoryDialog *>(shell.page());
+        QVERIFY(dialog);
+        dialog->setFileNameAsker(
+            [&](QWidget *, const QString &) { return m_dir->filePath(chosen); });
+        dialog->findChild<QPlainTextEdit *>(QStringLiteral("TxtMemory"))
+            ->setPlainText(QStringLiteral("4006381333931"));
+        dialog->findChild<QPushButton *>(QStringLiteral("cmdSaveAs"))->click();
+    } else {
+        shell.state.images.SetBits(24, 1, 1);
+        shell.names << m_dir->filePath(chosen);
+        shell.trigger("mnuFileSaveAs");
+    }
     QCOMPARE(answerer.seen().size(), answer ? 1 : 0);
     if (answer) {
-        QCOMPARE(answerer.seen()[0].title, QStringLiteral("Configuration Setup"));
+        QCOMPARE(answerer.seen()[0].title, memory ? QStringLiteral("Memory Data Read")
+                                                  : QStringLiteral("Configuration Setup"));
         QVERIFY(answerer.seen()[0].text.contains(path));
         QCOMPARE(answerer.seen()[0].buttons, Box::Yes | Box::No);
     }
     const bool written = answer != int(Box::No);
     QCOMPARE(ReadWholeFile(path, kConfigFileSizeLimit).value_or(QByteArray()) == previous,
              !written);
-    QCOMPARE(shell.state.CurrentFile, written ? path : QStringLiteral("New File"));
-    QCOMPARE(shell.state.images.IsChanged(), !written);
+    QCOMPARE(memory ? !shell.state.SavedMemoryText.isEmpty() : !shell.state.images.IsChanged(),
+             written);
     // Only the one file, under the name asked about.
-    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{QStringLiteral("typed.cfg")});
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{file});
     shell.state.images.MarkSaved();
 }
 
