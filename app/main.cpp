@@ -1,6 +1,7 @@
 #include "core/appstate.h"
 #include "link/ioportkeyboard.h"
 #include "shell/mdimain.h"
+#include "shell/toolicon.h"
 
 #ifdef K30_WITH_SIMULATOR
 #include "simulateddevice.h"
@@ -61,6 +62,7 @@ int StartFailed(const QString &text)
 int Run(int argc, char *argv[], const Options &options)
 {
     QApplication app(argc, argv);
+    UseToolIcon();
     QCommandLineParser parser;
     options.AddTo(parser);
     parser.process(app);

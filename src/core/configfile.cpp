@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace {
@@ -64,15 +63,6 @@ void ReadText(const QList<QByteArrayView> &lines, int index, QString &target)
 {
     if (index < lines.size())
         target = BytesToText(lines[index]);
-}
-
-std::optional<QString> WriteDirectly(const QString &path, const QByteArray &contents)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(contents) != contents.size() ||
-        !file.flush())
-        return file.errorString();
-    return std::nullopt;
 }
 
 } // namespace
@@ -174,44 +164,6 @@ std::optional<Image> ReadDefaults(QByteArrayView data)
     return image;
 }
 
-std::optional<QString> WriteFileAtomically(const QString &path, const QByteArray &contents)
-{
-    const QFileInfo target(path);
-    if (target.isDir())
-        return QStringLiteral("%1 is a folder").arg(QDir::toNativeSeparators(path));
-    // Writing through a temporary file would replace a device or pipe by a plain file; those
-    // are written directly, and their errors (a full device) are reported all the same.
-    if (target.exists() && !target.isFile())
-        return WriteDirectly(path, contents);
-    QSaveFile file(path);
-    // Unbuffered, so that a write the disk cuts short (full disk, quota, size limit) shows
-    // here: a buffered write reports only a partial flush as an error, and the shortened file
-    // would replace the previous one as if the save had succeeded.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return file.errorString();
-    if (file.write(contents) != contents.size() || file.size() != contents.size()) {
-        QString reason = file.errorString();
-        if (file.error() == QFileDevice::NoError)
-            reason = QStringLiteral("only part of the file could be written (is the disk full?)");
-        file.cancelWriting();
-        return reason;
-    }
-    if (!file.commit())
-        return file.errorString();
-    return std::nullopt;
-}
-
-std::optional<QByteArray> ReadWholeFile(const QString &path, QString *error)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = file.errorString();
-        return std::nullopt;
-    }
-    return file.readAll();
-}
-
 DefaultsLocations DefaultsLocations::Standard()
 {
     return {QCoreApplication::applicationDirPath(),
@@ -231,34 +183,41 @@ QString DefaultsLocations::userFile() const
 Image LoadDefaults(const DefaultsLocations &where)
 {
     for (const QString &path : {where.userFile(), where.programFile()}) {
-        if (path.isEmpty() || !QFile::exists(path))
+        if (path.isEmpty() || !QFileInfo::exists(path))
             continue;
-        if (const auto data = ReadWholeFile(path))
+        // A damaged copy does not hide a valid one behind it.
+        if (const auto data = ReadWholeFile(path, kConfigFileSizeLimit))
             if (const auto image = ReadDefaults(*data))
                 return *image;
-        // A damaged file counts as missing, the factory values are used.
-        break;
     }
     return FactoryImage();
 }
 
-std::optional<QString> SaveDefaults(const DefaultsLocations &where, const Image &image,
-                                    QString *writtenTo)
+QList<FileFailure> SaveDefaults(const DefaultsLocations &where, const Image &image,
+                                QString *writtenTo)
 {
     const QByteArray contents = WriteDefaults(image);
-    const std::optional<QString> programError = WriteFileAtomically(where.programFile(), contents);
+    const QString programFile = where.programFile();
+    const std::optional<QString> programError = WriteWholeFile(programFile, contents);
     if (!programError) {
         if (!where.userFile().isEmpty())
             QFile::remove(where.userFile());
         if (writtenTo)
-            *writtenTo = where.programFile();
-        return std::nullopt;
+            *writtenTo = programFile;
+        return {};
     }
-    if (where.userDir.isEmpty() || !QDir().mkpath(where.userDir))
-        return programError;
-    if (const auto userError = WriteFileAtomically(where.userFile(), contents))
-        return userError;
+    QList<FileFailure> failures{{programFile, *programError}};
+    if (where.userDir.isEmpty())
+        return failures;
+    if (!QDir().mkpath(where.userDir)) {
+        failures.append({where.userFile(), QStringLiteral("its folder cannot be created")});
+        return failures;
+    }
+    if (const auto userError = WriteWholeFile(where.userFile(), contents)) {
+        failures.append({where.userFile(), *userError});
+        return failures;
+    }
     if (writtenTo)
         *writtenTo = where.userFile();
-    return std::nullopt;
+    return {};
 }

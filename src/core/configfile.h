@@ -1,16 +1,18 @@
 #pragma once
 
 #include "core/appstate.h"
+#include "core/safefile.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QList>
 #include <QString>
 
 #include <optional>
 
 // The two text files a configuration lives in, as pure conversions between bytes and state
-// plus the atomic writing of a file. No widgets: the main window's file commands and the
-// command line tool use the same functions.
+// (core/safefile reads and writes the files themselves). No widgets: the main window's file
+// commands and the command line tool use the same functions.
 //
 // Configuration file (*.cfg), 92 lines: "yorn", the four header texts, CommPort, LinkMode,
 // then ConfigImage bytes 0 to 84. Defaults file "defaults", 86 lines: "J30_Defaults", then
@@ -48,11 +50,9 @@ QByteArray WriteDefaults(const Image &image);
 // byte lines is missing or damaged (the caller then uses the factory values).
 std::optional<Image> ReadDefaults(QByteArrayView data);
 
-// Writes the whole file or nothing: the previous file survives a failed or interrupted
-// write. Returns the reason when the file could not be written.
-std::optional<QString> WriteFileAtomically(const QString &path, const QByteArray &contents);
-// The file's contents, or nothing when it cannot be read.
-std::optional<QByteArray> ReadWholeFile(const QString &path, QString *error = nullptr);
+// Configuration and defaults files are read only up to this size (a valid one is under
+// 2 KiB): anything larger is no such file.
+inline constexpr qint64 kConfigFileSizeLimit = 64 * 1024;
 
 // Where the defaults file lives: the program's directory, and the user's configuration
 // folder for installations whose program directory cannot be written.
@@ -66,11 +66,20 @@ struct DefaultsLocations
     QString userFile() const;
 };
 
-// Start-up: the user's copy first, then the program directory's; the factory values when
-// neither holds a valid defaults file.
+// Start-up: the first valid defaults file, the user's copy before the program directory's
+// (a damaged or unreadable one is passed over); the factory values when neither is valid.
 Image LoadDefaults(const DefaultsLocations &where);
+
+// A file that could not be written, and why.
+struct FileFailure
+{
+    QString path;
+    QString reason;
+};
+
 // Save As Default: the program directory when it can be written there, else the user's
 // folder (a stale user copy is removed after writing into the program directory, so the
-// next start reads what was saved last). Returns the reason when neither could be written.
-std::optional<QString> SaveDefaults(const DefaultsLocations &where, const Image &image,
-                                    QString *writtenTo = nullptr);
+// next start reads what was saved last). Empty when saved; otherwise every file that was
+// tried, each with its own reason.
+QList<FileFailure> SaveDefaults(const DefaultsLocations &where, const Image &image,
+                                QString *writtenTo = nullptr);

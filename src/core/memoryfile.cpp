@@ -1,9 +1,7 @@
 #include "core/memoryfile.h"
 
 #include "core/charset.h"
-
-#include <QFileInfo>
-#include <QSaveFile>
+#include "core/safefile.h"
 
 QString MemoryFileText(const QString &areaText)
 {
@@ -32,23 +30,5 @@ QByteArray MemoryFileBytes(const QString &fileText)
 
 std::optional<QString> WriteMemoryFile(const QString &path, const QString &fileText)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
-    const QByteArray bytes = MemoryFileBytes(fileText);
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return reason;
-    }
-    if (!file.commit())
-        return file.errorString();
-    return std::nullopt;
-}
-
-QString WithMemoryFileSuffix(const QString &path)
-{
-    if (path.isEmpty() || !QFileInfo(path).suffix().isEmpty())
-        return path;
-    return path + QStringLiteral(".txt");
+    return WriteWholeFile(path, MemoryFileBytes(fileText));
 }

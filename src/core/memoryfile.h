@@ -17,9 +17,10 @@ QString MemoryFileText(const QString &areaText);
 // The bytes of the file that holds the file text: exactly its characters, then CR LF.
 QByteArray MemoryFileBytes(const QString &fileText);
 
-// Replaces the file atomically: either the whole new text is there or the old file stays.
-// Nothing on success, otherwise the reason.
-std::optional<QString> WriteMemoryFile(const QString &path, const QString &fileText);
+// Memory data files are read only up to this size; the device's memory fills a small
+// fraction of it.
+inline constexpr qint64 kMemoryFileSizeLimit = 16 * 1024 * 1024;
 
-// The name a save dialog returned, with ".txt" added when it has no extension.
-QString WithMemoryFileSuffix(const QString &path);
+// Writes the file through WriteWholeFile (core/safefile.h): either the whole new text is
+// there or the old file stays. Nothing on success, otherwise the reason.
+std::optional<QString> WriteMemoryFile(const QString &path, const QString &fileText);

@@ -6,6 +6,7 @@
 #include "link/memoryframes.h"
 #include "link/memorymessages.h"
 #include "link/serialmemoryexchange.h"
+#include "shell/savename.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -189,7 +190,8 @@ bool ReadMemoryDialog::cmdSave_Click()
 bool ReadMemoryDialog::cmdSaveAs_Click()
 {
     ShowTextArea(true);
-    const QString path = WithMemoryFileSuffix(m_askFileName(this, m_memFileName));
+    const QString path = ConfirmedSaveName(this, m_askFileName(this, m_memFileName),
+                                           QStringLiteral("txt"), kMemoryDataTitle);
     if (path.isEmpty())
         return false;
     m_memFileName = path;

@@ -1,5 +1,7 @@
 #include "shell/filecommands.h"
 
+#include "shell/savename.h"
+
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -10,10 +12,18 @@ namespace {
 const QString kTitle = QStringLiteral("Configuration Setup");
 const QString kFilter = QStringLiteral("Config Setup Files(*.cfg)");
 
-void ShowMessage(QWidget *parent, QMessageBox::Icon icon, const QString &text)
+void ShowMessage(QWidget *parent, QMessageBox::Icon icon, const QString &text,
+                 const QString &details = {})
 {
     QMessageBox box(icon, kTitle, text, QMessageBox::Ok, parent);
+    box.setInformativeText(details);
     box.exec();
+}
+
+QString SaveFailureText(const QString &path, const QString &reason)
+{
+    return QStringLiteral("The file %1 could not be saved: %2")
+        .arg(QDir::toNativeSeparators(path), reason);
 }
 
 } // namespace
@@ -78,10 +88,18 @@ bool FileCommands::Open()
     const QString path = m_askFileName(m_window, FileDialogKind::Open, QString());
     if (path.isEmpty())
         return false;
-    const std::optional<QByteArray> data = ReadWholeFile(path);
-    if (!data || !ReadConfiguration(*data, m_state.header, m_state.link, m_state.images)) {
-        ShowMessage(m_window, QMessageBox::Warning,
-                    QStringLiteral("This File Is Not A Configuration Setup File"));
+    const QString notConfiguration = QStringLiteral("This File Is Not A Configuration Setup File");
+    // A device or a pipe is refused before anything is read from it: /dev/zero never ends,
+    // a pipe waits for a writer.
+    QString reason;
+    const std::optional<QByteArray> data = ReadWholeFile(path, kConfigFileSizeLimit, &reason);
+    if (!data) {
+        ShowMessage(m_window, QMessageBox::Warning, notConfiguration,
+                    QDir::toNativeSeparators(path) + QStringLiteral(": ") + reason);
+        return false;
+    }
+    if (!ReadConfiguration(*data, m_state.header, m_state.link, m_state.images)) {
+        ShowMessage(m_window, QMessageBox::Warning, notConfiguration);
         return false;
     }
     m_state.CurrentFile = path;
@@ -99,11 +117,11 @@ bool FileCommands::Save()
 
 bool FileCommands::SaveAs()
 {
-    QString path = m_askFileName(m_window, FileDialogKind::Save, m_state.CurrentFile);
+    const QString path = ConfirmedSaveName(
+        m_window, m_askFileName(m_window, FileDialogKind::Save, m_state.CurrentFile),
+        QStringLiteral("cfg"), kTitle);
     if (path.isEmpty())
         return false;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".cfg");
     if (!WriteTo(path))
         return false;
     m_state.CurrentFile = path;
@@ -115,26 +133,24 @@ bool FileCommands::WriteTo(const QString &path)
 {
     const QByteArray contents =
         WriteConfiguration(m_state.header, m_state.link, m_state.images.ConfigImage);
-    if (const std::optional<QString> reason = WriteFileAtomically(path, contents)) {
-        ReportSaveFailure(path, *reason);
+    if (const std::optional<QString> reason = WriteWholeFile(path, contents)) {
+        ShowMessage(m_window, QMessageBox::Critical, SaveFailureText(path, *reason));
         return false;
     }
     m_state.images.MarkSaved();
     return true;
 }
 
-void FileCommands::ReportSaveFailure(const QString &path, const QString &reason)
-{
-    ShowMessage(m_window, QMessageBox::Critical,
-                QStringLiteral("The file %1 could not be saved: %2")
-                    .arg(QDir::toNativeSeparators(path), reason));
-}
-
 bool FileCommands::SaveAsDefault()
 {
     const Image image = m_state.images.ConfigImage;
-    if (const std::optional<QString> reason = SaveDefaults(m_defaults, image)) {
-        ReportSaveFailure(m_defaults.programFile(), *reason);
+    const QList<FileFailure> failures = SaveDefaults(m_defaults, image);
+    if (!failures.isEmpty()) {
+        // Each place that was tried, with its own reason.
+        QStringList lines;
+        for (const FileFailure &failure : failures)
+            lines << SaveFailureText(failure.path, failure.reason);
+        ShowMessage(m_window, QMessageBox::Critical, lines.join(QLatin1Char('\n')));
         return false;
     }
     m_state.images.DefaultImage = image;

@@ -21,7 +21,8 @@ using FileNameAsker =
     std::function<QString(QWidget *parent, FileDialogKind kind, const QString &proposed)>;
 
 // The file dialog `CmDlg`: QFileDialog with the filter "Config Setup Files(*.cfg)". The
-// save dialog asks before replacing a file and adds ".cfg" to a name typed without one.
+// save dialog asks before replacing a file; Save As then adds ".cfg" to a name without an
+// extension (ConfirmedSaveName, which asks again when that name exists).
 QString AskWithFileDialog(QWidget *parent, FileDialogKind kind, const QString &proposed);
 
 // The File menu: New, Open, Save, Save As, Save As Default, and the question about unsaved
@@ -55,7 +56,6 @@ Q_SIGNALS:
 
 private:
     bool WriteTo(const QString &path);
-    void ReportSaveFailure(const QString &path, const QString &reason);
 
     AppState &m_state;
     DefaultsLocations m_defaults;

@@ -3,6 +3,7 @@
 #include "simdevice.h"
 #include "simserialserver.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
@@ -13,6 +14,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
+#include <csignal>
 #include <memory>
 
 namespace {
@@ -26,11 +32,20 @@ struct CliRun
 
 // Runs k30cfg-cli to its end, with `input` and then the end of file on its standard input.
 // The wait keeps the event loop going, so the simulated devices of the test answer meanwhile.
-CliRun Cli(const QStringList &arguments, const QByteArray &input = {})
+// `fileSizeLimit` > 0: files the tool writes may not grow past it, as on a full disk.
+CliRun Cli(const QStringList &arguments, const QByteArray &input = {}, rlim_t fileSizeLimit = 0)
 {
     QProcess process;
     process.setProgram(QStringLiteral(K30_CLI));
     process.setArguments(arguments);
+    if (fileSizeLimit > 0) {
+        process.setChildProcessModifier([fileSizeLimit] {
+            // A write past the limit then fails with EFBIG instead of ending the program.
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{fileSizeLimit, fileSizeLimit};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        });
+    }
     QSignalSpy finished(&process, &QProcess::finished);
     process.start();
     process.write(input);
@@ -91,6 +106,13 @@ QByteArray WindowFile(Image *imageOut = nullptr)
                               link, image);
 }
 
+// The kind of what stands at `path`, a link not followed: file, link, pipe, device, folder.
+mode_t Kind(const QString &path)
+{
+    struct stat status = {};
+    return ::lstat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & S_IFMT : 0;
+}
+
 } // namespace
 
 class TestCli : public QObject
@@ -107,6 +129,8 @@ private Q_SLOTS:
     void setRefused();
     void damagedFiles();
     void newFile();
+    void fileTargets_data();
+    void fileTargets();
     void diffFiles();
     void usage_data();
     void usage();
@@ -360,6 +384,85 @@ void TestCli::newFile()
                  .code,
              4);
     QVERIFY(!QFile::exists(Path("other.cfg")));
+}
+
+void TestCli::fileTargets_data()
+{
+    // "TARGET" in the arguments stands for the file prepared as `target`; "PORT" for a
+    // simulated device (a port that does not exist where none is needed).
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("message");
+    const auto row = [](const char *name, const char *arguments, const char *target,
+                        const char *message) {
+        QTest::newRow(name) << QString::fromLatin1(arguments).split(QLatin1Char(' '))
+                            << QString::fromLatin1(target) << QString::fromLatin1(message);
+    };
+    // Nothing is read from anything but a file of a sensible size.
+    row("show a device", "show TARGET", "zero", "is a device");
+    row("show a pipe", "show TARGET", "pipe", "is a named pipe");
+    row("show a huge file", "show TARGET", "huge", "is too large");
+    row("upload into a device", "upload --port PORT --into TARGET", "zero", "is a device");
+    row("defaults from a device", "new new.cfg --defaults-file TARGET", "zero", "is a device");
+    // Writing: a pipe or a device is never replaced by a file, a full disk keeps the old one.
+    const char *memory = "read-memory --port PORT --clear -o TARGET";
+    row("new onto a pipe nobody reads", "new TARGET --force", "pipe", "no program is reading");
+    row("new onto a full device", "new TARGET --force", "full", "No space left on device");
+    row("memory onto a pipe nobody reads", memory, "pipe", "no program is reading");
+    row("memory onto a full device", memory, "full", "No space left on device");
+    row("memory onto a full disk", memory, "full disk", "");
+}
+
+void TestCli::fileTargets()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, target);
+    QFETCH(QString, message);
+    const QString path = Path("target");
+    const QByteArray name = QFile::encodeName(path);
+    const QByteArray previous = WindowFile();
+    if (target == QLatin1String("zero")) {
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+    } else if (target == QLatin1String("pipe")) {
+        QCOMPARE(::mkfifo(name.constData(), 0600), 0);
+    } else if (target == QLatin1String("huge")) {
+        // A valid start, then far more than any configuration file holds.
+        Write(path, previous + QByteArray(kConfigFileSizeLimit, '\n'));
+    } else if (target == QLatin1String("full")) {
+        if (::mknod(name.constData(), S_IFCHR | 0666, makedev(1, 7)) != 0)
+            QSKIP("making a device node needs root");
+    } else if (target == QLatin1String("full disk")) {
+        Write(path, previous);
+    }
+    const mode_t kind = Kind(path);
+
+    SimDevice device;
+    // More records than fit below the size limit; the port's lock file must still fit.
+    for (int i = 0; target == QLatin1String("full disk") && i < 30; ++i)
+        device.memory.append(QByteArray::number(4006381333931LL + i));
+    SimSerialServer server(device);
+    const bool memory = arguments.constFirst() == QLatin1String("read-memory");
+    if (memory)
+        QVERIFY(server.OpenPseudoTerminal());
+    for (QString &argument : arguments) {
+        if (argument == QLatin1String("TARGET"))
+            argument = path;
+        else if (argument == QLatin1String("PORT"))
+            argument = memory ? server.Path() : Path("no-such-port");
+        else if (argument == QLatin1String("new.cfg"))
+            argument = Path("new.cfg");
+    }
+    const CliRun run = Cli(arguments, {}, target == QLatin1String("full disk") ? 300 : 0);
+    // A file error with the reason; whatever stood there is still there, nothing beside it,
+    // and the records stay on the device.
+    QCOMPARE(run.code, 4);
+    QVERIFY2(run.err.contains(path) && run.err.contains(message), qPrintable(run.err));
+    QCOMPARE(Kind(path), kind);
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+             QStringList{QStringLiteral("target")});
+    if (target == QLatin1String("full disk"))
+        QCOMPARE(Contents(path), previous);
+    QVERIFY(!device.memory.isEmpty());
 }
 
 void TestCli::diffFiles()

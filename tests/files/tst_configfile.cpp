@@ -74,6 +74,8 @@ private Q_SLOTS:
     void defaultsLocations();
     void failedWritesAreReported();
     void rewriteLeavesNoTail();
+    void saveNames_data();
+    void saveNames();
 };
 
 void TestConfigFile::factoryFileIsExact()
@@ -344,7 +346,7 @@ void TestConfigFile::defaultsLocations()
 
     // The program directory can be written: the file goes there.
     QString writtenTo;
-    QVERIFY(!SaveDefaults(where, RandomishImage(), &writtenTo));
+    QVERIFY(SaveDefaults(where, RandomishImage(), &writtenTo).isEmpty());
     QCOMPARE(writtenTo, where.programFile());
     QCOMPARE(LoadDefaults(where), RandomishImage());
 
@@ -352,28 +354,39 @@ void TestConfigFile::defaultsLocations()
     DefaultsLocations installed{root.filePath(QStringLiteral("missing")), where.userDir};
     Image other = FactoryImage();
     other[22] = 33;
-    QVERIFY(!SaveDefaults(installed, other, &writtenTo));
+    QVERIFY(SaveDefaults(installed, other, &writtenTo).isEmpty());
     QCOMPARE(writtenTo, installed.userFile());
     // The user's copy is read first.
     QCOMPARE(LoadDefaults(where), other);
+    // A damaged one, or a pipe in its place, does not hide the program directory's.
+    QFile damagedCopy(where.userFile());
+    QVERIFY(damagedCopy.open(QIODevice::WriteOnly));
+    damagedCopy.write("J30_Defaults\r\n 1 \r\n");
+    damagedCopy.close();
+    QCOMPARE(LoadDefaults(where), RandomishImage());
+    QVERIFY(QFile::remove(where.userFile()));
+    QCOMPARE(::mkfifo(QFile::encodeName(where.userFile()).constData(), 0600), 0);
+    QCOMPARE(LoadDefaults(where), RandomishImage());
+    QVERIFY(QFile::remove(where.userFile()));
+    QVERIFY(SaveDefaults(installed, other).isEmpty());
 
     // Saving into the program directory again retires the user's copy, so the file saved
     // last is the one the next start reads.
-    QVERIFY(!SaveDefaults(where, RandomishImage()));
+    QVERIFY(SaveDefaults(where, RandomishImage()).isEmpty());
     QVERIFY(!QFile::exists(where.userFile()));
     QCOMPARE(LoadDefaults(where), RandomishImage());
 
-    // A damaged file yields the factory values.
+    // A damaged file, and no other, yields the factory values.
     QFile damaged(where.programFile());
     QVERIFY(damaged.open(QIODevice::WriteOnly));
     damaged.write("J30_Defaults\r\n 1 \r\n");
     damaged.close();
     QCOMPARE(LoadDefaults(where), FactoryImage());
 
-    // Neither place can be written: reported.
+    // Neither place can be written: both files are reported.
     DefaultsLocations nowhere{root.filePath(QStringLiteral("missing")),
                               QStringLiteral("/proc/k30cfg-test")};
-    QVERIFY(SaveDefaults(nowhere, other).has_value());
+    QCOMPARE(SaveDefaults(nowhere, other).size(), 2);
 }
 
 void TestConfigFile::failedWritesAreReported()
@@ -381,21 +394,21 @@ void TestConfigFile::failedWritesAreReported()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QByteArray contents = ExpectedStartFile();
-    QVERIFY(WriteFileAtomically(dir.filePath(QStringLiteral("no/such/folder/a.cfg")), contents));
-    QVERIFY(WriteFileAtomically(QStringLiteral("/proc/k30cfg-test.cfg"), contents));
-    QVERIFY(WriteFileAtomically(dir.path(), contents));
+    QVERIFY(WriteWholeFile(dir.filePath(QStringLiteral("no/such/folder/a.cfg")), contents));
+    QVERIFY(WriteWholeFile(QStringLiteral("/proc/k30cfg-test.cfg"), contents));
+    QVERIFY(WriteWholeFile(dir.path(), contents));
 
     // A full device: made here (as /dev/full is) so that no fault can replace the real one.
     const QString full = dir.filePath(QStringLiteral("full"));
     if (::mknod(QFile::encodeName(full).constData(), S_IFCHR | 0666, makedev(1, 7)) != 0)
         QSKIP("making a device node needs root");
-    const std::optional<QString> reason = WriteFileAtomically(full, contents);
+    const std::optional<QString> reason = WriteWholeFile(full, contents);
     QVERIFY(reason.has_value());
     QVERIFY2(!QFileInfo(full).isFile(), "the device was replaced by a plain file");
 
     const QString good = dir.filePath(QStringLiteral("good.cfg"));
-    QVERIFY(!WriteFileAtomically(good, contents));
-    QCOMPARE(ReadWholeFile(good).value(), contents);
+    QVERIFY(!WriteWholeFile(good, contents));
+    QCOMPARE(ReadWholeFile(good, kConfigFileSizeLimit).value(), contents);
 }
 
 void TestConfigFile::rewriteLeavesNoTail()
@@ -403,10 +416,35 @@ void TestConfigFile::rewriteLeavesNoTail()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("keep.cfg"));
-    QVERIFY(!WriteFileAtomically(path, ExpectedStartFile() + ExpectedStartFile()));
-    QVERIFY(!WriteFileAtomically(path, ExpectedStartFile()));
-    QCOMPARE(ReadWholeFile(path).value(), ExpectedStartFile());
-    QVERIFY(!ReadWholeFile(dir.filePath(QStringLiteral("none.cfg"))));
+    QVERIFY(!WriteWholeFile(path, ExpectedStartFile() + ExpectedStartFile()));
+    QVERIFY(!WriteWholeFile(path, ExpectedStartFile()));
+    QCOMPARE(ReadWholeFile(path, kConfigFileSizeLimit).value(), ExpectedStartFile());
+    QVERIFY(!ReadWholeFile(dir.filePath(QStringLiteral("none.cfg")), kConfigFileSizeLimit));
+}
+
+void TestConfigFile::saveNames_data()
+{
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QString>("written");
+    QTest::newRow("no extension") << "/data/scan"
+                                  << "/data/scan.cfg";
+    QTest::newRow("ends in a dot") << "/data/scan."
+                                   << "/data/scan.cfg";
+    QTest::newRow("ends in dots") << "scan..."
+                                  << "scan.cfg";
+    QTest::newRow("own extension, then a dot") << "scan.bak."
+                                               << "scan.bak";
+    QTest::newRow("dot in the folder") << "/data.d/scan"
+                                       << "/data.d/scan.cfg";
+    QTest::newRow("cancelled") << ""
+                               << "";
+}
+
+void TestConfigFile::saveNames()
+{
+    QFETCH(QString, chosen);
+    QFETCH(QString, written);
+    QCOMPARE(WithDefaultSuffix(chosen, QStringLiteral("cfg")), written);
 }
 
 QTEST_APPLESS_MAIN(TestConfigFile)

@@ -42,7 +42,7 @@ int main(int argc, char **argv)
         const QByteArray first = Contents('A', size);
         const QByteArray second = Contents('B', size);
         for (int round = 0;; ++round) {
-            if (const auto reason = WriteFileAtomically(path, round % 2 ? second : first)) {
+            if (const auto reason = WriteWholeFile(path, round % 2 ? second : first)) {
                 std::fprintf(stderr, "%s\n", qPrintable(*reason));
                 return 1;
             }
@@ -57,7 +57,7 @@ int main(int argc, char **argv)
         const rlimit limit{rlim_t(args.at(4).toLongLong()), RLIM_INFINITY};
         if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
             return 2;
-        if (const auto reason = WriteFileAtomically(path, Contents('C', size))) {
+        if (const auto reason = WriteWholeFile(path, Contents('C', size))) {
             std::printf("%s\n", qPrintable(*reason));
             return 0;
         }

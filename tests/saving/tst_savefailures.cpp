@@ -4,23 +4,31 @@
 #include "boxanswerer.h"
 
 #include "core/configfile.h"
+#include "core/memoryfile.h"
+#include "link/readmemorydialog.h"
 #include "shell/filecommands.h"
 #include "shell/mdimain.h"
+#include "shell/pagemanager.h"
 
 #include <QAction>
 #include <QDir>
+#include <QPlainTextEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QRandomGenerator>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <memory>
+#include <optional>
 
 using Box = QMessageBox;
 
@@ -77,6 +85,20 @@ private:
     bool m_ok = false;
 };
 
+// The kind of what stands at `path`, a link not followed: file, link, pipe, device, folder.
+mode_t Kind(const QString &path)
+{
+    struct stat status = {};
+    return ::lstat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & S_IFMT : 0;
+}
+
+void Write(const QString &path, const QByteArray &contents)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(contents), contents.size());
+}
+
 // What k30-savechild writes.
 QByteArray ChildContents(char fill, qsizetype size)
 {
@@ -96,6 +118,8 @@ private Q_SLOTS:
     void fullDiskKeepsPreviousFile_data();
     void fullDiskKeepsPreviousFile();
     void fullDeviceIsReported();
+    void everySaveKeepsWhatStandsThere_data();
+    void everySaveKeepsWhatStandsThere();
     void fullDiskInAnotherProcess();
     void killedInTheMiddleOfASave();
 
@@ -124,7 +148,7 @@ void TestSaveFailures::fullDiskKeepsPreviousFile()
     const QString path = m_dir->filePath(QStringLiteral("kept.cfg"));
     shell.names << path;
     shell.trigger("mnuFileSaveAs");
-    const QByteArray previous = ReadWholeFile(path).value();
+    const QByteArray previous = ReadWholeFile(path, kConfigFileSizeLimit).value();
     QVERIFY(previous.startsWith("yorn"));
 
     shell.state.images.SetBits(24, 1, shell.state.images.GetBits(24, 1) ^ 1);
@@ -140,7 +164,7 @@ void TestSaveFailures::fullDiskKeepsPreviousFile()
     QCOMPARE(answerer.seen()[0].icon, Box::Critical);
     QCOMPARE(answerer.seen()[0].title, QStringLiteral("Configuration Setup"));
     QVERIFY2(answerer.seen()[0].text.contains(path), qPrintable(answerer.seen()[0].text));
-    QCOMPARE(ReadWholeFile(path).value(), previous);
+    QCOMPARE(ReadWholeFile(path, kConfigFileSizeLimit).value(), previous);
     QVERIFY(shell.state.images.IsChanged());
     QCOMPARE(shell.state.CurrentFile, path);
     // No half-written file is left beside it.
@@ -150,7 +174,7 @@ void TestSaveFailures::fullDiskKeepsPreviousFile()
     shell.names << path;
     shell.trigger(command.toLatin1().constData());
     QVERIFY(!shell.state.images.IsChanged());
-    QVERIFY(ReadWholeFile(path).value() != previous);
+    QVERIFY(ReadWholeFile(path, kConfigFileSizeLimit).value() != previous);
 }
 
 void TestSaveFailures::fullDeviceIsReported()
@@ -175,12 +199,119 @@ void TestSaveFailures::fullDeviceIsReported()
     QVERIFY2(S_ISCHR(st.st_mode), "the device was replaced by a plain file");
 }
 
+void TestSaveFailures::everySaveKeepsWhatStandsThere_data()
+{
+    QTest::addColumn<bool>("memory"); // the memory dialog's "Save &As", else File > Save As
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<bool>("saved");
+    for (const bool memory : {false, true}) {
+        const QString save = memory ? QStringLiteral("memory data, ") : QStringLiteral("File, ");
+        const auto row = [&](const char *target, bool saved) {
+            QTest::newRow(qPrintable(save + QLatin1String(target)))
+                << memory << QString::fromLatin1(target) << saved;
+        };
+        row("full disk", false);
+        row("full device", false);
+        row("pipe nobody reads", false);
+        row("folder", false);
+        row("pipe with a reader", true);
+        row("link", true);
+    }
+}
+
+void TestSaveFailures::everySaveKeepsWhatStandsThere()
+{
+    QFETCH(bool, memory);
+    QFETCH(QString, target);
+    QFETCH(bool, saved);
+    const QString suffix = memory ? QStringLiteral(".txt") : QStringLiteral(".cfg");
+    const QString path = m_dir->filePath(QStringLiteral("target") + suffix);
+    const QString real = m_dir->filePath(QStringLiteral("real") + suffix);
+    const QByteArray name = QFile::encodeName(path);
+    const QByteArray previous = QByteArray("kept\r\n").repeated(50);
+    int reader = -1;
+    const auto closeReader = qScopeGuard([&reader] {
+        if (reader >= 0)
+            ::close(reader);
+    });
+    if (target == QLatin1String("full disk")) {
+        Write(path, previous);
+    } else if (target == QLatin1String("full device")) {
+        if (::mknod(name.constData(), S_IFCHR | 0666, makedev(1, 7)) != 0)
+            QSKIP("making a device node needs root");
+    } else if (target.startsWith(QLatin1String("pipe"))) {
+        QCOMPARE(::mkfifo(name.constData(), 0600), 0);
+        if (target.endsWith(QLatin1String("reader")))
+            reader = ::open(name.constData(), O_RDONLY | O_NONBLOCK);
+    } else if (target == QLatin1String("folder")) {
+        QVERIFY(QDir().mkpath(path));
+    } else if (target == QLatin1String("link")) {
+        Write(real, previous);
+        QVERIFY(QFile::link(real, path));
+    }
+    const mode_t kind = Kind(path);
+    Shell shell(m_dir->path());
+    const QStringList entries = QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::System);
+    QWidget *dialog = nullptr;
+    QByteArray expected;
+    if (memory) {
+        shell.trigger("mnuToolsRDM");
+        dialog = shell.window->pages().openPage();
+        qobject_cast<ReadMemoryDialog *>(dialog)->setFileNameAsker(
+            [path](QWidget *, const QString &) { return path; });
+        const QString text = QStringLiteral("4006381333931\nK30-SAMPLE-0002\n").repeated(10);
+        dialog->findChild<QPlainTextEdit *>(QStringLiteral("TxtMemory"))->setPlainText(text);
+        expected = MemoryFileBytes(text);
+    } else {
+        shell.state.images.SetBits(24, 1, shell.state.images.GetBits(24, 1) ^ 1);
+        shell.names << path;
+        expected = WriteConfiguration(shell.state.header, shell.state.link,
+                                      shell.state.images.ConfigImage);
+    }
+    BoxAnswerer answerer({Box::Ok});
+    {
+        // Room for less than either file.
+        std::optional<FileSizeLimit> limit;
+        if (target == QLatin1String("full disk"))
+            QVERIFY(limit.emplace(100).ok());
+        if (dialog)
+            dialog->findChild<QPushButton *>(QStringLiteral("cmdSaveAs"))->click();
+        else
+            shell.trigger("mnuFileSaveAs");
+    }
+
+    // Whatever stood there is still there, and nothing was left beside it.
+    QCOMPARE(Kind(path), kind);
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::System), entries);
+    if (target == QLatin1String("full disk"))
+        QCOMPARE(ReadWholeFile(path, kConfigFileSizeLimit).value(), previous);
+    if (target == QLatin1String("link"))
+        QCOMPARE(ReadWholeFile(real, kConfigFileSizeLimit).value(), expected);
+    if (reader >= 0) {
+        QByteArray received(expected.size() + 10, '\0');
+        received.resize(::read(reader, received.data(), received.size()));
+        QCOMPARE(received, expected);
+    }
+    const bool counted =
+        memory ? !shell.state.SavedMemoryText.isEmpty() : !shell.state.images.IsChanged();
+    QCOMPARE(counted, saved);
+    if (saved) {
+        QVERIFY2(answerer.seen().isEmpty(), qPrintable(answerer.texts().join(QLatin1Char('\n'))));
+        return;
+    }
+    // Told in a box that names the file; not counted as saved, so closing still asks.
+    QCOMPARE(answerer.seen().size(), 1);
+    QCOMPARE(answerer.seen()[0].title,
+             memory ? QStringLiteral("Memory Data Read") : QStringLiteral("Configuration Setup"));
+    QVERIFY2(answerer.seen()[0].text.contains(path), qPrintable(answerer.seen()[0].text));
+}
+
 void TestSaveFailures::fullDiskInAnotherProcess()
 {
     // A file of 4 MB where 1 MB fits: refused, the previous file intact.
     const QString path = m_dir->filePath(QStringLiteral("big.cfg"));
     const QByteArray previous = WriteConfiguration({}, {}, FactoryImage());
-    QVERIFY(!WriteFileAtomically(path, previous));
+    QVERIFY(!WriteWholeFile(path, previous));
     QProcess child;
     child.start(
         QStringLiteral(K30_SAVECHILD),
@@ -189,7 +320,7 @@ void TestSaveFailures::fullDiskInAnotherProcess()
     QCOMPARE(child.exitStatus(), QProcess::NormalExit);
     QVERIFY2(child.exitCode() == 0, "a save past the size limit was reported as done");
     QVERIFY(!child.readAllStandardOutput().trimmed().isEmpty());
-    QCOMPARE(ReadWholeFile(path).value(), previous);
+    QCOMPARE(ReadWholeFile(path, kConfigFileSizeLimit).value(), previous);
 }
 
 void TestSaveFailures::killedInTheMiddleOfASave()
@@ -198,7 +329,7 @@ void TestSaveFailures::killedInTheMiddleOfASave()
     // always one whole save, the one before the kill or an earlier one, never a mixture.
     const QString path = m_dir->filePath(QStringLiteral("killed.cfg"));
     const QByteArray original = WriteConfiguration({}, {}, FactoryImage());
-    QVERIFY(!WriteFileAtomically(path, original));
+    QVERIFY(!WriteWholeFile(path, original));
     const qsizetype size = 8 * 1024 * 1024;
     const QByteArray first = ChildContents('A', size);
     const QByteArray second = ChildContents('B', size);
@@ -218,7 +349,7 @@ void TestSaveFailures::killedInTheMiddleOfASave()
         QCOMPARE(child.exitStatus(), QProcess::CrashExit);
         killedAfterSaves += int(child.readAllStandardOutput().count("saved"));
 
-        const QByteArray now = ReadWholeFile(path).value();
+        const QByteArray now = ReadWholeFile(path, 2 * size).value();
         const bool whole = now == original || now == first || now == second;
         QVERIFY2(whole,
                  qPrintable(QStringLiteral("round %1: %2 bytes").arg(round).arg(now.size())));

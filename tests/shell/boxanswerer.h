@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QIcon>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -23,6 +24,8 @@ public:
         QMessageBox::Icon icon = QMessageBox::NoIcon;
         QMessageBox::StandardButtons buttons;
         QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+        QString informativeText;
+        QIcon windowIcon;
     };
 
     explicit BoxAnswerer(QList<QMessageBox::StandardButton> answers) : m_answers(std::move(answers))
@@ -48,8 +51,13 @@ private:
         if (!box || box == m_last || m_answers.isEmpty())
             return;
         m_last = box;
-        Seen seen{box->windowTitle(), box->text(), box->icon(), box->standardButtons(),
-                  box->standardButton(box->defaultButton())};
+        Seen seen{box->windowTitle(),
+                  box->text(),
+                  box->icon(),
+                  box->standardButtons(),
+                  box->standardButton(box->defaultButton()),
+                  box->informativeText(),
+                  box->windowIcon()};
         m_seen.append(seen);
         QAbstractButton *button = box->button(m_answers.takeFirst());
         if (button)

@@ -2,10 +2,12 @@
 #include "boxanswerer.h"
 
 #include "core/configfile.h"
+#include "link/readmemorydialog.h"
 #include "shell/filecommands.h"
 #include "shell/mdimain.h"
 #include "shell/pagemanager.h"
 #include "shell/pageregistry.h"
+#include "shell/toolicon.h"
 
 #include <QAction>
 #include <QDialog>
@@ -14,11 +16,14 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QShortcut>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
 #include <QToolBar>
+
+#include <sys/stat.h>
 
 #include <memory>
 
@@ -106,6 +111,9 @@ private Q_SLOTS:
     void newWithChangesAnsweredYesButCancelled();
     void saveAsDefaultAndRestart();
     void saveAsDefaultFailure();
+    void saveAsNames_data();
+    void saveAsNames();
+    void toolIconEverywhere();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -202,7 +210,7 @@ void TestMdiMain::startUpReadsSavedDefaults()
     const DefaultsLocations where{m_dir->filePath(QStringLiteral("program")),
                                   m_dir->filePath(QStringLiteral("user"))};
     QDir().mkpath(where.programDir);
-    QVERIFY(!WriteFileAtomically(where.programFile(), WriteDefaults(saved)));
+    QVERIFY(!WriteWholeFile(where.programFile(), WriteDefaults(saved)));
     Shell shell(m_dir->path());
     QCOMPARE(shell.state.images.DefaultImage, saved);
     QCOMPARE(shell.state.images.ConfigImage, saved);
@@ -591,7 +599,7 @@ void TestMdiMain::saveAsWritesFileAndCaption()
     const QString path = m_dir->filePath(QStringLiteral("typed.cfg"));
     QCOMPARE(shell.state.CurrentFile, path);
     QCOMPARE(shell.window->windowTitle(), QStringLiteral("Configuration Setup: ") + path);
-    const QByteArray written = ReadWholeFile(path).value();
+    const QByteArray written = ReadWholeFile(path, kConfigFileSizeLimit).value();
     QCOMPARE(written, WriteConfiguration(shell.state.header, shell.state.link, FactoryImage()));
     QCOMPARE(written.count("\r\n"), 92);
 
@@ -601,7 +609,7 @@ void TestMdiMain::saveAsWritesFileAndCaption()
     shell.trigger("save");
     QCOMPARE(shell.asked.size(), 1);
     QVERIFY(!shell.state.images.IsChanged());
-    const QList<QByteArray> lines = ReadWholeFile(path).value().split('\n');
+    const QList<QByteArray> lines = ReadWholeFile(path, kConfigFileSizeLimit).value().split('\n');
     QCOMPARE(lines.value(7 + 24), QByteArray(" 1 \r")); // byte 24 on line 32
     QCOMPARE(lines.value(7 + 22), QByteArray(" 34 \r"));
 }
@@ -664,17 +672,35 @@ void TestMdiMain::openRefusesWrongMarker()
     const QString first = m_dir->filePath(QStringLiteral("first.cfg"));
     shell.names << first;
     shell.trigger("mnuFileSaveAs");
-    QByteArray upper = ReadWholeFile(first).value();
+    QByteArray upper = ReadWholeFile(first, kConfigFileSizeLimit).value();
     upper.replace(0, 4, "YORN");
     const QString bad = m_dir->filePath(QStringLiteral("upper.cfg"));
-    QVERIFY(!WriteFileAtomically(bad, upper));
+    QVERIFY(!WriteWholeFile(bad, upper));
 
-    for (const QString &name : {bad, m_dir->filePath(QStringLiteral("missing.cfg"))}) {
+    // Files that cannot be read are refused before anything is read from them: a pipe would
+    // wait for a writer, a device never end, and a file far larger than any configuration
+    // is none, even with a valid start. The box then tells why.
+    const QString pipe = m_dir->filePath(QStringLiteral("pipe.cfg"));
+    QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const QString large = m_dir->filePath(QStringLiteral("large.cfg"));
+    QVERIFY(!WriteWholeFile(large, ReadWholeFile(first, kConfigFileSizeLimit).value() +
+                                       QByteArray(kConfigFileSizeLimit, '\n')));
+    const std::pair<QString, QString> refused[] = {
+        {bad, QString()},
+        {m_dir->filePath(QStringLiteral("missing.cfg")), QStringLiteral("No such file")},
+        {pipe, QStringLiteral("pipe")},
+        {QStringLiteral("/dev/zero"), QStringLiteral("device")},
+        {large, QStringLiteral("too large")},
+        {m_dir->path(), QStringLiteral("folder")}};
+    for (const auto &[name, reason] : refused) {
         shell.names << name;
         BoxAnswerer answerer({Box::Ok});
         shell.trigger("open");
         QCOMPARE(answerer.texts(), QStringList{kNotConfig});
         QCOMPARE(answerer.seen()[0].buttons, Box::StandardButtons(Box::Ok));
+        QCOMPARE(answerer.seen()[0].informativeText.isEmpty(), reason.isEmpty());
+        QVERIFY2(answerer.seen()[0].informativeText.contains(reason),
+                 qPrintable(answerer.seen()[0].informativeText));
         QCOMPARE(shell.state.CurrentFile, first);
         QCOMPARE(shell.window->windowTitle(), QStringLiteral("Configuration Setup: ") + first);
     }
@@ -682,7 +708,7 @@ void TestMdiMain::openRefusesWrongMarker()
     shell.state.images.SetBits(24, 1, 1);
     shell.trigger("mnuFileSave");
     QVERIFY(!shell.state.images.IsChanged());
-    QVERIFY(ReadWholeFile(first).value().startsWith("yorn\r\n"));
+    QVERIFY(ReadWholeFile(first, kConfigFileSizeLimit).value().startsWith("yorn\r\n"));
 }
 
 void TestMdiMain::openLoadsAndClosesPage()
@@ -696,7 +722,7 @@ void TestMdiMain::openLoadsAndClosesPage()
     link.CommPort = 4;
     link.LinkMode = 1;
     const QString path = m_dir->filePath(QStringLiteral("load.cfg"));
-    QVERIFY(!WriteFileAtomically(path, WriteConfiguration(texts, link, image)));
+    QVERIFY(!WriteWholeFile(path, WriteConfiguration(texts, link, image)));
 
     shell.trigger("mnuConfigInterface");
     QCOMPARE(shell.state.PageType, 1);
@@ -782,10 +808,13 @@ void TestMdiMain::saveAsDefaultAndRestart()
 
 void TestMdiMain::saveAsDefaultFailure()
 {
-    // Neither the program directory nor the user's folder can be written.
+    // Neither the program directory (missing) nor the user's folder (a folder stands where
+    // the file would go) can be written: each file is named with its own reason.
     ShellSetup setup;
     setup.initializeKeyboard = [] { return true; };
-    setup.defaults = {QStringLiteral("/proc/k30cfg-missing"), QStringLiteral("/proc/k30cfg-user")};
+    setup.defaults = {m_dir->filePath(QStringLiteral("missing")),
+                      m_dir->filePath(QStringLiteral("user"))};
+    QVERIFY(QDir().mkpath(setup.defaults.userFile()));
     AppState state;
     MDImain window(state, setup);
     state.images.SetBits(22, 3, 0);
@@ -793,7 +822,111 @@ void TestMdiMain::saveAsDefaultFailure()
     window.findChild<QAction *>(QStringLiteral("mnuFileDefault"))->trigger();
     QCOMPARE(answerer.seen().size(), 1);
     QCOMPARE(answerer.seen()[0].title, QStringLiteral("Configuration Setup"));
+    const QStringList lines = answerer.seen()[0].text.split(QLatin1Char('\n'));
+    QCOMPARE(lines.size(), 2);
+    QVERIFY2(lines[0].contains(setup.defaults.programFile()) &&
+                 !lines[0].contains(QLatin1String("folder")),
+             qPrintable(lines[0]));
+    QVERIFY2(lines[1].contains(setup.defaults.userFile()) &&
+                 lines[1].endsWith(QLatin1String("is a folder")),
+             qPrintable(lines[1]));
     QCOMPARE(state.images.DefaultImage, FactoryImage());
+}
+
+void TestMdiMain::saveAsNames_data()
+{
+    QTest::addColumn<bool>("memory");    // the memory dialog's "Save &As", else File > Save As
+    QTest::addColumn<QString>("chosen"); // what the file dialog returned
+    QTest::addColumn<bool>("exists");    // the file with the suffix exists already
+    QTest::addColumn<int>("answer");     // to the replace question; 0: none asked
+    for (const bool memory : {false, true}) {
+        const QString suffix = memory ? QStringLiteral(".txt") : QStringLiteral(".cfg");
+        const auto row = [&](const char *name, const QString &chosen, bool exists, int answer) {
+            QTest::newRow(qPrintable(suffix + QLatin1String(", ") + QLatin1String(name)))
+                << memory << chosen << exists << answer;
+        };
+        row("dot, new file", QStringLiteral("typed."), false, 0);
+        row("dot, replaced", QStringLiteral("typed."), true, Box::Yes);
+        row("dot, kept", QStringLiteral("typed."), true, Box::No);
+        row("dots, kept", QStringLiteral("typed..."), true, Box::No);
+        row("no extension, kept", QStringLiteral("typed"), true, Box::No);
+        // The file dialog asked about the very name written.
+        row("full name", QStringLiteral("typed") + suffix, true, 0);
+    }
+}
+
+void TestMdiMain::saveAsNames()
+{
+    QFETCH(bool, memory);
+    QFETCH(QString, chosen);
+    QFETCH(bool, exists);
+    QFETCH(int, answer);
+    const QString file = memory ? QStringLiteral("typed.txt") : QStringLiteral("typed.cfg");
+    const QString path = m_dir->filePath(file);
+    const QByteArray previous = "not to be lost\r\n";
+    if (exists)
+        QVERIFY(!WriteWholeFile(path, previous));
+    Shell shell(m_dir->path());
+    BoxAnswerer answerer({Box::StandardButton(answer)});
+    if (memory) {
+        shell.trigger("mnuToolsRDM");
+        auto *dialog = qobject_cast<ReadMemoryDialog *>(shell.page());
+        QVERIFY(dialog);
+        dialog->setFileNameAsker(
+            [&](QWidget *, const QString &) { return m_dir->filePath(chosen); });
+        dialog->findChild<QPlainTextEdit *>(QStringLiteral("TxtMemory"))
+            ->setPlainText(QStringLiteral("4006381333931"));
+        dialog->findChild<QPushButton *>(QStringLiteral("cmdSaveAs"))->click();
+    } else {
+        shell.state.images.SetBits(24, 1, 1);
+        shell.names << m_dir->filePath(chosen);
+        shell.trigger("mnuFileSaveAs");
+    }
+    QCOMPARE(answerer.seen().size(), answer ? 1 : 0);
+    if (answer) {
+        QCOMPARE(answerer.seen()[0].title, memory ? QStringLiteral("Memory Data Read")
+                                                  : QStringLiteral("Configuration Setup"));
+        QVERIFY(answerer.seen()[0].text.contains(path));
+        QCOMPARE(answerer.seen()[0].buttons, Box::Yes | Box::No);
+    }
+    const bool written = answer != int(Box::No);
+    QCOMPARE(ReadWholeFile(path, kConfigFileSizeLimit).value_or(QByteArray()) == previous,
+             !written);
+    QCOMPARE(memory ? !shell.state.SavedMemoryText.isEmpty() : !shell.state.images.IsChanged(),
+             written);
+    // Only the one file, under the name asked about.
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{file});
+    shell.state.images.MarkSaved();
+}
+
+void TestMdiMain::toolIconEverywhere()
+{
+    UseToolIcon();
+    // The drawing the desktop entry installs.
+    const QString drawing =
+        qEnvironmentVariable("K30_TEST_DATA") + QStringLiteral("/../../packaging/k30cfg.svg");
+    QVERIFY(QFile::exists(drawing));
+    const QImage expected = QIcon(drawing).pixmap(32).toImage();
+    QVERIFY(!expected.isNull());
+    const auto isToolIcon = [&expected](const QIcon &icon) {
+        return !icon.isNull() && icon.pixmap(32).toImage() == expected;
+    };
+
+    Shell shell(m_dir->path());
+    QVERIFY(isToolIcon(shell.window->windowIcon()));
+    shell.trigger("mnuConfigComm");
+    auto *sub = qobject_cast<QMdiSubWindow *>(shell.page()->parentWidget());
+    QVERIFY(sub);
+    QVERIFY(isToolIcon(sub->windowIcon()));
+    shell.trigger("mnuHelpAbout");
+    auto *about = shell.window->findChild<QDialog *>(QStringLiteral("frmAbout"));
+    QVERIFY(about);
+    QVERIFY(isToolIcon(about->windowIcon()));
+    about->close();
+    BoxAnswerer answerer({Box::No});
+    shell.trigger("mnuMagDefault");
+    QCOMPARE(answerer.seen().size(), 1);
+    QVERIFY(isToolIcon(answerer.seen()[0].windowIcon));
 }
 
 QTEST_MAIN(TestMdiMain)

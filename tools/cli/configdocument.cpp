@@ -154,7 +154,7 @@ ConfigDocument ConfigDocument::New(const std::optional<Image> &defaults)
 std::optional<QString> ConfigDocument::Load(const QString &path, int *incomplete)
 {
     QString error;
-    const auto data = ReadWholeFile(path, &error);
+    const auto data = ReadWholeFile(path, kConfigFileSizeLimit, &error);
     if (!data)
         return QStringLiteral("%1: %2").arg(path, error);
     // The file is read twice over different fillings: a value that could not be read keeps
@@ -184,8 +184,7 @@ std::optional<QString> ConfigDocument::Load(const QString &path, int *incomplete
 
 std::optional<QString> ConfigDocument::Save(const QString &path) const
 {
-    if (auto error =
-            WriteFileAtomically(path, WriteConfiguration(header, link, images.ConfigImage)))
+    if (auto error = WriteWholeFile(path, WriteConfiguration(header, link, images.ConfigImage)))
         return QStringLiteral("%1: %2").arg(path, *error);
     return std::nullopt;
 }

@@ -129,7 +129,7 @@ std::optional<Image> NewDefaults(const QCommandLineParser &parser,
     if (parser.isSet(QStringLiteral("defaults-file"))) {
         const QString path = parser.value(QStringLiteral("defaults-file"));
         QString error;
-        const auto data = ReadWholeFile(path, &error);
+        const auto data = ReadWholeFile(path, kConfigFileSizeLimit, &error);
         const auto image = data ? ReadDefaults(*data) : std::nullopt;
         if (!image) {
             err << path << ": " << (data ? QStringLiteral("not a valid defaults file") : error)

@@ -5,11 +5,12 @@
 #include "exitcodes.h"
 
 #include "core/memoryfile.h"
+#include "core/safefile.h"
 #include "link/memorymessages.h"
 #include "link/serialmemoryexchange.h"
 
 #include <QEventLoop>
-#include <QFile>
+#include <QFileInfo>
 #include <QTextStream>
 
 namespace {
@@ -78,15 +79,19 @@ DevicePort Port(const DeviceOptions &devices)
 }
 
 // Written atomically, then read back: the memory may only be cleared once the file holds
-// exactly what the device sent.
+// exactly what the device sent. A pipe or a device cannot be read back; there the write
+// itself reported whether everything went out.
 std::optional<QString> SaveRecords(const QString &path, const QString &records)
 {
     if (auto reason = WriteMemoryFile(path, records))
         return reason;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("cannot be read back: ") + file.errorString();
-    if (file.readAll() != MemoryFileBytes(records))
+    if (!QFileInfo(path).isFile())
+        return std::nullopt;
+    QString error;
+    const auto written = ReadWholeFile(path, kMemoryFileSizeLimit, &error);
+    if (!written)
+        return QStringLiteral("cannot be read back: ") + error;
+    if (*written != MemoryFileBytes(records))
         return QStringLiteral("does not read back as written");
     return std::nullopt;
 }

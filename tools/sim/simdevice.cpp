@@ -1,8 +1,8 @@
 #include "simdevice.h"
 
+#include "core/memoryfile.h"
 #include "core/parameterimages.h"
-
-#include <QFile>
+#include "core/safefile.h"
 
 namespace {
 
@@ -91,11 +91,12 @@ QList<QByteArray> SimDevice::GeneratedMemory(int count)
 
 bool SimDevice::LoadMemory(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // A memory file as the tool writes it; a pipe or a device is no such file.
+    const std::optional<QByteArray> data = ReadWholeFile(path, kMemoryFileSizeLimit);
+    if (!data)
         return false;
     memory.clear();
-    for (QByteArray line : file.readAll().split('\n')) {
+    for (QByteArray line : data->split('\n')) {
         if (line.endsWith('\r'))
             line.chop(1);
         if (!line.isEmpty())

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+// Every file the tool reads or writes, whatever its kind (configuration, defaults, memory
+// data), goes through these two functions, so that a device, a pipe or a full disk is met the
+// same way by the window and the command line tool. The reason of a refusal reads after the
+// file's name: "<path>: is a folder".
+
+// Writes `contents` as the whole file at `path`. Nothing when it was written, otherwise the
+// reason, and then:
+// - a regular file (or a new one) is as it was before: the new contents are written to a
+//   temporary file beside it, unbuffered so that a short write (full disk, quota, size limit)
+//   is seen, and replace the old file only once they are all there;
+// - a symbolic link is written through: the file it leads to is replaced, the link stays;
+// - a named pipe or a character device (a terminal, /dev/null) is written directly, never
+//   replaced; a pipe that nobody reads from is refused at once instead of waiting for one;
+// - a folder and any other kind of file are refused.
+std::optional<QString> WriteWholeFile(const QString &path, const QByteArray &contents);
+
+// The whole contents of the regular file at `path` (symbolic links followed), or nothing and
+// the reason in `error`: the file cannot be opened, is not a regular file (a device such as
+// /dev/zero never ends, a named pipe waits for a writer), or is larger than `sizeLimit`
+// bytes. Nothing is read from a refused file.
+std::optional<QByteArray> ReadWholeFile(const QString &path, qint64 sizeLimit,
+                                        QString *error = nullptr);
+
+// The file a save dialog's answer names: trailing dots dropped ("name." is "name" to a user,
+// not a file ending in a dot) and ".<suffix>" added to a name without an extension, so
+// "scan." and "scan" both give "scan.txt" for the suffix "txt".
+QString WithDefaultSuffix(const QString &path, const QString &suffix);
