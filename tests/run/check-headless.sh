@@ -9,10 +9,11 @@ set -euo pipefail
 source_dir=$1 exe=$2
 work=$(mktemp -d)
 run_pid=""
+log=""
 
 fail() {
     echo "FAIL: $*" >&2
-    [ -f "$work/run.log" ] && sed 's/^/  run.sh: /' "$work/run.log" >&2
+    [ -f "$log" ] && sed 's/^/  run.sh: /' "$log" >&2
     exit 1
 }
 
@@ -56,11 +57,13 @@ family() {
 # Starts run.sh the way a user would on a machine without a display, with an already built
 # tool, and waits until it prints how to connect.
 start() {
+    # A log of its own for each start: the redirection happens only once the child runs.
+    log=$(mktemp "$work/run.XXXXXX")
     env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM K30_EXE="$exe" K30_RUN_SECONDS=120 \
-        "$@" "$source_dir/scripts/run.sh" </dev/null >"$work/run.log" 2>&1 &
+        "$@" "$source_dir/scripts/run.sh" </dev/null >"$log" 2>&1 &
     run_pid=$!
     for ((i = 0; i < 300; i++)); do
-        grep -q "^No password" "$work/run.log" && return 0
+        grep -q "^No password" "$log" && return 0
         kill -0 "$run_pid" 2>/dev/null || fail "run.sh ended before the tool was shown"
         sleep 0.1
     done
@@ -100,13 +103,13 @@ for case in "tool ends" "script stopped, browser view"; do
     else
         start env K30_NOVNC=1
     fi
-    vnc=$(sed -n 's/.*127\.0\.0\.1 port \([0-9]*\).*/\1/p' "$work/run.log" | head -1)
+    vnc=$(sed -n 's/.*127\.0\.0\.1 port \([0-9]*\).*/\1/p' "$log" | head -1)
     [ -n "$vnc" ] || fail "$case: no VNC port printed"
     ports=$(loopback_ports | sort -u)
     grep -qx "$vnc" <<<"$ports" || fail "$case: VNC port $vnc is not among the listeners: $ports"
     [[ $(first_line "$vnc") == "RFB "* ]] || fail "$case: no VNC greeting on 127.0.0.1:$vnc"
     if [ "$case" != "tool ends" ]; then
-        web=$(sed -n 's|.*http://127\.0\.0\.1:\([0-9]*\)/vnc\.html.*|\1|p' "$work/run.log")
+        web=$(sed -n 's|.*http://127\.0\.0\.1:\([0-9]*\)/vnc\.html.*|\1|p' "$log")
         [ -n "$web" ] || fail "$case: no browser address printed"
         grep -qx "$web" <<<"$ports" || fail "$case: browser port $web is not listening"
         answer=$(first_line "$web" $'GET /vnc.html HTTP/1.0\r\n\r\n')
