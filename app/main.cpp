@@ -1,4 +1,5 @@
 #include "core/appstate.h"
+#include "core/versiontext.h"
 #include "link/ioportkeyboard.h"
 #include "shell/mdimain.h"
 #include "shell/toolicon.h"
@@ -125,7 +126,6 @@ int main(int argc, char *argv[])
     if (early.isSet(options.help))
         QTextStream(stdout) << early.helpText();
     else
-        QTextStream(stdout) << QCoreApplication::applicationName() << ' '
-                            << QCoreApplication::applicationVersion() << Qt::endl;
+        QTextStream(stdout) << VersionText(QCoreApplication::applicationName());
     return 0;
 }

@@ -27,11 +27,13 @@ set(CPACK_PACKAGE_NAME k30cfg)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "Configuration tool for the K30 bar code decoder and magnetic card reader")
+# Lines of the long description stay under 80 characters.
 set(CPACK_PACKAGE_DESCRIPTION
-    "Sets the K30's parameters page by page, keeps configurations in files, downloads them
-into the device over RS232 or the keyboard wedge, uploads them back, reads the firmware
-version, and reads, saves and clears the bar code data stored in the device's memory.
-Includes a device simulator to try every exchange without hardware.")
+    "Sets the K30's parameters page by page, keeps configurations in files,
+downloads them into the device over RS232 or the keyboard wedge, uploads them
+back, reads the firmware version, and reads, saves and clears the bar code
+data stored in the device's memory. k30cfg-cli does the same from the command
+line, and k30-sim simulates a device to try every exchange without hardware.")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${K30_PACKAGE_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
@@ -48,4 +50,5 @@ else()
     set(CPACK_DEBIAN_PACKAGE_DEPENDS
         "libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6serialport6 (>= 6.4), libqt6svg6 (>= 6.4)")
 endif()
+include(${CMAKE_CURRENT_LIST_DIR}/K30Packaging.cmake)
 include(CPack)

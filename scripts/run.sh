@@ -1,22 +1,152 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds in Release and starts the tool with a simulated K30
-# attached (K30_SIMULATE=0: with the real ports instead). Without a display the window is
-# served through Qt's VNC platform plugin on 127.0.0.1.
+# attached (K30_SIMULATE=0: with the real ports instead).
+#
+# Without a display the tool runs on a private X server (Xvfb) and is shown by a VNC server
+# that accepts connections from this machine only (x11vnc -localhost: 127.0.0.1 and ::1);
+# K30_NOVNC=1 adds a browser view (noVNC) on 127.0.0.1. Nothing listens on any other address.
+# Everything started here ends when the tool ends, and when this script is stopped.
+#
+#   K30_EXE=PATH       start this k30cfg, already built: no build step
+#   K30_HEADLESS=1     the start without a display even where there is one
+#   K30_VNC_PORT=N     first VNC port to try (5900); the next free one is taken
+#   K30_NOVNC=1        also a browser view; K30_NOVNC_PORT=N first port to try (6080)
+#   K30_RUN_SECONDS=N  end the tool after N seconds
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
-cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release
-cmake --build build-release -j"$(nproc)" --target k30cfg
-exe=build-release/app/k30cfg
+
+headless=${K30_HEADLESS:-0}
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+    headless=1
+fi
+novnc=${K30_NOVNC:-0}
+extra=()
+if [ "$headless" = 1 ]; then
+    extra+=(xvfb x11vnc iproute2)
+    [ "$novnc" = 1 ] && extra+=(novnc websockify)
+fi
+scripts/install-deps.sh "${extra[@]}"
+
+exe=${K30_EXE:-}
+if [ -z "$exe" ]; then
+    cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release
+    cmake --build build-release -j"$(nproc)" --target k30cfg
+    exe=build-release/app/k30cfg
+fi
 if [ "${K30_SIMULATE:-1}" != 0 ]; then
     set -- --simulate "$@"
 fi
-if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
-    port="${K30_VNC_PORT:-5900}"
-    # Qt 6.4's VNC plug-in knows only port=, size=, depth= and mmsize=; it listens on every
-    # interface of this machine, without a password.
-    echo "No display found: serving the window over VNC at 127.0.0.1:${port}"
-    echo "(Qt's VNC plug-in listens on every network interface: use it on a trusted network)"
-    exec "$exe" "$@" -platform "vnc:port=${port}:size=1280x800"
+if [ "$headless" != 1 ]; then
+    exec "$exe" "$@"
 fi
-exec "$exe" "$@"
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/k30-run.XXXXXX")
+pids=()
+
+# shellcheck disable=SC2317 # called from the traps below
+# True while process PID runs (an ended child not yet waited for does not count).
+running() {
+    [ -e "/proc/$1" ] && ! grep -qE '^[0-9]+ \(.*\) Z' "/proc/$1/stat" 2>/dev/null
+}
+
+# shellcheck disable=SC2317
+# Ends every process started here (the tool first, the X server last) and waits for each;
+# one that is still there after 5 s is killed.
+stop_all() {
+    trap - EXIT INT TERM HUP
+    local pid i
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+        kill "${pids[i]}" 2>/dev/null || true
+    done
+    for pid in "${pids[@]}"; do
+        for ((i = 0; i < 50; i++)); do
+            running "$pid" || break
+            sleep 0.1
+        done
+        kill -KILL "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
+    rm -rf "$work"
+}
+trap stop_all EXIT
+trap 'exit 129' HUP
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
+# Waits up to 10 s for FILE to hold a line matching PATTERN while process PID lives, and
+# prints that line.
+await_line() {
+    local file=$1 pattern=$2 pid=$3 i line
+    for ((i = 0; i < 100; i++)); do
+        line=$(grep -m1 -E "$pattern" "$file" 2>/dev/null || true)
+        if [ -n "$line" ]; then
+            echo "$line"
+            return 0
+        fi
+        kill -0 "$pid" 2>/dev/null || return 1
+        sleep 0.1
+    done
+    return 1
+}
+
+failed() {
+    echo "run.sh: $1 did not start:" >&2
+    cat "$2" >&2
+    exit 1
+}
+
+# A free display number, chosen by the X server itself; no TCP listener.
+Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x800x24 3>"$work/display" 2>"$work/xvfb.log" &
+pids+=($!)
+display=$(await_line "$work/display" '^[0-9]+$' "${pids[-1]}") || failed Xvfb "$work/xvfb.log"
+
+DISPLAY=":$display" QT_QPA_PLATFORM=xcb "$exe" "$@" &
+tool=$!
+pids+=("$tool")
+
+x11vnc -display ":$display" -localhost -autoport "${K30_VNC_PORT:-5900}" -forever -shared \
+    -nopw -quiet >"$work/x11vnc.out" 2>"$work/x11vnc.log" &
+pids+=($!)
+vnc_port=$(await_line "$work/x11vnc.out" '^PORT=[0-9]+$' "${pids[-1]}") || failed x11vnc "$work/x11vnc.log"
+vnc_port=${vnc_port#PORT=}
+
+web_port=""
+if [ "$novnc" = 1 ]; then
+    # The first free port from K30_NOVNC_PORT on; another program may take it between the
+    # look and websockify's start, so a websockify that ends at once tries the next one.
+    for ((port = ${K30_NOVNC_PORT:-6080}; port < ${K30_NOVNC_PORT:-6080} + 20; port++)); do
+        [ -z "$(ss -Hltn "sport = :$port")" ] || continue
+        websockify --web /usr/share/novnc "127.0.0.1:$port" "127.0.0.1:$vnc_port" \
+            >"$work/websockify.log" 2>&1 &
+        pids+=($!)
+        if await_line "$work/websockify.log" "Listen on 127.0.0.1:$port" "${pids[-1]}" >/dev/null; then
+            web_port=$port
+            break
+        fi
+        wait "${pids[-1]}" 2>/dev/null || true
+        unset 'pids[-1]'
+    done
+    [ -n "$web_port" ] || failed websockify "$work/websockify.log"
+fi
+
+cat <<EOF
+k30cfg runs on a private X display (:$display), shown to this machine only:
+  VNC viewer on this machine:  127.0.0.1 port $vnc_port (e.g. vncviewer 127.0.0.1::$vnc_port)
+EOF
+if [ -n "$web_port" ]; then
+    echo "  Browser on this machine:     http://127.0.0.1:$web_port/vnc.html?autoconnect=1"
+fi
+cat <<EOF
+  From another machine:        ssh -L $vnc_port:127.0.0.1:$vnc_port $(id -un)@$HOSTNAME
+                               then a VNC viewer there on 127.0.0.1 port $vnc_port
+No password is asked: every user of this machine can connect. Closing the tool ends it all.
+EOF
+
+if [ -n "${K30_RUN_SECONDS:-}" ]; then
+    sleep "$K30_RUN_SECONDS" &
+    pids+=($!)
+fi
+# Whichever ends first (the tool, normally) ends everything.
+status=0
+wait -n "${pids[@]}" || status=$?
+exit "$status"

@@ -65,9 +65,10 @@ LinkSettingsPanel::LinkSettingsPanel(LinkSettings &settings, QWidget *parent)
     m_stopBits =
         BuildOptionFrame(this, "Frame3", "Stop Bits", "optStopbits", {"1 Stop Bit", "2 Stop Bit"});
 
-    // The device behind each port, which K30CFG_COM1 to K30CFG_COM4 may change.
+    // The device behind each port, which K30CFG_COM1 to K30CFG_COM4 may change, and why it
+    // may be unavailable.
     for (int i = 0; i < 4; ++i)
-        m_port.group->button(i)->setToolTip(SerialPortDevice(i + 1));
+        m_port.group->button(i)->setToolTip(SerialPortToolTip(i + 1));
 
     // The design's choices, before the settings are applied.
     Select(m_mode, 1);

@@ -16,6 +16,25 @@ QString SerialPortDevice(int commPort)
 #endif
 }
 
+QString SerialPortToolTip(int commPort)
+{
+    const QString device = SerialPortDevice(commPort);
+#ifdef Q_OS_LINUX
+    return device + QStringLiteral("\n\n"
+                                   "\"COM %1: not available.\" means the tool could not open it:\n"
+                                   "- the device does not exist: plug the adapter in, or set\n"
+                                   "  K30CFG_COM%1 to its device (ls /dev/serial/by-id/);\n"
+                                   "- another program holds it: close that program\n"
+                                   "  (fuser -v %2 names it);\n"
+                                   "- you are not in the dialout group: sudo usermod -aG dialout\n"
+                                   "  $USER, then log out and in again.")
+                        .arg(commPort)
+                        .arg(device);
+#else
+    return device;
+#endif
+}
+
 std::optional<SerialLineSettings> ParseSerialSettings(QStringView text)
 {
     const QList<QStringView> parts = text.split(QLatin1Char(','));

@@ -10,6 +10,11 @@
 // pseudo-terminal.
 QString SerialPortDevice(int commPort);
 
+// The tool tip of "Com n" in the link settings: the device, and on Linux the reasons it can be
+// "not available" (missing, held by another program, no access without the dialout group),
+// each with its remedy.
+QString SerialPortToolTip(int commPort);
+
 // The serial settings text "9600,N,8,1 " taken apart. The device link never uses parity.
 struct SerialLineSettings
 {

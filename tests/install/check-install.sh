@@ -2,9 +2,10 @@
 # Checks that the tool installs like a desktop program.
 #   install: `cmake --install` into a fresh prefix.
 #   package: `cpack -G DEB`, then the package's control data and files, unpacked into a
-#            scratch root.
+#            scratch root; lintian must find no error and no warning, the AppStream data
+#            must validate, and the manual pages must be there (K30_MANPAGES=ON: help2man).
 # In both cases every installed file is checked, the installed k30cfg must tell its version
-# (K30_EXPECTED_VERSION, when set) without a display, and it must start.
+# (K30_EXPECTED_VERSION, when set) and licence without a display, and it must start.
 # Usage: check-install.sh install|package BUILD_DIR WORK_DIR MANUAL_SOURCE_DIR PROGRAMS
 # (PROGRAMS: the program names built in this tree, comma separated.)
 set -euo pipefail
@@ -48,12 +49,31 @@ package)
         dpkg-query -W "$name" >/dev/null 2>&1 || fail "unknown dependency '$name'"
     done
     dpkg-deb -c "$deb" >"$work/contents.txt"
+    [ "${K30_MANPAGES:-OFF}" = ON ] ||
+        fail "the build made no manual pages: the package needs help2man (apt-get install help2man)"
     for listed in ./usr/bin/k30cfg ./usr/share/applications/k30cfg.desktop \
-        ./usr/share/doc/k30cfg/manual/index.html; do
+        ./usr/share/doc/k30cfg/manual/index.html ./usr/share/doc/k30cfg/copyright \
+        ./usr/share/doc/k30cfg/changelog.gz; do
         grep -q " $listed\$" "$work/contents.txt" || fail "package does not list $listed"
     done
     dpkg-deb -x "$deb" "$work/root"
     prefix=$work/root/usr
+    # lintian prints E: and W: lines for what Debian would not accept (I: lines are hints);
+    # as root it adds a line of its own about that.
+    lintian "$deb" >"$work/lintian.log" 2>&1 || true
+    if grep -qE '^[EW]: ' "$work/lintian.log"; then
+        cat "$work/lintian.log" >&2
+        fail "lintian finds errors or warnings"
+    fi
+    for metainfo in "$prefix"/share/metainfo/*.metainfo.xml; do
+        appstreamcli validate --no-net "$metainfo" >"$work/appstream.log" 2>&1 || {
+            cat "$work/appstream.log" >&2
+            fail "appstreamcli validate $(basename "$metainfo")"
+        }
+    done
+    # Hints count as faults here.
+    hints=$(desktop-file-validate "$prefix/share/applications/k30cfg.desktop" 2>&1) &&
+        [ -z "$hints" ] || fail "desktop entry: $hints"
     ;;
 *)
     fail "unknown mode $mode"
@@ -75,6 +95,28 @@ if command -v desktop-file-validate >/dev/null; then
     desktop-file-validate "$desktop" || fail "desktop entry is not valid"
 fi
 
+doc=$prefix/share/doc/k30cfg
+grep -q '^License: MIT$' "$doc/copyright" && grep -q 'Permission is hereby granted' "$doc/copyright" ||
+    fail "copyright file does not hold the MIT licence"
+changelog_top=$( (zcat "$doc/changelog.gz" 2>/dev/null || cat "$doc/changelog") | head -1)
+[[ $changelog_top == "k30cfg (${K30_EXPECTED_VERSION:-}"* ]] ||
+    fail "changelog starts with '$changelog_top', not version ${K30_EXPECTED_VERSION:-}"
+metainfo=("$prefix"/share/metainfo/*.metainfo.xml)
+[ -f "${metainfo[0]}" ] && grep -q '<launchable type="desktop-id">k30cfg.desktop<' "${metainfo[0]}" ||
+    fail "no AppStream data that launches k30cfg.desktop"
+for program in "${programs[@]}"; do
+    if [ "$program" = k30cfg-cli ]; then
+        [ -f "$prefix/share/bash-completion/completions/k30cfg-cli" ] ||
+            fail "no bash completion for k30cfg-cli"
+    fi
+    [ "${K30_MANPAGES:-OFF}" = ON ] || continue
+    # As `man PROGRAM` finds it once installed.
+    page=$(MANPATH=$prefix/share/man MANWIDTH=200 man -P cat "$program" 2>"$work/man.log") ||
+        fail "man $program: $(cat "$work/man.log")"
+    grep -q "^ *$program - " <<<"$page" && grep -q "MIT License" <<<"$page" ||
+        fail "manual page of $program lacks its NAME line or licence: $page"
+done
+
 shopt -s nullglob
 pages=("$manual"/*.html "$manual"/*.css)
 [ ${#pages[@]} -gt 0 ] || fail "no manual pages in $manual"
@@ -94,8 +136,9 @@ version=$(QT_QPA_PLATFORM=no-such-platform DISPLAY='' WAYLAND_DISPLAY='' \
     fail "installed k30cfg --version failed"
 }
 expected="k30cfg ${K30_EXPECTED_VERSION:-}"
-[[ "$version" == "$expected"* ]] && [[ "$version" =~ ^k30cfg\ [0-9]+\.[0-9]+ ]] ||
-    fail "installed k30cfg --version printed '$version', expected '$expected...'"
+[[ "$version" == "$expected"* ]] && [[ "$version" =~ ^k30cfg\ [0-9]+\.[0-9]+ ]] &&
+    [[ "$version" == *"MIT License"* ]] ||
+    fail "installed k30cfg --version printed '$version', expected '$expected...' and the licence"
 # The installed tool must start: it either finishes cleanly or is still running (waiting for
 # the user) when the time is up.
 rc=0

@@ -22,9 +22,10 @@ void TestCommandLine::options_data()
     QTest::addColumn<QString>("err");
 
     const QString noDisplay = QStringLiteral("no-such-platform");
+    // The version line, then the copyright and the licence.
     const QString version = QStringLiteral("^k30cfg ") +
                             QRegularExpression::escape(QStringLiteral(K30_VERSION)) +
-                            QStringLiteral("\n$");
+                            QStringLiteral("\nCopyright .*\n(?s).*MIT License.*\n$");
     QTest::newRow("--version, no display") << QStringList{QStringLiteral("--version")} << noDisplay
                                            << 0 << version << QStringLiteral("^$");
     QTest::newRow("-v beside a Qt option")

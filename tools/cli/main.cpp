@@ -8,6 +8,7 @@
 #include "memorycommands.h"
 
 #include "core/configfile.h"
+#include "core/versiontext.h"
 #include "link/linkchoices.h"
 
 #include <QCommandLineParser>
@@ -196,8 +197,7 @@ int main(int argc, char *argv[])
         return kExitSuccess;
     }
     if (parser.isSet(version)) {
-        out << QCoreApplication::applicationName() << ' ' << QCoreApplication::applicationVersion()
-            << Qt::endl;
+        out << VersionText(QCoreApplication::applicationName());
         return kExitSuccess;
     }
 

@@ -5,6 +5,8 @@
 #include "simdevice.h"
 #include "simserialserver.h"
 
+#include "core/versiontext.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QTextStream>
@@ -30,6 +32,9 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Simulated K30 on a serial line."));
     parser.addHelpOption();
+    const QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Displays version information.")};
+    parser.addOption(version);
     const QList<QCommandLineOption> options = {
         {QStringLiteral("device"),
          QStringLiteral("Serve this serial device instead of a new "
@@ -75,6 +80,10 @@ int main(int argc, char *argv[])
     };
     parser.addOptions(options);
     parser.process(app);
+    if (parser.isSet(version)) {
+        QTextStream(stdout) << VersionText(QCoreApplication::applicationName());
+        return 0;
+    }
 
     SimDevice device;
     device.section = parser.value(QStringLiteral("section")) == QLatin1String("reader")

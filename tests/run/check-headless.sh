@@ -1,0 +1,143 @@
+#!/usr/bin/env bash
+# scripts/run.sh on a machine without a display: while the tool runs, every listening socket
+# of the processes it started is on 127.0.0.1 or ::1, the VNC server answers there (and the
+# browser view, with K30_NOVNC=1); when the tool ends, or the script is stopped, every process
+# it started is gone.
+# Usage: check-headless.sh SOURCE_DIR K30CFG
+set -euo pipefail
+
+source_dir=$1 exe=$2
+work=$(mktemp -d)
+run_pid=""
+log=""
+
+fail() {
+    echo "FAIL: $*" >&2
+    [ -f "$log" ] && sed 's/^/  run.sh: /' "$log" >&2
+    exit 1
+}
+
+# On a failure, whatever run.sh left running is ended too.
+started_pids=()
+cleanup() {
+    local status=$? pid
+    if [ -n "$run_pid" ]; then
+        kill "$run_pid" 2>/dev/null || true
+        wait "$run_pid" 2>/dev/null || true
+    fi
+    for pid in "${started_pids[@]}"; do
+        kill "$pid" 2>/dev/null || true
+    done
+    rm -rf "$work"
+    exit "$status"
+}
+trap cleanup EXIT
+
+# PID and every process below it, from /proc (an ended process not yet waited for counts as
+# gone).
+family() {
+    local stat line rest pid queue=("$1")
+    local -A children=()
+    for stat in /proc/[0-9]*/stat; do
+        read -r line 2>/dev/null <"$stat" || continue
+        rest=${line##*) }
+        [[ $rest == Z* ]] && continue
+        read -r _ ppid _ <<<"$rest"
+        children[$ppid]+=" ${line%% *}"
+    done
+    while [ ${#queue[@]} -gt 0 ]; do
+        pid=${queue[0]}
+        queue=("${queue[@]:1}")
+        [ -e "/proc/$pid" ] && echo "$pid"
+        # shellcheck disable=SC2206
+        queue+=(${children[$pid]:-})
+    done
+}
+
+# Starts run.sh the way a user would on a machine without a display, with an already built
+# tool, and waits until it prints how to connect.
+start() {
+    # A log of its own for each start: the redirection happens only once the child runs.
+    log=$(mktemp "$work/run.XXXXXX")
+    env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM K30_EXE="$exe" K30_RUN_SECONDS=120 \
+        "$@" "$source_dir/scripts/run.sh" </dev/null >"$log" 2>&1 &
+    run_pid=$!
+    for ((i = 0; i < 300; i++)); do
+        grep -q "^No password" "$log" && return 0
+        kill -0 "$run_pid" 2>/dev/null || fail "run.sh ended before the tool was shown"
+        sleep 0.1
+    done
+    fail "run.sh printed no connection within 30 s"
+}
+
+# Every listener of the started processes is on the loopback; prints the ports.
+loopback_ports() {
+    local -A ours=()
+    local pid line address
+    for pid in $(family "$run_pid"); do ours[$pid]=1; done
+    while read -r line; do
+        while read -r pid; do
+            [ -n "${ours[$pid]:-}" ] || continue
+            address=$(awk '{print $5}' <<<"$line")
+            [[ $address == 127.0.0.1:* || $address == "[::1]:"* ]] ||
+                fail "a started process listens on $address: $line"
+            echo "${address##*:}"
+        done < <(grep -oE 'pid=[0-9]+' <<<"$line" | cut -d= -f2)
+    done < <(ss -Hltunp)
+}
+
+# The first line a server sends, or the status line of an HTTP answer.
+first_line() {
+    local port=$1 request=${2:-} line=""
+    exec 3<>"/dev/tcp/127.0.0.1/$port" || return 1
+    [ -z "$request" ] || printf '%s' "$request" >&3
+    read -r -t 5 line <&3 || true
+    exec 3<&-
+    echo "${line%$'\r'}"
+}
+
+for case in "tool ends" "script stopped, browser view"; do
+    started=$SECONDS
+    if [ "$case" = "tool ends" ]; then
+        start env K30_NOVNC=0
+    else
+        start env K30_NOVNC=1
+    fi
+    vnc=$(sed -n 's/.*127\.0\.0\.1 port \([0-9]*\).*/\1/p' "$log" | head -1)
+    [ -n "$vnc" ] || fail "$case: no VNC port printed"
+    ports=$(loopback_ports | sort -u)
+    grep -qx "$vnc" <<<"$ports" || fail "$case: VNC port $vnc is not among the listeners: $ports"
+    [[ $(first_line "$vnc") == "RFB "* ]] || fail "$case: no VNC greeting on 127.0.0.1:$vnc"
+    if [ "$case" != "tool ends" ]; then
+        web=$(sed -n 's|.*http://127\.0\.0\.1:\([0-9]*\)/vnc\.html.*|\1|p' "$log")
+        [ -n "$web" ] || fail "$case: no browser address printed"
+        grep -qx "$web" <<<"$ports" || fail "$case: browser port $web is not listening"
+        answer=$(first_line "$web" $'GET /vnc.html HTTP/1.0\r\n\r\n')
+        [[ $answer == *" 200 "* ]] || fail "$case: GET /vnc.html answered '$answer'"
+    fi
+    mapfile -t started_pids < <(family "$run_pid")
+    tool=""
+    for pid in "${started_pids[@]}"; do
+        [ "$(readlink "/proc/$pid/exe")" = "$(readlink -f "$exe")" ] && tool=$pid
+    done
+    [ -n "$tool" ] || fail "$case: the tool is not running"
+
+    if [ "$case" = "tool ends" ]; then
+        kill "$tool"
+    else
+        kill "$run_pid"
+    fi
+    for ((i = 0; i < 150; i++)); do
+        kill -0 "$run_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -0 "$run_pid" 2>/dev/null && fail "$case: run.sh still runs 15 s after the stop"
+    wait "$run_pid" || true
+    run_pid=""
+    for pid in "${started_pids[@]}"; do
+        [ -e "/proc/$pid" ] && ! grep -qE '^[0-9]+ \(.*\) Z' "/proc/$pid/stat" 2>/dev/null &&
+            fail "$case: $(tr '\0' ' ' <"/proc/$pid/cmdline") (pid $pid) still runs"
+    done
+    echo "PASS: $case (${#started_pids[@]} processes, listening on 127.0.0.1/::1 ports" \
+        "${ports//$'\n'/ }, $((SECONDS - started)) s)"
+done
