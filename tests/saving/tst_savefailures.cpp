@@ -261,7 +261,7 @@ void TestSaveFailures::everySaveKeepsWhatStandsThere()
             [path](QWidget *, const QString &) { return path; });
         const QString text = QStringLiteral("4006381333931\nK30-SAMPLE-0002\n").repeated(10);
         dialog->findChild<QPlainTextEdit *>(QStringLiteral("TxtMemory"))->setPlainText(text);
-        expected = MemoryFileBytes(text);
+        expected = MemoryFileBytes(MemoryFileText(text));
     } else {
         shell.state.images.SetBits(24, 1, shell.state.images.GetBits(24, 1) ^ 1);
         shell.names << path;
