@@ -1,7 +1,7 @@
 #include "core/appstate.h"
 #include "core/versiontext.h"
 #include "link/ioportkeyboard.h"
-#include "shell/mdimain.h"
+#include "shell/mainwindow.h"
 #include "shell/toolicon.h"
 
 #ifdef K30_WITH_SIMULATOR
@@ -91,7 +91,7 @@ int Run(int argc, char *argv[], const Options &options)
         setup.keyboard = keyboard.get();
         setup.initializeKeyboard = [port = keyboard.get()] { return port->InitializeWinIo(); };
     }
-    MDImain window(state, std::move(setup));
+    MainWindow window(state, std::move(setup));
     window.show();
     if (parser.isSet(options.quitAfterShow)) {
         QTimer::singleShot(0, &app, [&window] {

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "shell/mdimain.h"
-#include "simdevice.h"
-#include "simkeyboardwedge.h"
-#include "simserialserver.h"
+#include "shell/mainwindow.h"
+#include "sim/simdevice.h"
+#include "sim/simkeyboardwedge.h"
+#include "sim/simserialserver.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,7 +1,7 @@
 #include "pages/keytextframe.h"
 
-#include "keys/dlgctrl.h"
 #include "keys/keytext.h"
+#include "keys/ui/controlkeydialog.h"
 #include "pages/storabletext.h"
 
 #include <QButtonGroup>
@@ -121,7 +121,7 @@ void KeyTextFrame::Clear()
 void KeyTextFrame::OpenControlKeys()
 {
     m_state.PrefixFlag = m_prefix;
-    DlgCtrl dialog(m_box, m_shown->functionKeys, this);
+    ControlKeyDialog dialog(m_box, m_shown->functionKeys, this);
     dialog.exec();
 }
 

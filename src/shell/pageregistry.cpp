@@ -1,7 +1,7 @@
 #include "shell/pageregistry.h"
 
-#include "link/readmemorydialog.h"
-#include "link/transmitdialog.h"
+#include "link/ui/readmemorydialog.h"
+#include "link/ui/transmitdialog.h"
 #include "pages/decoder/barcodespage.h"
 #include "pages/decoder/decodercommpage.h"
 #include "pages/decoder/decoderinterfacepage.h"

@@ -1,4 +1,4 @@
-#include "about/frmabout.h"
+#include "about/aboutbox.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -98,7 +98,7 @@ void TestAbout::failedStartIsUnavailable()
 void TestAbout::boxShowsTitleAndAnswersSysInfo()
 {
     FakeHost fake;
-    auto *about = new FrmAbout(nullptr, fake.host());
+    auto *about = new AboutBox(nullptr, fake.host());
     about->show();
     QCOMPARE(about->windowTitle(), QStringLiteral("About This Software"));
     QVERIFY(!about->isModal());
@@ -118,7 +118,7 @@ void TestAbout::boxShowsTitleAndAnswersSysInfo()
     about->findChild<QPushButton *>(QStringLiteral("cmdSysInfo"))->click();
     QCOMPARE(shown, QStringLiteral("System Information Is Unavailable At This Time"));
 
-    QPointer<FrmAbout> guard(about);
+    QPointer<AboutBox> guard(about);
     about->findChild<QPushButton *>(QStringLiteral("cmdOK"))->click();
     QTRY_VERIFY(guard.isNull());
 }

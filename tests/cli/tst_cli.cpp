@@ -1,7 +1,7 @@
 #include "core/configfile.h"
 #include "core/fieldtext.h"
-#include "simdevice.h"
-#include "simserialserver.h"
+#include "sim/simdevice.h"
+#include "sim/simserialserver.h"
 
 #include <QDir>
 #include <QElapsedTimer>

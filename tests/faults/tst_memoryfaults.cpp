@@ -3,9 +3,9 @@
 // plus one second, the buttons come back and the configuration stays as it was. The memory
 // tests in tests/memory cover a silent read, a bad block, a missing port on a read, the keyboard
 // path and the decoding of endless and overlong data; these are the cases they leave out.
-#include "link/readmemorydialog.h"
-#include "simdevice.h"
-#include "simserialserver.h"
+#include "link/ui/readmemorydialog.h"
+#include "sim/simdevice.h"
+#include "sim/simserialserver.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

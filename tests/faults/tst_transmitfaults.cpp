@@ -3,10 +3,10 @@
 // changes only when an upload succeeded. The exchange tests in tests/link cover the outcome of
 // most faults on the serial line; these are the cases they leave out, and the dialog's side of
 // every kind of exchange.
-#include "link/transmitdialog.h"
-#include "simdevice.h"
-#include "simkeyboardwedge.h"
-#include "simserialserver.h"
+#include "link/ui/transmitdialog.h"
+#include "sim/simdevice.h"
+#include "sim/simkeyboardwedge.h"
+#include "sim/simserialserver.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,5 +1,5 @@
-#include "keys/dlgctrl.h"
 #include "keys/keytext.h"
+#include "keys/ui/controlkeydialog.h"
 
 #include <QAccessible>
 #include <QButtonGroup>
@@ -41,7 +41,7 @@ private Q_SLOTS:
 void TestDlgCtrl::controlKeyButtonsNameTheirKeys()
 {
     QLineEdit target;
-    DlgCtrl dialog(&target, false);
+    ControlKeyDialog dialog(&target, false);
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Control Key"));
     QVERIFY(dialog.isModal());
     for (int i = 0; i < 32; ++i) {
@@ -65,7 +65,7 @@ void TestDlgCtrl::functionKeysOnlyForTheReader()
 {
     QFETCH(bool, reader);
     QLineEdit target;
-    DlgCtrl dialog(&target, reader);
+    ControlKeyDialog dialog(&target, reader);
     for (int i = 0; i < 12; ++i) {
         QPushButton *button = Button(&dialog, QStringLiteral("btnF_%1").arg(i));
         QCOMPARE(button->text(), QStringLiteral("F%1").arg(i + 1));
@@ -96,7 +96,7 @@ void TestDlgCtrl::functionKeyTakesTheModifier()
     QFETCH(QString, name);
     QFETCH(bool, toggled);
     QLineEdit target;
-    DlgCtrl dialog(&target, true);
+    ControlKeyDialog dialog(&target, true);
     auto *option = dialog.findChild<QRadioButton *>(QStringLiteral("Option1_%1").arg(modifier));
     if (toggled)
         QAccessible::queryAccessibleInterface(option)->actionInterface()->doAction(
@@ -111,7 +111,7 @@ void TestDlgCtrl::insertsOverTheSelectionAndStaysOpen()
 {
     QLineEdit target(QStringLiteral("xaby"));
     target.setSelection(1, 2);
-    DlgCtrl dialog(&target, true);
+    ControlKeyDialog dialog(&target, true);
     dialog.show();
     NameBox(&dialog)->setText(QStringLiteral("^F3"));
     Button(&dialog, QStringLiteral("Command1"))->click();
@@ -128,7 +128,7 @@ void TestDlgCtrl::insertsOverTheSelectionAndStaysOpen()
 void TestDlgCtrl::emptyNameInsertsNothing()
 {
     QLineEdit target(QStringLiteral("ab"));
-    DlgCtrl dialog(&target, false);
+    ControlKeyDialog dialog(&target, false);
     Button(&dialog, QStringLiteral("Command1"))->click();
     QCOMPARE(target.text(), QStringLiteral("ab"));
 }
@@ -145,7 +145,7 @@ void TestDlgCtrl::exitGivesTheFocusBack()
     window.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&window));
     other->setFocus();
-    DlgCtrl dialog(target, false, &window);
+    ControlKeyDialog dialog(target, false, &window);
     dialog.show();
     dialog.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&dialog));

@@ -1,8 +1,8 @@
 #include "link/linkframes.h"
 #include "link/serialexchange.h"
 #include "link/transmitmessages.h"
-#include "simdevice.h"
-#include "simserialserver.h"
+#include "sim/simdevice.h"
+#include "sim/simserialserver.h"
 
 #include <QElapsedTimer>
 #include <QSerialPort>

@@ -1,8 +1,8 @@
 #include "link/keyboardtext.h"
-#include "link/transmitdialog.h"
-#include "simdevice.h"
-#include "simkeyboardwedge.h"
-#include "simserialserver.h"
+#include "link/ui/transmitdialog.h"
+#include "sim/simdevice.h"
+#include "sim/simkeyboardwedge.h"
+#include "sim/simserialserver.h"
 
 #include <QApplication>
 #include <QButtonGroup>

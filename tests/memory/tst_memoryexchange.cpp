@@ -1,7 +1,7 @@
 #include "link/memoryframes.h"
 #include "link/serialmemoryexchange.h"
-#include "simdevice.h"
-#include "simserialserver.h"
+#include "sim/simdevice.h"
+#include "sim/simserialserver.h"
 
 #include <QSignalSpy>
 #include <QTest>

@@ -1,4 +1,4 @@
-#include "link/readmemorydialog.h"
+#include "link/ui/readmemorydialog.h"
 #include "shell/pageregistry.h"
 
 #include <QApplication>

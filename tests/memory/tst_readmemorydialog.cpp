@@ -1,8 +1,8 @@
 #include "../shell/boxanswerer.h"
-#include "link/readmemorydialog.h"
-#include "simdevice.h"
-#include "simkeyboardwedge.h"
-#include "simserialserver.h"
+#include "link/ui/readmemorydialog.h"
+#include "sim/simdevice.h"
+#include "sim/simkeyboardwedge.h"
+#include "sim/simserialserver.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,5 +1,5 @@
 #include "core/configfile.h"
-#include "shell/mdimain.h"
+#include "shell/mainwindow.h"
 #include "shell/pagemanager.h"
 
 #include <QAbstractButton>
@@ -36,7 +36,7 @@ private:
 
     std::unique_ptr<QTemporaryDir> m_dir;
     AppState m_state;
-    std::unique_ptr<MDImain> m_window;
+    std::unique_ptr<MainWindow> m_window;
 };
 
 void TestPagesInShell::init()
@@ -48,7 +48,7 @@ void TestPagesInShell::init()
     setup.defaults = {m_dir->path() + QStringLiteral("/program"),
                       m_dir->path() + QStringLiteral("/user")};
     QDir().mkpath(setup.defaults.programDir);
-    m_window = std::make_unique<MDImain>(m_state, setup);
+    m_window = std::make_unique<MainWindow>(m_state, setup);
     m_window->show();
 }
 

@@ -5,9 +5,9 @@
 
 #include "core/configfile.h"
 #include "core/memoryfile.h"
-#include "link/readmemorydialog.h"
+#include "link/ui/readmemorydialog.h"
 #include "shell/filecommands.h"
-#include "shell/mdimain.h"
+#include "shell/mainwindow.h"
 #include "shell/pagemanager.h"
 
 #include <QAction>
@@ -43,7 +43,7 @@ struct Shell
         setup.initializeKeyboard = [] { return true; };
         setup.defaults = {root + QStringLiteral("/program"), root + QStringLiteral("/user")};
         QDir().mkpath(setup.defaults.programDir);
-        window = std::make_unique<MDImain>(state, setup);
+        window = std::make_unique<MainWindow>(state, setup);
         window->fileCommands().setFileNameAsker([this](QWidget *, FileDialogKind, const QString &) {
             return names.isEmpty() ? QString() : names.takeFirst();
         });
@@ -56,7 +56,7 @@ struct Shell
     }
 
     AppState state;
-    std::unique_ptr<MDImain> window;
+    std::unique_ptr<MainWindow> window;
     QStringList names;
 };
 

@@ -2,7 +2,7 @@
 
 #include "pages/headertextsframe.h"
 #include "shell/filecommands.h"
-#include "shell/mdimain.h"
+#include "shell/mainwindow.h"
 #include "shell/pagemanager.h"
 #include "shell/pageregistry.h"
 
@@ -236,7 +236,7 @@ void TestDecoderInterfacePage::setDefaultAfterSaveAsDefault()
     ShellSetup setup;
     setup.initializeKeyboard = [] { return true; };
     setup.defaults = {dir.path(), dir.filePath(QStringLiteral("user"))};
-    MDImain window(state, setup);
+    MainWindow window(state, setup);
     window.show();
     QAction *interfaceItem = window.findChild<QAction *>(QStringLiteral("mnuConfigInterface"));
     interfaceItem->trigger();

@@ -2,9 +2,9 @@
 #include "boxanswerer.h"
 
 #include "core/configfile.h"
-#include "link/readmemorydialog.h"
+#include "link/ui/readmemorydialog.h"
 #include "shell/filecommands.h"
-#include "shell/mdimain.h"
+#include "shell/mainwindow.h"
 #include "shell/pagemanager.h"
 #include "shell/pageregistry.h"
 #include "shell/toolicon.h"
@@ -45,7 +45,7 @@ struct Shell
         setup.initializeKeyboard = [keyboard] { return keyboard; };
         setup.defaults = {root + QStringLiteral("/program"), root + QStringLiteral("/user")};
         QDir().mkpath(setup.defaults.programDir);
-        window = std::make_unique<MDImain>(state, setup);
+        window = std::make_unique<MainWindow>(state, setup);
         window->fileCommands().setFileNameAsker(
             [this](QWidget *, FileDialogKind kind, const QString &proposed) {
                 asked.append({kind, proposed});
@@ -63,7 +63,7 @@ struct Shell
     QString pageName() const { return page() ? page()->objectName() : QString(); }
 
     AppState state;
-    std::unique_ptr<MDImain> window;
+    std::unique_ptr<MainWindow> window;
     QStringList names; // what the file dialog answers next; empty: cancelled
     QList<std::pair<FileDialogKind, QString>> asked;
 };
@@ -816,7 +816,7 @@ void TestMdiMain::saveAsDefaultFailure()
                       m_dir->filePath(QStringLiteral("user"))};
     QVERIFY(QDir().mkpath(setup.defaults.userFile()));
     AppState state;
-    MDImain window(state, setup);
+    MainWindow window(state, setup);
     state.images.SetBits(22, 3, 0);
     BoxAnswerer answerer({Box::Ok});
     window.findChild<QAction *>(QStringLiteral("mnuFileDefault"))->trigger();

@@ -1,6 +1,6 @@
 #include "../shell/boxanswerer.h"
 #include "link/serialdevice.h"
-#include "shell/mdimain.h"
+#include "shell/mainwindow.h"
 #include "simulateddevice.h"
 
 #include <QAction>
@@ -52,7 +52,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<SimulatedDevice> m_simulated;
     std::unique_ptr<AppState> m_state;
-    std::unique_ptr<MDImain> m_window;
+    std::unique_ptr<MainWindow> m_window;
     QList<BoxAnswerer::Seen> m_startBoxes;
 };
 
@@ -67,7 +67,7 @@ void TestSimulate::init()
     m_state = std::make_unique<AppState>();
     // A keyboard warning at start-up would be answered here, and seen.
     BoxAnswerer answerer({QMessageBox::Ok});
-    m_window = std::make_unique<MDImain>(*m_state, std::move(setup));
+    m_window = std::make_unique<MainWindow>(*m_state, std::move(setup));
     m_startBoxes = answerer.seen();
     m_window->show();
     m_window->activateWindow();

@@ -3,12 +3,12 @@
 // the main window closed, while the device keeps silent. Every kind of exchange, on both
 // paths: the exchange stops at once (the port is free, no more commands go out), no message
 // comes afterwards, the image is as it was and PageType names the window that is open.
-#include "shell/mdimain.h"
+#include "shell/mainwindow.h"
 #include "shell/pagemanager.h"
 #include "shell/pageregistry.h"
-#include "simdevice.h"
-#include "simkeyboardwedge.h"
-#include "simserialserver.h"
+#include "sim/simdevice.h"
+#include "sim/simkeyboardwedge.h"
+#include "sim/simserialserver.h"
 
 #include <QAction>
 #include <QApplication>
@@ -86,7 +86,7 @@ void TestExchangeStress::interrupted()
     setup.initializeKeyboard = [] { return true; };
     setup.defaults = {root.filePath(QStringLiteral("program")),
                       root.filePath(QStringLiteral("user"))};
-    auto window = std::make_unique<MDImain>(state, setup);
+    auto window = std::make_unique<MainWindow>(state, setup);
     window->show();
     state.link.LinkMode = serial ? LinkSettings::kByRs232 : LinkSettings::kByKeyboard;
     const Image image = state.images.ConfigImage;

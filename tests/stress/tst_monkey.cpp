@@ -13,7 +13,7 @@
 #include "core/fieldcatalogue.h"
 #include "keys/keytext.h"
 #include "shell/filecommands.h"
-#include "shell/mdimain.h"
+#include "shell/mainwindow.h"
 #include "shell/pagemanager.h"
 #include "shell/pageregistry.h"
 
@@ -195,7 +195,7 @@ void TestMonkey::randomSession()
     setup.defaults = {root.filePath(QStringLiteral("program")),
                       root.filePath(QStringLiteral("user"))};
     QVERIFY(QDir().mkpath(setup.defaults.programDir));
-    MDImain window(state, setup);
+    MainWindow window(state, setup);
     window.fileCommands().setFileNameAsker([&](QWidget *, FileDialogKind, const QString &) {
         return names.at(int(random.bounded(names.size())));
     });

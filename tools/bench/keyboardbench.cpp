@@ -7,8 +7,8 @@
 #include "link/keyboardport.h"
 #include "link/keyboardtext.h"
 #include "link/linktimings.h"
-#include "simdevice.h"
-#include "simkeyboardwedge.h"
+#include "sim/simdevice.h"
+#include "sim/simkeyboardwedge.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>

@@ -2,8 +2,8 @@
 // a pseudo-terminal and prints its path (point K30CFG_COM1 at it), or serves a given serial
 // device, and logs what it receives and answers.
 
-#include "simdevice.h"
-#include "simserialserver.h"
+#include "sim/simdevice.h"
+#include "sim/simserialserver.h"
 
 #include "core/versiontext.h"
 

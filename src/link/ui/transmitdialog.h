@@ -1,8 +1,8 @@
 #pragma once
 
 #include "link/linkexchange.h"
-#include "link/linksettingspanel.h"
 #include "link/linktimings.h"
+#include "link/ui/linksettingspanel.h"
 #include "pages/pagecontext.h"
 
 #include <QPointer>

@@ -6,11 +6,11 @@
 
 // "About This Software": the tool's title and version, and the way to the host's system
 // information program. Opened beside the open page, not modally.
-class FrmAbout : public QDialog
+class AboutBox : public QDialog
 {
     Q_OBJECT
 public:
-    explicit FrmAbout(QWidget *parent = nullptr, SysInfoHost host = SysInfoHost::Native());
+    explicit AboutBox(QWidget *parent = nullptr, SysInfoHost host = SysInfoHost::Native());
 
 private:
     void cmdSysInfo_Click();

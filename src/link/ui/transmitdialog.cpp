@@ -1,4 +1,4 @@
-#include "link/transmitdialog.h"
+#include "link/ui/transmitdialog.h"
 
 #include "core/fieldcatalogue.h"
 #include "link/keyboardexchange.h"

@@ -1,4 +1,4 @@
-#include "link/linksettingspanel.h"
+#include "link/ui/linksettingspanel.h"
 
 #include "core/fieldcatalogue.h"
 #include "link/linkchoices.h"

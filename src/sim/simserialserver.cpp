@@ -1,6 +1,6 @@
-#include "simserialserver.h"
+#include "sim/simserialserver.h"
 
-#include "simdevice.h"
+#include "sim/simdevice.h"
 
 #include <QSocketNotifier>
 

@@ -1,4 +1,4 @@
-#include "simdevice.h"
+#include "sim/simdevice.h"
 
 #include "core/memoryfile.h"
 #include "core/parameterimages.h"

@@ -1,4 +1,4 @@
-#include "keys/dlgctrl.h"
+#include "keys/ui/controlkeydialog.h"
 
 #include "core/fieldcatalogue.h"
 #include "keys/keytext.h"
@@ -27,7 +27,7 @@ QString IndexedName(const char *control, int index)
 
 } // namespace
 
-DlgCtrl::DlgCtrl(QLineEdit *target, bool functionKeys, QWidget *parent)
+ControlKeyDialog::ControlKeyDialog(QLineEdit *target, bool functionKeys, QWidget *parent)
     : QDialog(parent), m_target(target)
 {
     setObjectName(QStringLiteral("DlgCtrl"));
@@ -72,11 +72,11 @@ DlgCtrl::DlgCtrl(QLineEdit *target, bool functionKeys, QWidget *parent)
     auto *insert = new QPushButton(QStringLiteral("Insert Control Key"), this);
     insert->setObjectName(QStringLiteral("Command1"));
     insert->setAutoDefault(false);
-    connect(insert, &QPushButton::clicked, this, &DlgCtrl::InsertKey);
+    connect(insert, &QPushButton::clicked, this, &ControlKeyDialog::InsertKey);
     auto *exit = new QPushButton(QStringLiteral("Exit"), this);
     exit->setObjectName(QStringLiteral("Command2"));
     exit->setAutoDefault(false);
-    connect(exit, &QPushButton::clicked, this, &DlgCtrl::accept);
+    connect(exit, &QPushButton::clicked, this, &ControlKeyDialog::accept);
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(m_name);
@@ -90,7 +90,7 @@ DlgCtrl::DlgCtrl(QLineEdit *target, bool functionKeys, QWidget *parent)
     layout->addLayout(buttons);
 }
 
-void DlgCtrl::done(int result)
+void ControlKeyDialog::done(int result)
 {
     QDialog::done(result);
     // However the dialog is left, the user goes on typing in the box it filled.
@@ -98,7 +98,7 @@ void DlgCtrl::done(int result)
         m_target->setFocus(Qt::OtherFocusReason);
 }
 
-void DlgCtrl::ChooseFunctionKey(int index)
+void ControlKeyDialog::ChooseFunctionKey(int index)
 {
     QString name = QLatin1Char('F') + QString::number(index + 1);
     const int modifier = m_modifier->checkedId();
@@ -107,7 +107,7 @@ void DlgCtrl::ChooseFunctionKey(int index)
     m_name->setText(name);
 }
 
-void DlgCtrl::InsertKey()
+void ControlKeyDialog::InsertKey()
 {
     // The name is not checked here: the page's encoding decides whether it is a key.
     if (m_name->text().isEmpty() || !m_target)

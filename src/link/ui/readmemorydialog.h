@@ -1,8 +1,8 @@
 #pragma once
 
-#include "link/linksettingspanel.h"
 #include "link/memoryexchange.h"
 #include "link/memorytimings.h"
+#include "link/ui/linksettingspanel.h"
 #include "pages/pagecontext.h"
 
 #include <QPointer>

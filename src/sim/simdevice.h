@@ -1,6 +1,6 @@
 #pragma once
 
-#include "simfaults.h"
+#include "sim/simfaults.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

@@ -31,15 +31,15 @@ struct ShellSetup
     QString statusText;
 };
 
-// The main window `MDImain`: menus, the tool bar `Toolbar1`, the pages opened inside it one
-// at a time, start-up and the questions on leaving. It owns nothing of the configuration:
+// The main window (object name `MDImain`): menus, the tool bar `Toolbar1`, the pages opened inside
+// it one at a time, start-up and the questions on leaving. It owns nothing of the configuration:
 // the AppState it is given is the one shared instance every page edits.
-class MDImain : public QMainWindow
+class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit MDImain(AppState &state, ShellSetup setup = {}, QWidget *parent = nullptr);
-    ~MDImain() override;
+    explicit MainWindow(AppState &state, ShellSetup setup = {}, QWidget *parent = nullptr);
+    ~MainWindow() override;
 
     FileCommands &fileCommands() const { return *m_files; }
     PageManager &pages() const { return *m_pages; }

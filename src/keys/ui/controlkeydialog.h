@@ -9,13 +9,13 @@ class QLineEdit;
 // The "Control Key" dialog: puts key names in braces into a prefix or suffix box without
 // typing them. It inserts at the box's caret or over its selection and stays open for
 // several inserts; the box's own change handling stores what was inserted.
-class DlgCtrl : public QDialog
+class ControlKeyDialog : public QDialog
 {
     Q_OBJECT
 public:
     // `target` is the box that receives the names; `functionKeys` offers the F-keys and
     // their modifiers, which only the magnetic reader knows.
-    DlgCtrl(QLineEdit *target, bool functionKeys, QWidget *parent = nullptr);
+    ControlKeyDialog(QLineEdit *target, bool functionKeys, QWidget *parent = nullptr);
 
     void done(int result) override;
 

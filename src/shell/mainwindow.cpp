@@ -1,6 +1,6 @@
-#include "shell/mdimain.h"
+#include "shell/mainwindow.h"
 
-#include "about/frmabout.h"
+#include "about/aboutbox.h"
 #include "about/helpwindow.h"
 
 #include "core/fieldcatalogue.h"
@@ -37,7 +37,7 @@ constexpr PageCommand kPageCommands[] = {
 
 } // namespace
 
-MDImain::MDImain(AppState &state, ShellSetup setup, QWidget *parent)
+MainWindow::MainWindow(AppState &state, ShellSetup setup, QWidget *parent)
     : QMainWindow(parent), m_state(state), m_context{state, setup.keyboard}
 {
     setObjectName(QStringLiteral("MDImain"));
@@ -54,7 +54,7 @@ MDImain::MDImain(AppState &state, ShellSetup setup, QWidget *parent)
     // F1 opens the manual at the page that is open, or at its contents.
     auto *help = new QShortcut(QKeySequence(Qt::Key_F1), this);
     help->setObjectName(QStringLiteral("helpShortcut"));
-    connect(help, &QShortcut::activated, this, &MDImain::ShowContextHelp);
+    connect(help, &QShortcut::activated, this, &MainWindow::ShowContextHelp);
     if (!setup.statusText.isEmpty()) {
         auto *note = new QLabel(setup.statusText, this);
         note->setObjectName(QStringLiteral("statusText"));
@@ -64,9 +64,9 @@ MDImain::MDImain(AppState &state, ShellSetup setup, QWidget *parent)
     StartUp(setup);
 }
 
-MDImain::~MDImain() = default;
+MainWindow::~MainWindow() = default;
 
-void MDImain::StartUp(const ShellSetup &setup)
+void MainWindow::StartUp(const ShellSetup &setup)
 {
     const bool keyboard = setup.initializeKeyboard && setup.initializeKeyboard();
     if (!keyboard) {
@@ -94,7 +94,7 @@ void MDImain::StartUp(const ShellSetup &setup)
     m_pages->UpdateToolbarMode();
 }
 
-void MDImain::ConnectCommands()
+void MainWindow::ConnectCommands()
 {
     auto on = [this](const char *name, auto handler) {
         connect(m_actions->action(Text(name)), &QAction::triggered, this, handler);
@@ -123,7 +123,7 @@ void MDImain::ConnectCommands()
             &PageManager::CloseEditingPages);
 }
 
-void MDImain::Exit()
+void MainWindow::Exit()
 {
     const auto answer =
         QMessageBox::question(this, kTitle, QStringLiteral("Do you want to save your file?"),
@@ -136,7 +136,7 @@ void MDImain::Exit()
     close();
 }
 
-void MDImain::closeEvent(QCloseEvent *event)
+void MainWindow::closeEvent(QCloseEvent *event)
 {
     if (m_state.images.IsChanged()) {
         const auto answer = QMessageBox::question(
@@ -157,7 +157,7 @@ void MDImain::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-void MDImain::SetAllDefault(bool reader)
+void MainWindow::SetAllDefault(bool reader)
 {
     const QString text =
         reader ? QStringLiteral("Are you sure to set all to default values for Magnet Reader?")
@@ -172,17 +172,17 @@ void MDImain::SetAllDefault(bool reader)
         m_state.images.CopyDecoderDefaults();
 }
 
-void MDImain::ShowContextHelp()
+void MainWindow::ShowContextHelp()
 {
     const PageInfo *page = FindPage(m_state.PageType);
     ShowManual(this, page ? Text(page->window) : QString());
 }
 
-void MDImain::ShowAbout()
+void MainWindow::ShowAbout()
 {
     // The about box stands beside the open page and leaves it open.
     if (!m_about) {
-        m_about = new FrmAbout(this);
+        m_about = new AboutBox(this);
         m_about->setWindowFlag(Qt::Tool);
     }
     m_about->show();

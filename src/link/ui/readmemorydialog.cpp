@@ -1,4 +1,4 @@
-#include "link/readmemorydialog.h"
+#include "link/ui/readmemorydialog.h"
 
 #include "core/fieldcatalogue.h"
 #include "core/memoryfile.h"

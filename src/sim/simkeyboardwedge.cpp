@@ -1,6 +1,6 @@
-#include "simkeyboardwedge.h"
+#include "sim/simkeyboardwedge.h"
 
-#include "simdevice.h"
+#include "sim/simdevice.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

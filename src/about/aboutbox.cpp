@@ -1,4 +1,4 @@
-#include "about/frmabout.h"
+#include "about/aboutbox.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-FrmAbout::FrmAbout(QWidget *parent, SysInfoHost host) : QDialog(parent), m_host(std::move(host))
+AboutBox::AboutBox(QWidget *parent, SysInfoHost host) : QDialog(parent), m_host(std::move(host))
 {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("About This Software"));
@@ -28,7 +28,7 @@ FrmAbout::FrmAbout(QWidget *parent, SysInfoHost host) : QDialog(parent), m_host(
     auto *sysInfo = new QPushButton(QStringLiteral("System Info..."), this);
     sysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
     connect(ok, &QPushButton::clicked, this, &QDialog::close);
-    connect(sysInfo, &QPushButton::clicked, this, &FrmAbout::cmdSysInfo_Click);
+    connect(sysInfo, &QPushButton::clicked, this, &AboutBox::cmdSysInfo_Click);
 
     auto *buttons = new QVBoxLayout;
     buttons->addWidget(ok);
@@ -43,7 +43,7 @@ FrmAbout::FrmAbout(QWidget *parent, SysInfoHost host) : QDialog(parent), m_host(
     layout->addLayout(buttons);
 }
 
-void FrmAbout::cmdSysInfo_Click()
+void AboutBox::cmdSysInfo_Click()
 {
     if (StartSysInfo(m_host))
         return;
