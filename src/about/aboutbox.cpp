@@ -28,7 +28,7 @@ AboutBox::AboutBox(QWidget *parent, SysInfoHost host) : QDialog(parent), m_host(
     auto *sysInfo = new QPushButton(QStringLiteral("System Info..."), this);
     sysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
     connect(ok, &QPushButton::clicked, this, &QDialog::close);
-    connect(sysInfo, &QPushButton::clicked, this, &AboutBox::cmdSysInfo_Click);
+    connect(sysInfo, &QPushButton::clicked, this, &AboutBox::ShowSystemInfo);
 
     auto *buttons = new QVBoxLayout;
     buttons->addWidget(ok);
@@ -43,7 +43,7 @@ AboutBox::AboutBox(QWidget *parent, SysInfoHost host) : QDialog(parent), m_host(
     layout->addLayout(buttons);
 }
 
-void AboutBox::cmdSysInfo_Click()
+void AboutBox::ShowSystemInfo()
 {
     if (StartSysInfo(m_host))
         return;

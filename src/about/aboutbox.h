@@ -13,7 +13,7 @@ public:
     explicit AboutBox(QWidget *parent = nullptr, SysInfoHost host = SysInfoHost::Native());
 
 private:
-    void cmdSysInfo_Click();
+    void ShowSystemInfo();
 
     SysInfoHost m_host;
 };

@@ -170,19 +170,19 @@ DefaultsLocations DefaultsLocations::Standard()
             QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)};
 }
 
-QString DefaultsLocations::programFile() const
+QString DefaultsLocations::ProgramFile() const
 {
     return QDir(programDir).filePath(QLatin1String(kDefaultsFileName));
 }
 
-QString DefaultsLocations::userFile() const
+QString DefaultsLocations::UserFile() const
 {
     return userDir.isEmpty() ? QString() : QDir(userDir).filePath(QLatin1String(kDefaultsFileName));
 }
 
 Image LoadDefaults(const DefaultsLocations &where)
 {
-    for (const QString &path : {where.userFile(), where.programFile()}) {
+    for (const QString &path : {where.UserFile(), where.ProgramFile()}) {
         if (path.isEmpty() || !QFileInfo::exists(path))
             continue;
         // A damaged copy does not hide a valid one behind it.
@@ -197,11 +197,11 @@ QList<FileFailure> SaveDefaults(const DefaultsLocations &where, const Image &ima
                                 QString *writtenTo)
 {
     const QByteArray contents = WriteDefaults(image);
-    const QString programFile = where.programFile();
+    const QString programFile = where.ProgramFile();
     const std::optional<QString> programError = WriteWholeFile(programFile, contents);
     if (!programError) {
-        if (!where.userFile().isEmpty())
-            QFile::remove(where.userFile());
+        if (!where.UserFile().isEmpty())
+            QFile::remove(where.UserFile());
         if (writtenTo)
             *writtenTo = programFile;
         return {};
@@ -210,14 +210,14 @@ QList<FileFailure> SaveDefaults(const DefaultsLocations &where, const Image &ima
     if (where.userDir.isEmpty())
         return failures;
     if (!QDir().mkpath(where.userDir)) {
-        failures.append({where.userFile(), QStringLiteral("its folder cannot be created")});
+        failures.append({where.UserFile(), QStringLiteral("its folder cannot be created")});
         return failures;
     }
-    if (const auto userError = WriteWholeFile(where.userFile(), contents)) {
-        failures.append({where.userFile(), *userError});
+    if (const auto userError = WriteWholeFile(where.UserFile(), contents)) {
+        failures.append({where.UserFile(), *userError});
         return failures;
     }
     if (writtenTo)
-        *writtenTo = where.userFile();
+        *writtenTo = where.UserFile();
     return {};
 }

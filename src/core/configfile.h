@@ -62,8 +62,8 @@ struct DefaultsLocations
     QString userDir;
 
     static DefaultsLocations Standard();
-    QString programFile() const;
-    QString userFile() const;
+    QString ProgramFile() const;
+    QString UserFile() const;
 };
 
 // Start-up: the first valid defaults file, the user's copy before the program directory's

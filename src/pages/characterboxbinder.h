@@ -18,7 +18,7 @@ public:
     CharacterBoxBinder(const FieldSpec &field, QComboBox *box, ParameterImages &images,
                        QObject *parent);
 
-    const FieldSpec &field() const { return m_field; }
+    const FieldSpec &Field() const { return m_field; }
 
     // Shows the byte as ConfigImage holds it.
     void Load();

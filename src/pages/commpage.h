@@ -16,7 +16,7 @@ public:
              QWidget *parent = nullptr);
 
 protected:
-    QTabWidget *tabs() const { return m_tabs; }
+    QTabWidget *Tabs() const { return m_tabs; }
 
 private:
     QWidget *BuildSerialTab();

@@ -26,7 +26,7 @@ public:
     // A single check box.
     FieldBinder(const FieldSpec &field, QCheckBox *box, ParameterImages &images, QObject *parent);
 
-    const FieldSpec &field() const { return m_field; }
+    const FieldSpec &Field() const { return m_field; }
 
     // Shows the field as ConfigImage holds it.
     void Load();

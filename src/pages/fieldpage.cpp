@@ -133,7 +133,7 @@ void FieldPage::ConnectDependencies()
         const QList<QWidget *> widgets = m_controls.values(Text(row->control));
         const int code = row->disabledByCode;
         connect(switcher, &FieldBinder::Shown, this, [widgets, switcher, code](int index) {
-            const auto &options = switcher->field().options;
+            const auto &options = switcher->Field().options;
             const bool off = index >= 0 && index < static_cast<int>(options.size()) &&
                              options[static_cast<std::size_t>(index)].code == code;
             for (QWidget *widget : widgets)

@@ -41,7 +41,7 @@ protected:
     void AddDependent(const char *control, QWidget *widget);
 
     FieldBinder *Binder(const char *control) const;
-    ParameterImages &images() const { return m_images; }
+    ParameterImages &Images() const { return m_images; }
 
     // Shows every row from ConfigImage, in catalogue order, and wires the rows that another
     // row switches off. Call once, when all controls exist.

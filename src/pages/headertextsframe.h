@@ -18,10 +18,10 @@ class HeaderTextsFrame : public QWidget
 public:
     explicit HeaderTextsFrame(HeaderTexts &texts, QWidget *parent = nullptr);
 
-    QLineEdit *deviceNameBox() const { return m_deviceName; }
-    QLineEdit *userNameBox() const { return m_userName; }
-    QLineEdit *dateBox() const { return m_date; }
-    QLineEdit *descriptionBox() const { return m_description; }
+    QLineEdit *DeviceNameBox() const { return m_deviceName; }
+    QLineEdit *UserNameBox() const { return m_userName; }
+    QLineEdit *DateBox() const { return m_date; }
+    QLineEdit *DescriptionBox() const { return m_description; }
 
 private:
     QLineEdit *AddRow(int row, const QString &label, const char *name, QString &text);

@@ -32,7 +32,7 @@ public:
     KeyTextFrame(std::vector<const FieldSpec *> rows, const Names &names, bool prefix,
                  const QStringList &selectorCaptions, AppState &state, QWidget *parent);
 
-    QLineEdit *box() const { return m_box; }
+    QLineEdit *Box() const { return m_box; }
 
     // Shows the first field and stores it back in its normal form.
     void Load();

@@ -76,8 +76,8 @@ bool FileCommands::New()
     m_state.images.MarkSaved();
     m_state.header = NewFileHeaderTexts();
     m_state.CurrentFile = kNewFile;
-    Q_EMIT captionChanged(QStringLiteral("Configuration Setup: ") + m_state.CurrentFile);
-    Q_EMIT editingPagesMustClose();
+    Q_EMIT CaptionChanged(QStringLiteral("Configuration Setup: ") + m_state.CurrentFile);
+    Q_EMIT EditingPagesMustClose();
     return true;
 }
 
@@ -103,8 +103,8 @@ bool FileCommands::Open()
         return false;
     }
     m_state.CurrentFile = path;
-    Q_EMIT captionChanged(QStringLiteral("Configuration Setup: ") + m_state.CurrentFile);
-    Q_EMIT editingPagesMustClose();
+    Q_EMIT CaptionChanged(QStringLiteral("Configuration Setup: ") + m_state.CurrentFile);
+    Q_EMIT EditingPagesMustClose();
     return true;
 }
 
@@ -125,7 +125,7 @@ bool FileCommands::SaveAs()
     if (!WriteTo(path))
         return false;
     m_state.CurrentFile = path;
-    Q_EMIT captionChanged(QStringLiteral("Configuration Setup: ") + m_state.CurrentFile);
+    Q_EMIT CaptionChanged(QStringLiteral("Configuration Setup: ") + m_state.CurrentFile);
     return true;
 }
 

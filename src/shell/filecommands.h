@@ -33,8 +33,8 @@ class FileCommands : public QObject
 public:
     FileCommands(AppState &state, DefaultsLocations defaults, QWidget *window);
 
-    void setFileNameAsker(FileNameAsker asker) { m_askFileName = std::move(asker); }
-    const DefaultsLocations &defaultsLocations() const { return m_defaults; }
+    void SetFileNameAsker(FileNameAsker asker) { m_askFileName = std::move(asker); }
+    const DefaultsLocations &Defaults() const { return m_defaults; }
 
     // Each returns true when the command was carried out, false when the user cancelled it
     // or it failed (a failure has been reported by then).
@@ -50,9 +50,9 @@ public:
 
 Q_SIGNALS:
     // The main window's caption after New, Open and Save As.
-    void captionChanged(const QString &caption);
+    void CaptionChanged(const QString &caption);
     // New and Open: the open page shows values that no longer hold.
-    void editingPagesMustClose();
+    void EditingPagesMustClose();
 
 private:
     bool WriteTo(const QString &path);

@@ -97,7 +97,7 @@ void MainWindow::StartUp(const ShellSetup &setup)
 void MainWindow::ConnectCommands()
 {
     auto on = [this](const char *name, auto handler) {
-        connect(m_actions->action(Text(name)), &QAction::triggered, this, handler);
+        connect(m_actions->Action(Text(name)), &QAction::triggered, this, handler);
     };
     on("mnuFileNew", [this] { m_files->New(); });
     on("new", [this] { m_files->New(); });
@@ -118,8 +118,8 @@ void MainWindow::ConnectCommands()
     for (const char *key : {"irm", "com", "bar", "mis"})
         on(key, [this, key] { m_pages->OpenSectionPage(key); });
 
-    connect(m_files, &FileCommands::captionChanged, this, &QWidget::setWindowTitle);
-    connect(m_files, &FileCommands::editingPagesMustClose, m_pages,
+    connect(m_files, &FileCommands::CaptionChanged, this, &QWidget::setWindowTitle);
+    connect(m_files, &FileCommands::EditingPagesMustClose, m_pages,
             &PageManager::CloseEditingPages);
 }
 

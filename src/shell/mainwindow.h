@@ -41,9 +41,9 @@ public:
     explicit MainWindow(AppState &state, ShellSetup setup = {}, QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    FileCommands &fileCommands() const { return *m_files; }
-    PageManager &pages() const { return *m_pages; }
-    ShellActions &actions() const { return *m_actions; }
+    FileCommands &Files() const { return *m_files; }
+    PageManager &Pages() const { return *m_pages; }
+    ShellActions &Actions() const { return *m_actions; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;

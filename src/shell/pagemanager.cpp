@@ -72,7 +72,7 @@ PageManager::PageManager(PageContext &context, QMdiArea *area, ShellActions &act
 {
 }
 
-QWidget *PageManager::openPage() const
+QWidget *PageManager::CurrentPage() const
 {
     return m_window ? m_window->widget() : nullptr;
 }
@@ -174,23 +174,23 @@ void PageManager::SyncMenus()
 {
     const PageInfo *open = m_window ? FindPage(m_context.state.PageType) : nullptr;
     for (const PageInfo &page : PageTable()) {
-        if (QAction *item = m_actions.action(Text(page.checkedMenu))) {
+        if (QAction *item = m_actions.Action(Text(page.checkedMenu))) {
             item->setChecked(open == &page);
             item->setEnabled(page.create != nullptr);
         }
     }
     for (const char *name : kSetAllDefaultItems) {
         const bool disabled = open && qstrcmp(open->disabledDefaultMenu, name) == 0;
-        m_actions.action(Text(name))->setEnabled(!disabled);
+        m_actions.Action(Text(name))->setEnabled(!disabled);
     }
     for (const char *name : {"mnuConfigTransmit", "mnuMagTransmit", "transmit"})
-        m_actions.action(Text(name))->setEnabled(IsBuilt(kTransmitDialog));
-    m_actions.action(u"mnuToolsRDM")->setEnabled(IsBuilt(kMemoryDialog));
+        m_actions.Action(Text(name))->setEnabled(IsBuilt(kTransmitDialog));
+    m_actions.Action(u"mnuToolsRDM")->setEnabled(IsBuilt(kMemoryDialog));
 
     const bool reader = m_context.state.MagFlag;
     for (const SectionButton &button : kSectionButtons) {
         const int type = reader ? button.readerType : button.decoderType;
-        m_actions.action(Text(button.key))->setEnabled(type != 0 && IsBuilt(type));
+        m_actions.Action(Text(button.key))->setEnabled(type != 0 && IsBuilt(type));
     }
-    m_actions.action(u"mag")->setChecked(reader);
+    m_actions.Action(u"mag")->setChecked(reader);
 }

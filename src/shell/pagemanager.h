@@ -37,7 +37,7 @@ public:
     // page shows the new values; the memory dialog stays.
     void CloseEditingPages();
 
-    QWidget *openPage() const;
+    QWidget *CurrentPage() const;
     // Check marks, disabled "&Set All Default" items and pages that are not built yet.
     void SyncMenus();
 

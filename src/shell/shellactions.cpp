@@ -91,7 +91,7 @@ ShellActions::ShellActions(QMainWindow *window) : QObject(window)
     BuildToolBar(window);
 }
 
-QAction *ShellActions::action(QStringView name) const
+QAction *ShellActions::Action(QStringView name) const
 {
     return m_actions.value(name.toString(), nullptr);
 }

@@ -20,8 +20,8 @@ public:
     explicit ShellActions(QMainWindow *window);
 
     // The action with this object name; nullptr for an unknown name.
-    QAction *action(QStringView name) const;
-    QToolBar *toolBar() const { return m_toolBar; }
+    QAction *Action(QStringView name) const;
+    QToolBar *ToolBar() const { return m_toolBar; }
 
 private:
     QAction *AddItem(QMenu *menu, const char *name, const QString &caption);

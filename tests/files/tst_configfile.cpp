@@ -347,7 +347,7 @@ void TestConfigFile::defaultsLocations()
     // The program directory can be written: the file goes there.
     QString writtenTo;
     QVERIFY(SaveDefaults(where, RandomishImage(), &writtenTo).isEmpty());
-    QCOMPARE(writtenTo, where.programFile());
+    QCOMPARE(writtenTo, where.ProgramFile());
     QCOMPARE(LoadDefaults(where), RandomishImage());
 
     // An installation whose program directory cannot be written: the user's folder.
@@ -355,29 +355,29 @@ void TestConfigFile::defaultsLocations()
     Image other = FactoryImage();
     other[22] = 33;
     QVERIFY(SaveDefaults(installed, other, &writtenTo).isEmpty());
-    QCOMPARE(writtenTo, installed.userFile());
+    QCOMPARE(writtenTo, installed.UserFile());
     // The user's copy is read first.
     QCOMPARE(LoadDefaults(where), other);
     // A damaged one, or a pipe in its place, does not hide the program directory's.
-    QFile damagedCopy(where.userFile());
+    QFile damagedCopy(where.UserFile());
     QVERIFY(damagedCopy.open(QIODevice::WriteOnly));
     damagedCopy.write("J30_Defaults\r\n 1 \r\n");
     damagedCopy.close();
     QCOMPARE(LoadDefaults(where), RandomishImage());
-    QVERIFY(QFile::remove(where.userFile()));
-    QCOMPARE(::mkfifo(QFile::encodeName(where.userFile()).constData(), 0600), 0);
+    QVERIFY(QFile::remove(where.UserFile()));
+    QCOMPARE(::mkfifo(QFile::encodeName(where.UserFile()).constData(), 0600), 0);
     QCOMPARE(LoadDefaults(where), RandomishImage());
-    QVERIFY(QFile::remove(where.userFile()));
+    QVERIFY(QFile::remove(where.UserFile()));
     QVERIFY(SaveDefaults(installed, other).isEmpty());
 
     // Saving into the program directory again retires the user's copy, so the file saved
     // last is the one the next start reads.
     QVERIFY(SaveDefaults(where, RandomishImage()).isEmpty());
-    QVERIFY(!QFile::exists(where.userFile()));
+    QVERIFY(!QFile::exists(where.UserFile()));
     QCOMPARE(LoadDefaults(where), RandomishImage());
 
     // A damaged file, and no other, yields the factory values.
-    QFile damaged(where.programFile());
+    QFile damaged(where.ProgramFile());
     QVERIFY(damaged.open(QIODevice::WriteOnly));
     damaged.write("J30_Defaults\r\n 1 \r\n");
     damaged.close();

@@ -110,7 +110,7 @@ void TestMemoryView::cleanup()
 void TestMemoryView::Open()
 {
     m_dialog = std::make_unique<ReadMemoryDialog>(*m_context, nullptr);
-    m_dialog->setFileNameAsker([this](QWidget *, const QString &proposed) {
+    m_dialog->SetFileNameAsker([this](QWidget *, const QString &proposed) {
         m_proposed.append(proposed);
         return m_names.isEmpty() ? QString() : m_names.takeFirst();
     });

@@ -390,7 +390,7 @@ void TestReadMemoryDialog::windowAndCommandLineFilesAgree()
     };
 
     Open();
-    m_dialog->setFileNameAsker([&](QWidget *, const QString &) { return windowFile; });
+    m_dialog->SetFileNameAsker([&](QWidget *, const QString &) { return windowFile; });
     Click("CmdRead");
     Answer(1000);
     QCOMPARE(Answer(5000).text, QStringLiteral("   Read Decoder Memory OK!\r\r"));

@@ -31,7 +31,7 @@ private:
     {
         return m_window->findChild<QAction *>(QString::fromLatin1(name));
     }
-    QWidget *Page() const { return m_window->pages().openPage(); }
+    QWidget *Page() const { return m_window->Pages().CurrentPage(); }
     QString PageName() const { return Page() ? Page()->objectName() : QString(); }
 
     std::unique_ptr<QTemporaryDir> m_dir;

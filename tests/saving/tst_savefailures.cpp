@@ -44,7 +44,7 @@ struct Shell
         setup.defaults = {root + QStringLiteral("/program"), root + QStringLiteral("/user")};
         QDir().mkpath(setup.defaults.programDir);
         window = std::make_unique<MainWindow>(state, setup);
-        window->fileCommands().setFileNameAsker([this](QWidget *, FileDialogKind, const QString &) {
+        window->Files().SetFileNameAsker([this](QWidget *, FileDialogKind, const QString &) {
             return names.isEmpty() ? QString() : names.takeFirst();
         });
         window->show();
@@ -256,8 +256,8 @@ void TestSaveFailures::everySaveKeepsWhatStandsThere()
     QByteArray expected;
     if (memory) {
         shell.trigger("mnuToolsRDM");
-        dialog = shell.window->pages().openPage();
-        qobject_cast<ReadMemoryDialog *>(dialog)->setFileNameAsker(
+        dialog = shell.window->Pages().CurrentPage();
+        qobject_cast<ReadMemoryDialog *>(dialog)->SetFileNameAsker(
             [path](QWidget *, const QString &) { return path; });
         const QString text = QStringLiteral("4006381333931\nK30-SAMPLE-0002\n").repeated(10);
         dialog->findChild<QPlainTextEdit *>(QStringLiteral("TxtMemory"))->setPlainText(text);

@@ -240,7 +240,7 @@ void TestDecoderInterfacePage::setDefaultAfterSaveAsDefault()
     window.show();
     QAction *interfaceItem = window.findChild<QAction *>(QStringLiteral("mnuConfigInterface"));
     interfaceItem->trigger();
-    QWidget *page = window.pages().openPage();
+    QWidget *page = window.Pages().CurrentPage();
     QVERIFY(page);
     Find<QRadioButton>(page, "OptCfg3_1_0")->click();
     Find<QCheckBox>(page, "ChkRead")->click();

@@ -46,7 +46,7 @@ struct Shell
         setup.defaults = {root + QStringLiteral("/program"), root + QStringLiteral("/user")};
         QDir().mkpath(setup.defaults.programDir);
         window = std::make_unique<MainWindow>(state, setup);
-        window->fileCommands().setFileNameAsker(
+        window->Files().SetFileNameAsker(
             [this](QWidget *, FileDialogKind kind, const QString &proposed) {
                 asked.append({kind, proposed});
                 return names.isEmpty() ? QString() : names.takeFirst();
@@ -54,12 +54,12 @@ struct Shell
         window->show();
     }
 
-    QAction *action(const char *name) const
+    QAction *Action(const char *name) const
     {
         return window->findChild<QAction *>(QString::fromLatin1(name));
     }
-    void trigger(const char *name) const { action(name)->trigger(); }
-    QWidget *page() const { return window->pages().openPage(); }
+    void trigger(const char *name) const { Action(name)->trigger(); }
+    QWidget *page() const { return window->Pages().CurrentPage(); }
     QString pageName() const { return page() ? page()->objectName() : QString(); }
 
     AppState state;
@@ -147,10 +147,10 @@ void TestMdiMain::startUp()
     QCOMPARE(shell.state.images.DefaultImage, FactoryImage());
     QCOMPARE(shell.state.images.ConfigImage, FactoryImage());
     QVERIFY(!shell.state.images.IsChanged());
-    QVERIFY(!shell.action("mag")->isChecked());
-    QCOMPARE(shell.action("bar")->isEnabled(), Built(3));
-    QVERIFY(shell.action("mnuHelpContents")->isEnabled());
-    QVERIFY(shell.action("mnuHelpAbout")->isEnabled());
+    QVERIFY(!shell.Action("mag")->isChecked());
+    QCOMPARE(shell.Action("bar")->isEnabled(), Built(3));
+    QVERIFY(shell.Action("mnuHelpContents")->isEnabled());
+    QVERIFY(shell.Action("mnuHelpAbout")->isEnabled());
 }
 
 void TestMdiMain::aboutStandsBesideTheOpenPage()
@@ -210,7 +210,7 @@ void TestMdiMain::startUpReadsSavedDefaults()
     const DefaultsLocations where{m_dir->filePath(QStringLiteral("program")),
                                   m_dir->filePath(QStringLiteral("user"))};
     QDir().mkpath(where.programDir);
-    QVERIFY(!WriteWholeFile(where.programFile(), WriteDefaults(saved)));
+    QVERIFY(!WriteWholeFile(where.ProgramFile(), WriteDefaults(saved)));
     Shell shell(m_dir->path());
     QCOMPARE(shell.state.images.DefaultImage, saved);
     QCOMPARE(shell.state.images.ConfigImage, saved);
@@ -306,8 +306,8 @@ void TestMdiMain::toolBar()
                                  QStringLiteral("mis=Miscellaneous Parameters"),
                                  QStringLiteral("transmit=Transmit"), QStringLiteral("-"),
                                  QStringLiteral("mag=Magnet Reader")}));
-    QVERIFY(shell.action("mag")->isCheckable());
-    QVERIFY(!shell.action("irm")->isCheckable());
+    QVERIFY(shell.Action("mag")->isCheckable());
+    QVERIFY(!shell.Action("irm")->isCheckable());
 }
 
 void TestMdiMain::pageToggle()
@@ -336,8 +336,8 @@ void TestMdiMain::pageToggle()
     shell.window->findChild<QMdiArea *>()->subWindowList().constFirst()->close();
     QTRY_COMPARE(shell.state.PageType, 0);
     QVERIFY(!shell.page());
-    QVERIFY(!shell.action("mnuConfigInterface")->isChecked());
-    QVERIFY(shell.action("mnuConfigDefault")->isEnabled());
+    QVERIFY(!shell.Action("mnuConfigInterface")->isChecked());
+    QVERIFY(shell.Action("mnuConfigDefault")->isEnabled());
 }
 
 void TestMdiMain::checkMarksAndSetAllDefault()
@@ -351,28 +351,28 @@ void TestMdiMain::checkMarksAndSetAllDefault()
     for (const PageInfo &page : PageTable()) {
         if (!page.create || page.type == 9)
             continue;
-        shell.window->pages().OpenPage(page.type);
+        shell.window->Pages().OpenPage(page.type);
         QCOMPARE(shell.pageName(), QString::fromLatin1(page.window));
         for (const QString &name : checkable) {
             QCOMPARE(shell.window->findChild<QAction *>(name)->isChecked(),
                      name == QString::fromLatin1(page.checkedMenu));
         }
         for (const char *item : {"mnuConfigDefault", "mnuMagDefault"})
-            QCOMPARE(shell.action(item)->isEnabled(), qstrcmp(page.disabledDefaultMenu, item) != 0);
-        QCOMPARE(shell.window->pages().ClosePage(), page.type);
-        QVERIFY(shell.action("mnuConfigDefault")->isEnabled());
-        QVERIFY(shell.action("mnuMagDefault")->isEnabled());
+            QCOMPARE(shell.Action(item)->isEnabled(), qstrcmp(page.disabledDefaultMenu, item) != 0);
+        QCOMPARE(shell.window->Pages().ClosePage(), page.type);
+        QVERIFY(shell.Action("mnuConfigDefault")->isEnabled());
+        QVERIFY(shell.Action("mnuMagDefault")->isEnabled());
         for (const QString &name : checkable)
             QVERIFY(!shell.window->findChild<QAction *>(name)->isChecked());
     }
     // Items of pages that are not built yet do nothing and say so.
     for (const PageInfo &page : PageTable()) {
         if (*page.checkedMenu)
-            QCOMPARE(shell.action(page.checkedMenu)->isEnabled(), page.create != nullptr);
+            QCOMPARE(shell.Action(page.checkedMenu)->isEnabled(), page.create != nullptr);
     }
-    QCOMPARE(shell.action("mnuConfigTransmit")->isEnabled(), Built(5));
-    QCOMPARE(shell.action("transmit")->isEnabled(), Built(5));
-    QCOMPARE(shell.action("mnuToolsRDM")->isEnabled(), Built(9));
+    QCOMPARE(shell.Action("mnuConfigTransmit")->isEnabled(), Built(5));
+    QCOMPARE(shell.Action("transmit")->isEnabled(), Built(5));
+    QCOMPARE(shell.Action("mnuToolsRDM")->isEnabled(), Built(9));
 }
 
 void TestMdiMain::sectionSwitch_data()
@@ -397,13 +397,13 @@ void TestMdiMain::sectionSwitch()
     if (!Built(open))
         return; // nothing to switch from yet; the rows run as the pages arrive
     Shell shell(m_dir->path());
-    shell.window->pages().OpenPage(open);
+    shell.window->Pages().OpenPage(open);
     const bool startedInReader = shell.state.MagFlag;
     QCOMPARE(shell.state.PageType, open);
     shell.trigger("mag");
     QCOMPARE(shell.state.MagFlag, !startedInReader);
-    QCOMPARE(shell.action("mag")->isChecked(), shell.state.MagFlag);
-    QCOMPARE(shell.action("bar")->isEnabled(), !shell.state.MagFlag && Built(3));
+    QCOMPARE(shell.Action("mag")->isChecked(), shell.state.MagFlag);
+    QCOMPARE(shell.Action("bar")->isEnabled(), !shell.state.MagFlag && Built(3));
     const int expected = Built(counterpart) ? counterpart : 0;
     QCOMPARE(shell.state.PageType, expected);
     if (expected) {
@@ -423,7 +423,7 @@ void TestMdiMain::toolBarFollowsSection()
     // In reader mode "irm" opens the reader page and "bar" is off.
     shell.trigger("mag");
     QVERIFY(shell.state.MagFlag);
-    QVERIFY(!shell.action("bar")->isEnabled());
+    QVERIFY(!shell.Action("bar")->isEnabled());
     shell.trigger("bar"); // disabled: nothing happens
     QCOMPARE(shell.state.PageType, 0);
     if (Built(8)) {
@@ -434,12 +434,12 @@ void TestMdiMain::toolBarFollowsSection()
     shell.trigger("mnuConfigInterface");
     QCOMPARE(shell.state.PageType, 1);
     QVERIFY(!shell.state.MagFlag);
-    QVERIFY(!shell.action("mag")->isChecked());
+    QVERIFY(!shell.Action("mag")->isChecked());
     if (Built(6)) {
         shell.trigger("mnuMagComm");
         QVERIFY(shell.state.MagFlag);
         QCOMPARE(shell.state.PageType, 6);
-        QVERIFY(shell.action("mag")->isChecked());
+        QVERIFY(shell.Action("mag")->isChecked());
     }
 }
 
@@ -814,7 +814,7 @@ void TestMdiMain::saveAsDefaultFailure()
     setup.initializeKeyboard = [] { return true; };
     setup.defaults = {m_dir->filePath(QStringLiteral("missing")),
                       m_dir->filePath(QStringLiteral("user"))};
-    QVERIFY(QDir().mkpath(setup.defaults.userFile()));
+    QVERIFY(QDir().mkpath(setup.defaults.UserFile()));
     AppState state;
     MainWindow window(state, setup);
     state.images.SetBits(22, 3, 0);
@@ -824,10 +824,10 @@ void TestMdiMain::saveAsDefaultFailure()
     QCOMPARE(answerer.seen()[0].title, QStringLiteral("Configuration Setup"));
     const QStringList lines = answerer.seen()[0].text.split(QLatin1Char('\n'));
     QCOMPARE(lines.size(), 2);
-    QVERIFY2(lines[0].contains(setup.defaults.programFile()) &&
+    QVERIFY2(lines[0].contains(setup.defaults.ProgramFile()) &&
                  !lines[0].contains(QLatin1String("folder")),
              qPrintable(lines[0]));
-    QVERIFY2(lines[1].contains(setup.defaults.userFile()) &&
+    QVERIFY2(lines[1].contains(setup.defaults.UserFile()) &&
                  lines[1].endsWith(QLatin1String("is a folder")),
              qPrintable(lines[1]));
     QCOMPARE(state.images.DefaultImage, FactoryImage());
@@ -872,7 +872,7 @@ void TestMdiMain::saveAsNames()
         shell.trigger("mnuToolsRDM");
         auto *dialog = qobject_cast<ReadMemoryDialog *>(shell.page());
         QVERIFY(dialog);
-        dialog->setFileNameAsker(
+        dialog->SetFileNameAsker(
             [&](QWidget *, const QString &) { return m_dir->filePath(chosen); });
         dialog->findChild<QPlainTextEdit *>(QStringLiteral("TxtMemory"))
             ->setPlainText(QStringLiteral("4006381333931"));

@@ -107,7 +107,7 @@ void TestExchangeStress::interrupted()
     answerer.start();
 
     trigger(menu);
-    QPointer<QWidget> dialog = window->pages().openPage();
+    QPointer<QWidget> dialog = window->Pages().CurrentPage();
     QVERIFY(dialog);
     dialog->findChild<QPushButton *>(button)->click();
     QTest::qWait(300);
@@ -141,7 +141,7 @@ void TestExchangeStress::interrupted()
     QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected.join(QStringLiteral(" / "))));
     QCOMPARE(state.images.ConfigImage, image);
     if (window) {
-        QWidget *open = window->pages().openPage();
+        QWidget *open = window->Pages().CurrentPage();
         const PageInfo *info = FindPage(state.PageType);
         if (open)
             QVERIFY(info && open->objectName() == QLatin1String(info->window));

@@ -196,7 +196,7 @@ void TestMonkey::randomSession()
                       root.filePath(QStringLiteral("user"))};
     QVERIFY(QDir().mkpath(setup.defaults.programDir));
     MainWindow window(state, setup);
-    window.fileCommands().setFileNameAsker([&](QWidget *, FileDialogKind, const QString &) {
+    window.Files().SetFileNameAsker([&](QWidget *, FileDialogKind, const QString &) {
         return names.at(int(random.bounded(names.size())));
     });
     window.show();
@@ -226,7 +226,7 @@ void TestMonkey::randomSession()
     state.images.MarkSaved();
     Image lastSaved = state.images.ConfigImage;
 
-    QSignalSpy captions(&window.fileCommands(), &FileCommands::captionChanged);
+    QSignalSpy captions(&window.Files(), &FileCommands::CaptionChanged);
     QElapsedTimer clock;
     clock.start();
     int commands = 0;
@@ -236,13 +236,13 @@ void TestMonkey::randomSession()
     for (int step = 0; step < steps; ++step) {
         const Image before = state.images.ConfigImage;
         const QString pageBefore =
-            window.pages().openPage() ? window.pages().openPage()->objectName() : QString();
+            window.Pages().CurrentPage() ? window.Pages().CurrentPage()->objectName() : QString();
         const auto filesBefore = FilesIn(files);
         captions.clear();
 
         QString what;
         bool pageCommand = false;
-        QWidget *page = window.pages().openPage();
+        QWidget *page = window.Pages().CurrentPage();
         QList<QAbstractButton *> controls;
         if (page) {
             for (QAbstractButton *button : page->findChildren<QAbstractButton *>()) {
@@ -278,7 +278,7 @@ void TestMonkey::randomSession()
             if (sub->widget())
                 open.append(sub);
         QVERIFY2(open.size() <= 1, qPrintable(context));
-        QWidget *pageAfter = window.pages().openPage();
+        QWidget *pageAfter = window.Pages().CurrentPage();
         const PageInfo *info = FindPage(state.PageType);
         if (pageAfter) {
             QVERIFY2(info && pageAfter->objectName() == QLatin1String(info->window),
@@ -301,10 +301,10 @@ void TestMonkey::randomSession()
                 // What the page stored is what it shows: closing and opening it again
                 // changes nothing more.
                 const Image stored = state.images.ConfigImage;
-                window.pages().OpenPage(state.PageType);
+                window.Pages().OpenPage(state.PageType);
                 QCOMPARE(state.PageType, 0);
-                window.pages().OpenPage(FindPageByWindow(opened));
-                QCOMPARE(window.pages().openPage()->objectName(), opened);
+                window.Pages().OpenPage(FindPageByWindow(opened));
+                QCOMPARE(window.Pages().CurrentPage()->objectName(), opened);
                 QVERIFY2(state.images.ConfigImage == stored, qPrintable(context));
             }
         }

@@ -108,12 +108,12 @@ ReadMemoryDialog::ReadMemoryDialog(PageContext &context, QWidget *parent,
     layout->addWidget(heading, 0, Qt::AlignHCenter);
     layout->addLayout(body, 1);
 
-    connect(m_read, &QPushButton::clicked, this, &ReadMemoryDialog::CmdRead_Click);
-    connect(m_clear, &QPushButton::clicked, this, &ReadMemoryDialog::cmdClear_Click);
-    connect(m_display, &QPushButton::clicked, this, &ReadMemoryDialog::CmdDisplay_Click);
-    connect(m_save, &QPushButton::clicked, this, &ReadMemoryDialog::cmdSave_Click);
-    connect(m_saveAs, &QPushButton::clicked, this, &ReadMemoryDialog::cmdSaveAs_Click);
-    connect(m_close, &QPushButton::clicked, this, &ReadMemoryDialog::CmdClose_Click);
+    connect(m_read, &QPushButton::clicked, this, &ReadMemoryDialog::ReadMemory);
+    connect(m_clear, &QPushButton::clicked, this, &ReadMemoryDialog::ClearMemory);
+    connect(m_display, &QPushButton::clicked, this, &ReadMemoryDialog::ShowOptions);
+    connect(m_save, &QPushButton::clicked, this, &ReadMemoryDialog::Save);
+    connect(m_saveAs, &QPushButton::clicked, this, &ReadMemoryDialog::SaveAs);
+    connect(m_close, &QPushButton::clicked, this, &ReadMemoryDialog::CloseDialog);
     connect(m_capture, &QLineEdit::textChanged, this, [this](const QString &text) {
         if (m_exchange)
             m_exchange->CaptureChanged(text);
@@ -164,30 +164,30 @@ bool ReadMemoryDialog::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
-void ReadMemoryDialog::CmdRead_Click()
+void ReadMemoryDialog::ReadMemory()
 {
     AskThenStart(MemoryKind::Read);
 }
 
-void ReadMemoryDialog::cmdClear_Click()
+void ReadMemoryDialog::ClearMemory()
 {
     AskThenStart(MemoryKind::Clear);
 }
 
-void ReadMemoryDialog::CmdDisplay_Click()
+void ReadMemoryDialog::ShowOptions()
 {
     ShowTextArea(false);
 }
 
-bool ReadMemoryDialog::cmdSave_Click()
+bool ReadMemoryDialog::Save()
 {
     ShowTextArea(true);
     if (m_memFileName.isEmpty())
-        return cmdSaveAs_Click();
+        return SaveAs();
     return WriteMemoryData(m_memFileName);
 }
 
-bool ReadMemoryDialog::cmdSaveAs_Click()
+bool ReadMemoryDialog::SaveAs()
 {
     ShowTextArea(true);
     const QString path = ConfirmedSaveName(this, m_askFileName(this, m_memFileName),
@@ -198,7 +198,7 @@ bool ReadMemoryDialog::cmdSaveAs_Click()
     return WriteMemoryData(path);
 }
 
-void ReadMemoryDialog::CmdClose_Click()
+void ReadMemoryDialog::CloseDialog()
 {
     StopExchange();
     if (auto *window = qobject_cast<QMdiSubWindow *>(parentWidget()))
@@ -341,7 +341,7 @@ bool ReadMemoryDialog::ConfirmClose()
     switch (box.exec()) {
     case QMessageBox::Yes:
         // A save that was cancelled or failed keeps the dialog open with its text.
-        return cmdSave_Click();
+        return Save();
     case QMessageBox::No:
         return true;
     default:

@@ -36,7 +36,7 @@ public:
     ReadMemoryDialog(PageContext &context, QWidget *parent, const MemoryTimings &timings = {});
     ~ReadMemoryDialog() override;
 
-    void setFileNameAsker(MemoryFileAsker asker) { m_askFileName = std::move(asker); }
+    void SetFileNameAsker(MemoryFileAsker asker) { m_askFileName = std::move(asker); }
     bool IsExchangeRunning() const;
     const QString &MemFileName() const { return m_memFileName; }
 
@@ -45,12 +45,12 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void CmdRead_Click();
-    void cmdClear_Click();
-    void CmdDisplay_Click();
-    bool cmdSave_Click();
-    bool cmdSaveAs_Click();
-    void CmdClose_Click();
+    void ReadMemory();
+    void ClearMemory();
+    void ShowOptions();
+    bool Save();
+    bool SaveAs();
+    void CloseDialog();
 
     void AskThenStart(MemoryKind kind);
     void StartExchange(MemoryKind kind);

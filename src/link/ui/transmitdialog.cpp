@@ -80,10 +80,10 @@ TransmitDialog::TransmitDialog(PageContext &context, QWidget *parent, const Link
 
     OnOptionChecked(m_saveOption, this, m_showing,
                     [this](int i) { ChooseSaveOption(m_state.link, i); });
-    connect(m_transmit, &QPushButton::clicked, this, &TransmitDialog::cmdTransmit_Click);
-    connect(m_receive, &QPushButton::clicked, this, &TransmitDialog::cmdReceive_Click);
-    connect(m_version, &QPushButton::clicked, this, &TransmitDialog::CmdVersion_Click);
-    connect(m_close, &QPushButton::clicked, this, &TransmitDialog::CmdClose_Click);
+    connect(m_transmit, &QPushButton::clicked, this, &TransmitDialog::Download);
+    connect(m_receive, &QPushButton::clicked, this, &TransmitDialog::Upload);
+    connect(m_version, &QPushButton::clicked, this, &TransmitDialog::AskVersion);
+    connect(m_close, &QPushButton::clicked, this, &TransmitDialog::CloseDialog);
     connect(m_capture, &QLineEdit::textChanged, this, [this](const QString &text) {
         if (m_exchange)
             m_exchange->CaptureChanged(text);
@@ -118,13 +118,13 @@ void TransmitDialog::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-void TransmitDialog::cmdTransmit_Click()
+void TransmitDialog::Download()
 {
     m_state.link.UploadMode = false;
     StartExchange(ExchangeKind::Download);
 }
 
-void TransmitDialog::cmdReceive_Click()
+void TransmitDialog::Upload()
 {
     m_state.link.UploadMode = true;
     // Asked before anything is sent; Cancel sends nothing and shows nothing.
@@ -136,13 +136,13 @@ void TransmitDialog::cmdReceive_Click()
     });
 }
 
-void TransmitDialog::CmdVersion_Click()
+void TransmitDialog::AskVersion()
 {
     m_state.link.UploadMode = true;
     StartExchange(ExchangeKind::Version);
 }
 
-void TransmitDialog::CmdClose_Click()
+void TransmitDialog::CloseDialog()
 {
     StopExchange();
     if (auto *window = qobject_cast<QMdiSubWindow *>(parentWidget()))

@@ -32,10 +32,10 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void cmdTransmit_Click();
-    void cmdReceive_Click();
-    void CmdVersion_Click();
-    void CmdClose_Click();
+    void Download();
+    void Upload();
+    void AskVersion();
+    void CloseDialog();
 
     void StartExchange(ExchangeKind kind);
     void OnFinished(const ExchangeResult &result);

@@ -12,8 +12,8 @@
 ReaderCommPage::ReaderCommPage(PageContext &context, QWidget *parent)
     : CommPage("magcfg4", "&Output Characters", context.state.images, parent)
 {
-    const int index = tabs()->addTab(BuildCardTab(), QStringLiteral("&Magnetic Reader"));
-    tabs()->setTabToolTip(index, QStringLiteral("Magnetic Reader Parameters"));
+    const int index = Tabs()->addTab(BuildCardTab(), QStringLiteral("&Magnetic Reader"));
+    Tabs()->setTabToolTip(index, QStringLiteral("Magnetic Reader Parameters"));
     LoadAll();
 }
 
