@@ -3,6 +3,7 @@
 // the main window closed, while the device keeps silent. Every kind of exchange, on both
 // paths: the exchange stops at once (the port is free, no more commands go out), no message
 // comes afterwards, the image is as it was and PageType names the window that is open.
+#include "link/linktimings.h"
 #include "shell/mainwindow.h"
 #include "shell/pagemanager.h"
 #include "shell/pageregistry.h"
@@ -109,9 +110,10 @@ void TestExchangeStress::interrupted()
     trigger(menu);
     QPointer<QWidget> dialog = window->Pages().CurrentPage();
     QVERIFY(dialog);
-    dialog->findChild<QPushButton *>(button)->click();
-    QTest::qWait(300);
-    QVERIFY2(!dialog->findChild<QPushButton *>(button)->isEnabled(), "no exchange running");
+    auto *start = dialog->findChild<QPushButton *>(button);
+    start->click();
+    // Running once its question is answered: the buttons are disabled until it ends.
+    QTRY_VERIFY2(!start->isEnabled(), "no exchange running");
     if (serial) {
         QSerialPort port(server.Path());
         QVERIFY2(!port.open(QIODevice::ReadWrite), "the exchange does not hold the port");
@@ -136,7 +138,8 @@ void TestExchangeStress::interrupted()
         QSerialPort port(server.Path());
         QVERIFY2(port.open(QIODevice::ReadWrite), "the port was left open");
     }
-    QTest::qWait(500);
+    // Two ticks of the command repeater: a repeater still running would have written again.
+    QTest::qWait(int(2 * kRepeaterInterval.count()));
     QCOMPARE(wedge.Written().size(), written);
     QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected.join(QStringLiteral(" / "))));
     QCOMPARE(state.images.ConfigImage, image);
