@@ -23,9 +23,8 @@ KeyboardExchange::KeyboardExchange(ExchangeKind kind, KeyboardPort *port, Image 
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &KeyboardExchange::OnTimeout);
     connect(&m_repeater, &CommandRepeater::GaveUp, this, [this] {
-        if (m_port)
-            m_port->ReleaseInterruptMask();
-        End(ExchangeOutcome::HandshakeTimeOut);
+        ReleaseMask();
+        Finish(ExchangeOutcome::HandshakeTimeOut);
     });
     connect(&m_writer, &KeyboardWriter::Written, this, [this](int count) {
         // One step per byte pair, 0 to 84 over the image; the check pair adds none.
@@ -43,11 +42,12 @@ void KeyboardExchange::Start()
     m_repeater.Start(m_command);
 }
 
-void KeyboardExchange::Abort()
+void KeyboardExchange::Stop()
 {
-    StopTimers();
+    m_repeater.Stop();
+    m_writer.Stop();
+    m_timer.stop();
     m_state = State::Idle;
-    Halt();
 }
 
 void KeyboardExchange::CaptureChanged(const QString &text)
@@ -81,8 +81,7 @@ void KeyboardExchange::CaptureChanged(const QString &text)
 void KeyboardExchange::OnHandshake()
 {
     m_repeater.Stop();
-    if (m_port)
-        m_port->ReleaseInterruptMask();
+    ReleaseMask();
     if (Kind() == ExchangeKind::Download) {
         m_state = State::PauseForData;
         m_timer.start(m_timings.handshakeToDataPause);
@@ -114,10 +113,9 @@ void KeyboardExchange::OnTimeout()
         m_writer.Write(KeyboardDownloadText(m_image));
         break;
     case State::WaitingFinal:
-        if (m_port)
-            m_port->ReleaseInterruptMask();
-        End(IsTypedAnswer(m_capture, kDownloadDoneAnswer) ? ExchangeOutcome::Good
-                                                          : ExchangeOutcome::Bad);
+        ReleaseMask();
+        Finish(IsTypedAnswer(m_capture, kDownloadDoneAnswer) ? ExchangeOutcome::Good
+                                                             : ExchangeOutcome::Bad);
         break;
     case State::ReceivingData:
         CheckUpload();
@@ -129,29 +127,12 @@ void KeyboardExchange::OnTimeout()
 
 void KeyboardExchange::CheckUpload()
 {
+    ReleaseMask();
+    FinishWithAnswer(CheckKeyboardUploadText(m_capture), m_image);
+}
+
+void KeyboardExchange::ReleaseMask()
+{
     if (m_port)
         m_port->ReleaseInterruptMask();
-    const auto answer = CheckKeyboardUploadText(m_capture);
-    if (!answer) {
-        End(ExchangeOutcome::Bad);
-        return;
-    }
-    if (Kind() == ExchangeKind::Upload)
-        ApplyUploadAnswer(*answer, m_image);
-    End(ExchangeOutcome::Good, VersionText(*answer), answer->section);
-}
-
-void KeyboardExchange::End(ExchangeOutcome outcome, const QString &version,
-                           std::optional<ImageSection> section)
-{
-    StopTimers();
-    m_state = State::Idle;
-    Finish(outcome, 0, version, section);
-}
-
-void KeyboardExchange::StopTimers()
-{
-    m_repeater.Stop();
-    m_writer.Stop();
-    m_timer.stop();
 }

@@ -27,11 +27,13 @@ public:
                      QObject *parent = nullptr);
 
     void Start() override;
-    void Abort() override;
     void CaptureChanged(const QString &text) override;
 
     // Repetitions of the command so far (16 once the repeater gave up).
     int CommandTicks() const { return m_repeater.Ticks(); }
+
+protected:
+    void Stop() override;
 
 private:
     enum class State
@@ -48,9 +50,7 @@ private:
     void OnDataWritten();
     void OnTimeout();
     void CheckUpload();
-    void End(ExchangeOutcome outcome, const QString &version = {},
-             std::optional<ImageSection> section = std::nullopt);
-    void StopTimers();
+    void ReleaseMask();
 
     KeyboardPort *m_port;
     Image &m_image;

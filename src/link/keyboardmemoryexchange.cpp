@@ -27,12 +27,11 @@ void KeyboardMemoryExchange::Start()
     m_repeater.Start([command] { return command; });
 }
 
-void KeyboardMemoryExchange::Abort()
+void KeyboardMemoryExchange::Stop()
 {
     m_repeater.Stop();
     m_dataTimeout.stop();
     m_state = State::Idle;
-    Halt();
 }
 
 void KeyboardMemoryExchange::CaptureChanged(const QString &text)
@@ -82,12 +81,4 @@ void KeyboardMemoryExchange::ReleaseMask()
 {
     if (m_port)
         m_port->ReleaseInterruptMask();
-}
-
-void KeyboardMemoryExchange::End(MemoryOutcome outcome)
-{
-    m_repeater.Stop();
-    m_dataTimeout.stop();
-    m_state = State::Idle;
-    Finish(outcome, true);
 }

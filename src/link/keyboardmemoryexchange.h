@@ -20,13 +20,15 @@ public:
                            QObject *parent = nullptr);
 
     void Start() override;
-    void Abort() override;
     void CaptureChanged(const QString &text) override;
     void MemoryTextChanged(const QString &text) override;
     void MemoryEndKey() override;
 
     // Repetitions of the command so far (16 once the repeater gave up).
     int CommandTicks() const { return m_repeater.Ticks(); }
+
+protected:
+    void Stop() override;
 
 private:
     enum class State
@@ -39,7 +41,7 @@ private:
     void OnAcknowledged();
     void EndOfData();
     void ReleaseMask();
-    void End(MemoryOutcome outcome);
+    void End(MemoryOutcome outcome) { Finish(outcome, true); }
 
     KeyboardPort *m_port;
     MemoryTimings m_timings;

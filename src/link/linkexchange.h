@@ -1,8 +1,9 @@
 #pragma once
 
+#include "core/parameterimages.h"
+#include "link/deviceexchange.h"
 #include "link/linkframes.h"
 
-#include <QObject>
 #include <QString>
 
 #include <optional>
@@ -33,42 +34,41 @@ struct ExchangeResult
     std::optional<ImageSection> section;
 };
 
-// One configuration exchange with the device, from its request to its outcome. Each kind is a
-// state machine driven by the line, the capture box and its timers; it never blocks. It ends
+// One configuration exchange with the device, from its request to its outcome. It ends
 // exactly once with Finished(), its port closed and its timers stopped, unless it is aborted.
-class LinkExchange : public QObject
+class LinkExchange : public DeviceExchange
 {
     Q_OBJECT
 public:
-    LinkExchange(ExchangeKind kind, QObject *parent) : QObject(parent), m_kind(kind) {}
+    LinkExchange(ExchangeKind kind, QObject *parent) : DeviceExchange(parent), m_kind(kind) {}
 
     ExchangeKind Kind() const { return m_kind; }
-    bool IsRunning() const { return m_running; }
-
-    virtual void Start() = 0;
-    // Stops at once without an outcome: the dialog went away in the middle of the exchange.
-    virtual void Abort() = 0;
-    // The text of the capture box, whenever it changes (keyboard path).
-    virtual void CaptureChanged(const QString &text) { Q_UNUSED(text); }
 
 Q_SIGNALS:
     void Finished(const ExchangeResult &result);
     // Keyboard data phases: `value` of `maximum`.
     void Progress(int value, int maximum);
-    // The capture box is to be emptied and given the focus before the device types.
-    void CaptureReset();
 
 protected:
-    void Begin() { m_running = true; }
     void Finish(ExchangeOutcome outcome, int commPort = 0, const QString &version = {},
                 std::optional<ImageSection> section = std::nullopt)
     {
-        m_running = false;
+        Halt();
         Q_EMIT Finished({m_kind, outcome, commPort, version, section});
     }
-    void Halt() { m_running = false; }
+    // Ends with a checked upload or version answer (none: the answer was bad). A good upload
+    // answer overwrites its section of `image`; a version answer is only reported.
+    void FinishWithAnswer(const std::optional<UploadAnswer> &answer, Image &image, int commPort = 0)
+    {
+        if (!answer) {
+            Finish(ExchangeOutcome::Bad, commPort);
+            return;
+        }
+        if (m_kind == ExchangeKind::Upload)
+            ApplyUploadAnswer(*answer, image);
+        Finish(ExchangeOutcome::Good, commPort, VersionText(*answer), answer->section);
+    }
 
 private:
     ExchangeKind m_kind;
-    bool m_running = false;
 };

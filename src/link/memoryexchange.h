@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QObject>
+#include "link/deviceexchange.h"
+
 #include <QString>
 
 enum class MemoryKind
@@ -27,24 +28,19 @@ struct MemoryResult
     int commPort = 0;
 };
 
-// One memory read or clear, from its command to its outcome: a state machine driven by the
-// line or the typed text and its timers, without widgets. It ends exactly once with Finished(),
-// its port closed and its timers stopped, unless it is aborted.
-class MemoryExchange : public QObject
+// One memory read or clear, from its command to its outcome, without widgets. It ends exactly
+// once with Finished(), its port closed and its timers stopped, unless it is aborted (a serial
+// read tells the device "E" first).
+class MemoryExchange : public DeviceExchange
 {
     Q_OBJECT
 public:
-    MemoryExchange(MemoryKind kind, QObject *parent) : QObject(parent), m_kind(kind) {}
+    MemoryExchange(MemoryKind kind, QObject *parent) : DeviceExchange(parent), m_kind(kind) {}
 
     MemoryKind Kind() const { return m_kind; }
-    bool IsRunning() const { return m_running; }
 
-    virtual void Start() = 0;
-    // Stops at once without an outcome; a serial read tells the device "E" first.
-    virtual void Abort() = 0;
-    // Keyboard path: the text of the capture box and of the memory text area, whenever they
-    // change, and a key of code 3 pressed in the text area.
-    virtual void CaptureChanged(const QString &text) { Q_UNUSED(text); }
+    // Keyboard path: the text of the memory text area whenever it changes, and a key of code
+    // 3 pressed in it.
     virtual void MemoryTextChanged(const QString &text) { Q_UNUSED(text); }
     virtual void MemoryEndKey() {}
 
@@ -59,19 +55,14 @@ Q_SIGNALS:
     void BlocksReceived(int blocks, int records);
     // Keyboard read: characters typed so far.
     void CharactersReceived(int characters);
-    // Keyboard: the capture box is to be emptied and given the focus before the device types.
-    void CaptureReset();
 
 protected:
-    void Begin() { m_running = true; }
     void Finish(MemoryOutcome outcome, bool keyboard, int commPort = 0)
     {
-        m_running = false;
+        Halt();
         Q_EMIT Finished({m_kind, outcome, keyboard, commPort});
     }
-    void Halt() { m_running = false; }
 
 private:
     MemoryKind m_kind;
-    bool m_running = false;
 };

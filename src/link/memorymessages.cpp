@@ -25,10 +25,9 @@ std::optional<LinkMessage> ReadMessage(const MemoryResult &result)
                                           "read!"),
                            ReadTitle()};
     case MemoryOutcome::TimeOut:
-        return LinkMessage{QStringLiteral("Time Out Error!"), ReadTitle()};
+        return LinkMessage{TimeOutText(), ReadTitle()};
     case MemoryOutcome::HandshakeTimeOut:
-        return LinkMessage{QStringLiteral("Times Out Error"),
-                           QStringLiteral("Read Decoder Memory Message")};
+        return LinkMessage{HandshakeTimeOutText(), QStringLiteral("Read Decoder Memory Message")};
     default:
         return LinkMessage{QStringLiteral("Read Decoder Memory Failed!"), ReadTitle()};
     }
@@ -40,9 +39,9 @@ LinkMessage ClearMessage(const MemoryResult &result)
     case MemoryOutcome::Good:
         return {QStringLiteral("Clear Decoder Memory OK!"), ClearTitle()};
     case MemoryOutcome::TimeOut:
-        return {QStringLiteral("Time Out Error!"), ClearTitle()};
+        return {TimeOutText(), ClearTitle()};
     case MemoryOutcome::HandshakeTimeOut:
-        return {QStringLiteral("Times Out Error"), QStringLiteral("Clear Decoder Memory Message")};
+        return {HandshakeTimeOutText(), QStringLiteral("Clear Decoder Memory Message")};
     default:
         return {QStringLiteral("Clear Decoder Memory Failed!"), ClearTitle()};
     }
@@ -53,7 +52,7 @@ LinkMessage ClearMessage(const MemoryResult &result)
 std::optional<LinkMessage> MemoryMessage(const MemoryResult &result)
 {
     if (result.outcome == MemoryOutcome::PortNotAvailable)
-        return LinkMessage{PortNotAvailableText(result.commPort), QString()};
+        return PortNotAvailableMessage(result.commPort);
     if (result.kind == MemoryKind::Read)
         return ReadMessage(result);
     return ClearMessage(result);

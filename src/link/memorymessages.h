@@ -1,7 +1,7 @@
 #pragma once
 
+#include "link/linkmessage.h"
 #include "link/memoryexchange.h"
-#include "link/transmitmessages.h"
 
 #include <optional>
 

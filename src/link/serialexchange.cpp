@@ -1,23 +1,14 @@
 #include "link/serialexchange.h"
 
 #include "link/linkframes.h"
-#include "link/serialdevice.h"
-
-SerialTarget SerialTarget::FromSettings(const LinkSettings &settings)
-{
-    return {settings.CommPort, SerialPortDevice(settings.CommPort), settings.SerialSettingsText()};
-}
 
 SerialExchange::SerialExchange(ExchangeKind kind, SerialTarget target, Image &image, bool save,
                                const LinkTimings &timings, QObject *parent)
     : LinkExchange(kind, parent), m_target(std::move(target)), m_image(image), m_save(save),
       m_timings(timings)
 {
-    m_timeout.setSingleShot(true);
-    // A coarse timer may fire a few percent early; the device is given its full time.
-    m_timeout.setTimerType(Qt::PreciseTimer);
-    connect(&m_timeout, &QTimer::timeout, this, &SerialExchange::OnTimeout);
     connect(&m_transport, &SerialTransport::Received, this, &SerialExchange::OnReply);
+    connect(&m_transport, &SerialTransport::TimedOut, this, &SerialExchange::OnTimeout);
 }
 
 void SerialExchange::Start()
@@ -27,21 +18,21 @@ void SerialExchange::Start()
         End(ExchangeOutcome::PortNotAvailable);
         return;
     }
-    const bool download = Kind() == ExchangeKind::Download;
     m_reply.clear();
-    // Stale input is discarded before the request goes out, so a fast answer is not lost.
-    m_transport.Arm(download ? kDownloadReplyThreshold : kUploadReplyThreshold);
-    m_transport.Send(download ? BuildDownloadFrame(m_image, m_save) : BuildUploadRequest());
     m_state = State::WaitingForReply;
-    m_timeout.start(download ? m_timings.downloadTimeout : m_timings.uploadTimeout);
+    if (Kind() == ExchangeKind::Download) {
+        m_transport.Request(BuildDownloadFrame(m_image, m_save), kDownloadReplyThreshold,
+                            m_timings.downloadTimeout);
+    } else {
+        m_transport.Request(BuildUploadRequest(), kUploadReplyThreshold, m_timings.uploadTimeout);
+    }
 }
 
-void SerialExchange::Abort()
+void SerialExchange::Stop()
 {
-    m_timeout.stop();
     m_transport.Close();
     m_state = State::Idle;
-    Halt();
+    m_reply.clear();
 }
 
 void SerialExchange::OnReply(const QByteArray &bytes)
@@ -60,28 +51,11 @@ void SerialExchange::OnReply(const QByteArray &bytes)
         m_transport.ArmMore(int(announced - m_reply.size()));
         return;
     }
-    const auto answer = CheckSerialUploadReply(m_reply);
-    if (!answer) {
-        End(ExchangeOutcome::Bad);
-        return;
-    }
-    if (Kind() == ExchangeKind::Upload)
-        ApplyUploadAnswer(*answer, m_image);
-    End(ExchangeOutcome::Good, VersionText(*answer), answer->section);
+    FinishWithAnswer(CheckSerialUploadReply(m_reply), m_image, m_target.commPort);
 }
 
 void SerialExchange::OnTimeout()
 {
     // Part of an answer came, but not all that it announced: the device answered badly.
     End(m_reply.isEmpty() ? ExchangeOutcome::TimeOut : ExchangeOutcome::Bad);
-}
-
-void SerialExchange::End(ExchangeOutcome outcome, const QString &version,
-                         std::optional<ImageSection> section)
-{
-    m_timeout.stop();
-    m_transport.Close();
-    m_state = State::Idle;
-    m_reply.clear();
-    Finish(outcome, m_target.commPort, version, section);
 }

@@ -1,22 +1,10 @@
 #pragma once
 
-#include "core/linksettings.h"
 #include "core/parameterimages.h"
 #include "link/linkexchange.h"
 #include "link/linktimings.h"
+#include "link/serialtarget.h"
 #include "link/serialtransport.h"
-
-#include <QTimer>
-
-// The serial port an exchange uses, fixed when it starts.
-struct SerialTarget
-{
-    int commPort = 1;
-    QString device;
-    QString settingsText;
-
-    static SerialTarget FromSettings(const LinkSettings &settings);
-};
 
 // Download, upload or version request over the serial port: open the port, send the request,
 // wait for the reply (looked at once its threshold is buffered) or the time-out, close. An
@@ -32,7 +20,9 @@ public:
                    const LinkTimings &timings = {}, QObject *parent = nullptr);
 
     void Start() override;
-    void Abort() override;
+
+protected:
+    void Stop() override;
 
 private:
     enum class State
@@ -43,15 +33,13 @@ private:
 
     void OnReply(const QByteArray &bytes);
     void OnTimeout();
-    void End(ExchangeOutcome outcome, const QString &version = {},
-             std::optional<ImageSection> section = std::nullopt);
+    void End(ExchangeOutcome outcome) { Finish(outcome, m_target.commPort); }
 
     SerialTarget m_target;
     Image &m_image;
     bool m_save;
     LinkTimings m_timings;
     SerialTransport m_transport;
-    QTimer m_timeout;
     State m_state = State::Idle;
     // What has arrived of an upload answer.
     QByteArray m_reply;

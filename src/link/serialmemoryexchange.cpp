@@ -6,11 +6,8 @@ SerialMemoryExchange::SerialMemoryExchange(MemoryKind kind, SerialTarget target,
                                            const MemoryTimings &timings, QObject *parent)
     : MemoryExchange(kind, parent), m_target(std::move(target)), m_timings(timings)
 {
-    m_timeout.setSingleShot(true);
-    // A coarse timer may fire a few percent early; the device is given its full time.
-    m_timeout.setTimerType(Qt::PreciseTimer);
-    connect(&m_timeout, &QTimer::timeout, this, &SerialMemoryExchange::OnTimeout);
     connect(&m_transport, &SerialTransport::Received, this, &SerialMemoryExchange::OnReceived);
+    connect(&m_transport, &SerialTransport::TimedOut, this, &SerialMemoryExchange::OnTimeout);
 }
 
 void SerialMemoryExchange::Start()
@@ -20,20 +17,16 @@ void SerialMemoryExchange::Start()
         End(MemoryOutcome::PortNotAvailable);
         return;
     }
-    // Stale input is discarded before the command goes out, so a fast answer is not lost.
     if (Kind() == MemoryKind::Clear) {
-        m_transport.Arm(1);
-        m_transport.Send(BuildMemoryClearFrame());
         m_state = State::WaitingForClear;
-        m_timeout.start(m_timings.clearTimeout);
+        m_transport.Request(BuildMemoryClearFrame(), 1, m_timings.clearTimeout);
         return;
     }
     m_decoder.Reset();
     m_blocks = 0;
-    m_transport.Arm(MemoryRecordDecoder::kBlockSize);
-    m_transport.Send(BuildMemoryReadFrame());
     m_state = State::WaitingForBlock;
-    m_timeout.start(m_timings.blockTimeout);
+    m_transport.Request(BuildMemoryReadFrame(), MemoryRecordDecoder::kBlockSize,
+                        m_timings.blockTimeout);
     Q_EMIT ReadStarted();
     Q_EMIT BlocksReceived(0, 0);
 }
@@ -41,14 +34,15 @@ void SerialMemoryExchange::Start()
 void SerialMemoryExchange::Abort()
 {
     // A device in the middle of sending its memory is told to stop.
-    if (m_state == State::WaitingForBlock) {
-        m_transport.Send(QByteArray(1, kBlockReplyError));
-        m_transport.Flush();
-    }
-    m_timeout.stop();
+    if (m_state == State::WaitingForBlock)
+        Reply(kBlockReplyError);
+    MemoryExchange::Abort();
+}
+
+void SerialMemoryExchange::Stop()
+{
     m_transport.Close();
     m_state = State::Idle;
-    Halt();
 }
 
 void SerialMemoryExchange::OnReceived(const QByteArray &bytes)
@@ -67,7 +61,7 @@ void SerialMemoryExchange::OnReceived(const QByteArray &bytes)
 
 void SerialMemoryExchange::OnBlock(const QByteArray &block)
 {
-    m_timeout.stop();
+    m_transport.StopTimeout();
     ++m_blocks;
     const MemoryRecordDecoder::BlockResult result = m_decoder.Feed(block);
     if (!result.text.isEmpty())
@@ -77,9 +71,8 @@ void SerialMemoryExchange::OnBlock(const QByteArray &block)
     case MemoryRecordDecoder::Outcome::More:
         if (m_blocks < m_timings.maximumBlocks) {
             // Armed before the reply goes out: the next block follows it at once.
-            m_transport.Arm(MemoryRecordDecoder::kBlockSize);
-            m_transport.Send(QByteArray(1, kBlockReplyMore));
-            m_timeout.start(m_timings.blockTimeout);
+            m_transport.Request(QByteArray(1, kBlockReplyMore), MemoryRecordDecoder::kBlockSize,
+                                m_timings.blockTimeout);
             return;
         }
         // A device that never reaches its end marker is told to stop: asked for more, it
@@ -109,12 +102,4 @@ void SerialMemoryExchange::Reply(char reply)
 {
     m_transport.Send(QByteArray(1, reply));
     m_transport.Flush();
-}
-
-void SerialMemoryExchange::End(MemoryOutcome outcome)
-{
-    m_timeout.stop();
-    m_transport.Close();
-    m_state = State::Idle;
-    Finish(outcome, false, m_target.commPort);
 }

@@ -3,10 +3,8 @@
 #include "core/memoryrecorddecoder.h"
 #include "link/memoryexchange.h"
 #include "link/memorytimings.h"
-#include "link/serialexchange.h"
+#include "link/serialtarget.h"
 #include "link/serialtransport.h"
-
-#include <QTimer>
 
 // Memory read or clear over the serial port. A read sends its command, then takes blocks of
 // 65 bytes, each within its own time-out, answering every one with "S" (more), "P" (end of
@@ -25,6 +23,9 @@ public:
 
     const MemoryRecordDecoder &Decoder() const { return m_decoder; }
 
+protected:
+    void Stop() override;
+
 private:
     enum class State
     {
@@ -37,12 +38,11 @@ private:
     void OnBlock(const QByteArray &block);
     void OnTimeout();
     void Reply(char reply);
-    void End(MemoryOutcome outcome);
+    void End(MemoryOutcome outcome) { Finish(outcome, false, m_target.commPort); }
 
     SerialTarget m_target;
     MemoryTimings m_timings;
     SerialTransport m_transport;
-    QTimer m_timeout;
     MemoryRecordDecoder m_decoder;
     int m_blocks = 0;
     State m_state = State::Idle;

@@ -6,6 +6,10 @@ SerialTransport::SerialTransport(QObject *parent) : QObject(parent)
 {
     connect(&m_port, &QSerialPort::readyRead, this, &SerialTransport::OnReadyRead);
     connect(&m_port, &QSerialPort::errorOccurred, this, &SerialTransport::OnError);
+    m_timeout.setSingleShot(true);
+    // A coarse timer may fire a few percent early; the device is given its full time.
+    m_timeout.setTimerType(Qt::PreciseTimer);
+    connect(&m_timeout, &QTimer::timeout, this, &SerialTransport::TimedOut);
 }
 
 SerialTransport::~SerialTransport()
@@ -36,6 +40,12 @@ bool SerialTransport::Open(const QString &device, const QString &settingsText)
 }
 
 void SerialTransport::Close()
+{
+    m_timeout.stop();
+    ClosePort();
+}
+
+void SerialTransport::ClosePort()
 {
     m_threshold = 0;
     if (m_port.isOpen())
@@ -71,6 +81,14 @@ void SerialTransport::Flush()
         m_port.flush();
 }
 
+void SerialTransport::Request(const QByteArray &frame, int threshold,
+                              std::chrono::milliseconds timeout)
+{
+    Arm(threshold);
+    Send(frame);
+    m_timeout.start(timeout);
+}
+
 void SerialTransport::OnReadyRead()
 {
     if (m_threshold <= 0 || m_port.bytesAvailable() < m_threshold)
@@ -82,7 +100,7 @@ void SerialTransport::OnReadyRead()
 void SerialTransport::OnError(QSerialPort::SerialPortError error)
 {
     // A pulled cable or a peer that hung up: the line is gone, and leaving it open would only
-    // keep reporting the same error. The exchange then ends by its time-out.
+    // keep reporting the same error. The exchange then ends by its time-out, which runs on.
     if (error == QSerialPort::ResourceError || error == QSerialPort::ReadError)
-        Close();
+        ClosePort();
 }

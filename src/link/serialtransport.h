@@ -3,11 +3,16 @@
 #include <QByteArray>
 #include <QObject>
 #include <QSerialPort>
+#include <QTimer>
+
+#include <chrono>
 
 // The serial line of one exchange: opened when the exchange starts, closed when it ends,
 // whatever happened. A reply is handed over in one piece as soon as at least the armed
 // number of bytes is buffered, however the bytes were split on the line; a reply whose first
-// bytes announce more can be waited for further without losing what comes in meanwhile.
+// bytes announce more can be waited for further without losing what comes in meanwhile. The
+// time a request gives the device runs on until the line is closed or the time-out is
+// stopped or started again.
 class SerialTransport : public QObject
 {
     Q_OBJECT
@@ -19,6 +24,7 @@ public:
     // ("9600,N,8,1 ") and discards pending output. False when the device is missing, held by
     // another program, or refuses the settings; the line is closed then.
     bool Open(const QString &device, const QString &settingsText);
+    // Closes the line and stops the time-out.
     void Close();
     bool IsOpen() const { return m_port.isOpen(); }
 
@@ -31,15 +37,23 @@ public:
     // Hands what was sent to the line now, without blocking: a reply sent right before
     // Close() would otherwise be dropped with the port's write buffer.
     void Flush();
+    // Arms for a reply of `threshold` bytes (stale input is discarded before `frame` goes out,
+    // so a fast answer is not lost), sends `frame`, and gives the device `timeout` to answer.
+    void Request(const QByteArray &frame, int threshold, std::chrono::milliseconds timeout);
+    void StopTimeout() { m_timeout.stop(); }
 
 Q_SIGNALS:
     // Everything buffered when the threshold was reached; the transport is disarmed then.
     void Received(const QByteArray &bytes);
+    // The device did not answer a request in its time.
+    void TimedOut();
 
 private:
+    void ClosePort();
     void OnReadyRead();
     void OnError(QSerialPort::SerialPortError error);
 
     QSerialPort m_port;
+    QTimer m_timeout;
     int m_threshold = 0;
 };

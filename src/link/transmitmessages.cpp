@@ -18,9 +18,9 @@ LinkMessage DownloadMessage(ExchangeOutcome outcome)
     case ExchangeOutcome::Good:
         return {QStringLiteral("Download OK!"), CfgTitle()};
     case ExchangeOutcome::TimeOut:
-        return {QStringLiteral("Time Out Error!"), CfgTitle()};
+        return {TimeOutText(), CfgTitle()};
     case ExchangeOutcome::HandshakeTimeOut:
-        return {QStringLiteral("Times Out Error"), CfgTitle()};
+        return {HandshakeTimeOutText(), CfgTitle()};
     default:
         return {QStringLiteral("Download Failed!"), CfgTitle()};
     }
@@ -34,9 +34,9 @@ LinkMessage UploadMessage(const ExchangeResult &result)
             return {QStringLiteral("Get Firmware Version OK!\r\r") + result.version, UploadTitle()};
         return {QStringLiteral("   Upload OK!   "), UploadTitle()};
     case ExchangeOutcome::TimeOut:
-        return {QStringLiteral("Time Out Error!"), UploadTitle()};
+        return {TimeOutText(), UploadTitle()};
     case ExchangeOutcome::HandshakeTimeOut:
-        return {QStringLiteral("Times Out Error"), UploadTitle()};
+        return {HandshakeTimeOutText(), UploadTitle()};
     default:
         return {QStringLiteral("Upload Failed!"), UploadTitle()};
     }
@@ -47,17 +47,10 @@ LinkMessage UploadMessage(const ExchangeResult &result)
 LinkMessage TransmitMessage(const ExchangeResult &result)
 {
     if (result.outcome == ExchangeOutcome::PortNotAvailable)
-        return {PortNotAvailableText(result.commPort), QString()};
+        return PortNotAvailableMessage(result.commPort);
     if (result.kind == ExchangeKind::Download)
         return DownloadMessage(result.outcome);
     return UploadMessage(result);
-}
-
-QString PortNotAvailableText(int commPort)
-{
-    const QString number =
-        commPort >= 0 ? QStringLiteral(" %1").arg(commPort) : QString::number(commPort);
-    return QStringLiteral("COM") + number + QStringLiteral(": not available.");
 }
 
 LinkMessage UploadQuestion()

@@ -1,6 +1,7 @@
 #include "shell/filecommands.h"
 
 #include "shell/savename.h"
+#include "shell/shelltexts.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -9,13 +10,12 @@
 
 namespace {
 
-const QString kTitle = QStringLiteral("Configuration Setup");
 const QString kFilter = QStringLiteral("Config Setup Files(*.cfg)");
 
 void ShowMessage(QWidget *parent, QMessageBox::Icon icon, const QString &text,
                  const QString &details = {})
 {
-    QMessageBox box(icon, kTitle, text, QMessageBox::Ok, parent);
+    QMessageBox box(icon, ShellTitle(), text, QMessageBox::Ok, parent);
     box.setInformativeText(details);
     box.exec();
 }
@@ -58,7 +58,7 @@ bool FileCommands::SaveChangesFirst()
     if (!m_state.images.IsChanged())
         return true;
     const auto answer = QMessageBox::question(
-        m_window, kTitle,
+        m_window, ShellTitle(),
         QStringLiteral("Configuration had been changed,do you want to save your file?"),
         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     if (answer == QMessageBox::Cancel)
@@ -76,7 +76,7 @@ bool FileCommands::New()
     m_state.images.MarkSaved();
     m_state.header = NewFileHeaderTexts();
     m_state.CurrentFile = kNewFile;
-    Q_EMIT CaptionChanged(QStringLiteral("Configuration Setup: ") + m_state.CurrentFile);
+    Q_EMIT CaptionChanged(FileCaption(m_state.CurrentFile));
     Q_EMIT EditingPagesMustClose();
     return true;
 }
@@ -103,7 +103,7 @@ bool FileCommands::Open()
         return false;
     }
     m_state.CurrentFile = path;
-    Q_EMIT CaptionChanged(QStringLiteral("Configuration Setup: ") + m_state.CurrentFile);
+    Q_EMIT CaptionChanged(FileCaption(m_state.CurrentFile));
     Q_EMIT EditingPagesMustClose();
     return true;
 }
@@ -119,13 +119,13 @@ bool FileCommands::SaveAs()
 {
     const QString path = ConfirmedSaveName(
         m_window, m_askFileName(m_window, FileDialogKind::Save, m_state.CurrentFile),
-        QStringLiteral("cfg"), kTitle);
+        QStringLiteral("cfg"), ShellTitle());
     if (path.isEmpty())
         return false;
     if (!WriteTo(path))
         return false;
     m_state.CurrentFile = path;
-    Q_EMIT CaptionChanged(QStringLiteral("Configuration Setup: ") + m_state.CurrentFile);
+    Q_EMIT CaptionChanged(FileCaption(m_state.CurrentFile));
     return true;
 }
 

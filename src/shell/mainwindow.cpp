@@ -8,6 +8,7 @@
 #include "shell/pagemanager.h"
 #include "shell/pageregistry.h"
 #include "shell/shellactions.h"
+#include "shell/shelltexts.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -19,7 +20,6 @@
 
 namespace {
 
-const QString kTitle = QStringLiteral("Configuration Setup");
 const QString kStartDescription = QStringLiteral("Your description about this configuration file");
 
 // Menu items that open a page or dialog, by page type. Tool bar page buttons depend on the
@@ -70,7 +70,7 @@ void MainWindow::StartUp(const ShellSetup &setup)
 {
     const bool keyboard = setup.initializeKeyboard && setup.initializeKeyboard();
     if (!keyboard) {
-        QMessageBox box(QMessageBox::Warning, kTitle,
+        QMessageBox box(QMessageBox::Warning, ShellTitle(),
                         QStringLiteral("There is an error for keyboard, you can download and "
                                        "upload CFG data only by RS232!"),
                         QMessageBox::Ok, this);
@@ -126,7 +126,7 @@ void MainWindow::ConnectCommands()
 void MainWindow::Exit()
 {
     const auto answer =
-        QMessageBox::question(this, kTitle, QStringLiteral("Do you want to save your file?"),
+        QMessageBox::question(this, ShellTitle(), QStringLiteral("Do you want to save your file?"),
                               QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     if (answer == QMessageBox::Cancel)
         return;
@@ -138,15 +138,9 @@ void MainWindow::Exit()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (m_state.images.IsChanged()) {
-        const auto answer = QMessageBox::question(
-            this, kTitle,
-            QStringLiteral("Configuration had been changed,do you want to save your file?"),
-            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-        if (answer == QMessageBox::Cancel || (answer == QMessageBox::Yes && !m_files->Save())) {
-            event->ignore();
-            return;
-        }
+    if (!m_files->SaveChangesFirst()) {
+        event->ignore();
+        return;
     }
     // The open page or dialog closes first, so the memory dialog can ask about its unsaved
     // text; when it is kept open, so is the program.
@@ -162,8 +156,8 @@ void MainWindow::SetAllDefault(bool reader)
     const QString text =
         reader ? QStringLiteral("Are you sure to set all to default values for Magnet Reader?")
                : QStringLiteral("Are you sure to set all to default values for Bar Decoder?");
-    const auto answer = QMessageBox::warning(this, kTitle, text, QMessageBox::Yes | QMessageBox::No,
-                                             QMessageBox::No);
+    const auto answer = QMessageBox::warning(this, ShellTitle(), text,
+                                             QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     if (answer == QMessageBox::No)
         return;
     if (reader)

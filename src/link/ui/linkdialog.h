@@ -1,0 +1,80 @@
+#pragma once
+
+#include "link/deviceexchange.h"
+#include "link/linkmessage.h"
+#include "pages/pagecontext.h"
+
+#include <QList>
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+
+class LinkSettingsPanel;
+class QLineEdit;
+class QMessageBox;
+class QPushButton;
+class QVBoxLayout;
+
+// What both link dialogs share: the heading `Label1`, the shared link settings, a column of
+// buttons, and the tiny capture box `Text1` that only holds the focus and collects what the
+// device types. A dialog runs one exchange at a time: it starts it, keeps its buttons disabled
+// meanwhile, and shows the outcome in a box of its own. Closing the dialog in the middle of an
+// exchange stops it without a message, its port closed.
+class LinkDialog : public QWidget
+{
+    Q_OBJECT
+public:
+    ~LinkDialog() override;
+
+    bool IsExchangeRunning() const;
+
+protected:
+    // `name` and `caption` are the dialog's object name and window caption.
+    LinkDialog(PageContext &context, const char *name, const char *caption, const char *heading,
+               QWidget *parent);
+
+    void closeEvent(QCloseEvent *event) override;
+    // Asked on closing, once a running exchange has been stopped; false keeps the dialog open.
+    virtual bool ConfirmClose() { return true; }
+
+    AppState &State() const { return m_state; }
+    KeyboardPort *Keyboard() const { return m_keyboard; }
+    LinkSettingsPanel *Panel() const { return m_panel; }
+    // The heading is its first row.
+    QVBoxLayout *MainLayout() const { return m_layout; }
+    DeviceExchange *Exchange() const { return m_exchange; }
+
+    // A button of the column, disabled while an exchange runs.
+    QPushButton *MakeButton(const char *name, const char *caption);
+    // `CmdClose`: stops a running exchange and closes the dialog.
+    QPushButton *MakeCloseButton(const char *caption);
+    // The buttons in the order they were made, then `below` if given, then the capture box at
+    // the foot. Called once, after every other control has been made.
+    QVBoxLayout *ButtonColumn(QWidget *below = nullptr);
+
+    // Takes `exchange`, whose outcome the dialog has connected, disables the buttons and
+    // starts it.
+    void Run(DeviceExchange *exchange);
+    // The exchange has reported its outcome: it goes, and the buttons are enabled again.
+    void ExchangeEnded();
+
+    // Asks with OK and Cancel; OK runs `confirmed`, Cancel does nothing.
+    void Ask(const LinkMessage &question, std::function<void()> confirmed);
+    // Shows with an OK button only.
+    void Tell(const LinkMessage &message);
+
+private:
+    void CloseDialog();
+    void StopExchange();
+    void SetButtonsEnabled(bool enabled);
+    QMessageBox *ShowMessage(const LinkMessage &message, bool withCancel);
+
+    AppState &m_state;
+    KeyboardPort *m_keyboard;
+    QVBoxLayout *m_layout = nullptr;
+    LinkSettingsPanel *m_panel = nullptr;
+    QLineEdit *m_capture = nullptr;
+    QList<QPushButton *> m_buttons;
+    QPointer<DeviceExchange> m_exchange;
+};
