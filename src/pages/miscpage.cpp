@@ -8,6 +8,8 @@
 MiscPage::MiscPage(const char *page, PageContext &context, QWidget *parent)
     : FieldPage(page, context.state.images, parent), m_prefixFlag(context.state.PrefixFlag)
 {
+    // Unlike the strips of AddTabStrip this one keeps the style's scroll buttons, as these
+    // pages always have; its three captions fit the main window.
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("TabCFG3"));
     AddTab(m_tabs, BuildLanguage(), "&Language", "Language Selection");
