@@ -4,11 +4,10 @@
 
 #include <QComboBox>
 #include <QLineEdit>
-#include <QScopedValueRollback>
 
 CharacterBoxBinder::CharacterBoxBinder(const FieldSpec &field, QComboBox *box,
                                        ParameterImages &images, QObject *parent)
-    : QObject(parent), m_field(field), m_images(images), m_box(box)
+    : FieldBinder(field, images, parent), m_box(box)
 {
     // When Enter is pressed in the box or the box is left, the combo box makes the entry
     // whose name was typed the current one, as if it had been picked. That name was typed all
@@ -30,32 +29,29 @@ CharacterBoxBinder::CharacterBoxBinder(const FieldSpec &field, QComboBox *box,
     connect(box, &QComboBox::editTextChanged, this, &CharacterBoxBinder::TextEdited);
 }
 
-void CharacterBoxBinder::Load()
+void CharacterBoxBinder::Show(const Image &image)
 {
-    Show(m_images.ConfigImage.at(static_cast<std::size_t>(m_field.byte)));
-}
-
-void CharacterBoxBinder::RestoreDefault()
-{
-    const int code = m_images.DefaultImage.at(static_cast<std::size_t>(m_field.byte));
-    Show(code);
-    Write(code);
-}
-
-void CharacterBoxBinder::Show(int code)
-{
-    const QScopedValueRollback showing(m_showing, true);
-    const int index = OptionIndexForCode(m_field, code);
+    const int code = image.at(static_cast<std::size_t>(Field().byte));
+    const int index = OptionIndexForCode(Field(), code);
     m_box->setCurrentIndex(index);
     if (index < 0)
         m_box->setEditText(QString(ByteToChar(static_cast<std::uint8_t>(code))));
 }
 
+void CharacterBoxBinder::Store()
+{
+    const int index = m_box->currentIndex();
+    if (index >= 0 && m_box->currentText() == m_box->itemText(index))
+        Write(Field().options[static_cast<std::size_t>(index)].code);
+    else
+        TextEdited(m_box->currentText());
+}
+
 void CharacterBoxBinder::Picked(int index)
 {
-    if (m_showing || m_typedNameSelected || index < 0)
+    if (Showing() || m_typedNameSelected || index < 0)
         return;
-    Write(m_field.options[static_cast<std::size_t>(index)].code);
+    Write(Field().options[static_cast<std::size_t>(index)].code);
 }
 
 void CharacterBoxBinder::TextEdited(const QString &text)
@@ -63,7 +59,7 @@ void CharacterBoxBinder::TextEdited(const QString &text)
     // Typed text stores the code of its first character, also when it spells a name from
     // the list. (A picked name is put into the box as text too; the pick, reported right
     // after, then stores the entry's code.)
-    if (m_showing)
+    if (Showing())
         return;
     // An emptied box has no character to store: the byte keeps its value until one is
     // typed. A character outside the device's character set is not stored either.
@@ -75,17 +71,5 @@ void CharacterBoxBinder::TextEdited(const QString &text)
 
 void CharacterBoxBinder::Write(int code)
 {
-    m_images.SetBits(m_field.byte, m_field.mask, ShiftedValue(m_field, code));
-}
-
-CharacterBoxBinder *BuildCharacterBox(const FieldSpec &field, QWidget *parent,
-                                      ParameterImages &images, QComboBox **box)
-{
-    auto *combo = new QComboBox(parent);
-    combo->setObjectName(Text(field.control));
-    for (const auto &option : field.options)
-        combo->addItem(Text(option.caption));
-    if (box)
-        *box = combo;
-    return new CharacterBoxBinder(field, combo, images, parent);
+    Images().SetBits(Field().byte, Field().mask, ShiftedValue(Field(), code));
 }

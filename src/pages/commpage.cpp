@@ -6,62 +6,45 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-namespace {
-
-QWidget *TabFrame(int index, QWidget *parent)
-{
-    auto *frame = new QWidget(parent);
-    frame->setObjectName(QStringLiteral("fraCfg4_") + QString::number(index));
-    return frame;
-}
-
-} // namespace
-
 CommPage::CommPage(const char *page, const char *outputTabCaption, ParameterImages &images,
                    QWidget *parent)
     : FieldPage(page, images, parent)
 {
+    static constexpr GridPlace kSerial[] = {
+        {"optCfg41A", "fraCfg4_1A", 0, 0, 2}, {"optCfg41B", "FraCfg4_1B", 0, 1},
+        {"optCfg41C", "FraCfg4_1C", 1, 1},    {"optCfg41D", "FraCfg4_1D", 0, 2, 2},
+        {"optRTSCTS", "Frame1", 0, 3},        {"optACKNCK", "Frame2", 1, 3},
+        {"optXONXOFF", "Frame3", 2, 3},
+    };
+    static constexpr GridPlace kKeyboard[] = {
+        {"optCfg42A", "fraCfg4_2A", 0, 0, 2},
+        {"Optcfg42b", "fraCfg42B", 0, 1},
+        {"optCfg42C", "fraCfg42C", 1, 1},
+        {"optCfg42D", "fraCfg42D", 0, 2},
+    };
+    static constexpr GridPlace kOutput[] = {
+        {"optCfg43A", "fraCfg43A", 0, 0, 2},
+        {"optCfg43B", "fraCfg43B", 0, 1},
+    };
     m_tabs = AddTabStrip("TabCFG1");
-    AddTab(m_tabs, BuildSerialTab(), "&RS232", "RS232 Mode Parameters");
-    AddTab(m_tabs, BuildKeyboardTab(), "&Keyboard", "Keyboard Wedge Mode Parameters");
-    AddTab(m_tabs, BuildOutputTab(), outputTabCaption, "Output Characters Parameters");
+    AddTab(m_tabs, BuildTab(0, kSerial, "cmdDefault41", 3, 3), "&RS232", "RS232 Mode Parameters");
+    AddTab(m_tabs, BuildTab(1, kKeyboard, "cmdDefault42", 2, 2), "&Keyboard",
+           "Keyboard Wedge Mode Parameters");
+    AddTab(m_tabs, BuildTab(2, kOutput, "cmdDefault43", 1, 1, Qt::AlignBottom), outputTabCaption,
+           "Output Characters Parameters");
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_tabs);
 }
 
-QWidget *CommPage::BuildSerialTab()
+QWidget *CommPage::BuildTab(int index, std::span<const GridPlace> frames, const char *button,
+                            int buttonRow, int buttonColumn, Qt::Alignment buttonAlignment)
 {
-    QWidget *frame = TabFrame(0, this);
+    auto *frame = new QWidget(this);
+    frame->setObjectName(QStringLiteral("fraCfg4_") + QString::number(index));
     auto *grid = new QGridLayout(frame);
-    grid->addWidget(AddChoiceFrame("optCfg41A", "fraCfg4_1A", frame), 0, 0, 2, 1);
-    grid->addWidget(AddChoiceFrame("optCfg41B", "FraCfg4_1B", frame), 0, 1);
-    grid->addWidget(AddChoiceFrame("optCfg41C", "FraCfg4_1C", frame), 1, 1);
-    grid->addWidget(AddChoiceFrame("optCfg41D", "FraCfg4_1D", frame), 0, 2, 2, 1);
-    grid->addWidget(AddChoiceFrame("optRTSCTS", "Frame1", frame), 0, 3);
-    grid->addWidget(AddChoiceFrame("optACKNCK", "Frame2", frame), 1, 3);
-    grid->addWidget(AddChoiceFrame("optXONXOFF", "Frame3", frame), 2, 3);
-    grid->addWidget(AddDefaultButton("cmdDefault41", frame), 3, 3);
-    return frame;
-}
-
-QWidget *CommPage::BuildKeyboardTab()
-{
-    QWidget *frame = TabFrame(1, this);
-    auto *grid = new QGridLayout(frame);
-    grid->addWidget(AddChoiceFrame("optCfg42A", "fraCfg4_2A", frame), 0, 0, 2, 1);
-    grid->addWidget(AddChoiceFrame("Optcfg42b", "fraCfg42B", frame), 0, 1);
-    grid->addWidget(AddChoiceFrame("optCfg42C", "fraCfg42C", frame), 1, 1);
-    grid->addWidget(AddChoiceFrame("optCfg42D", "fraCfg42D", frame), 0, 2);
-    grid->addWidget(AddDefaultButton("cmdDefault42", frame), 2, 2);
-    return frame;
-}
-
-QWidget *CommPage::BuildOutputTab()
-{
-    QWidget *frame = TabFrame(2, this);
-    auto *grid = new QGridLayout(frame);
-    grid->addWidget(AddChoiceFrame("optCfg43A", "fraCfg43A", frame), 0, 0, 2, 1);
-    grid->addWidget(AddChoiceFrame("optCfg43B", "fraCfg43B", frame), 0, 1);
-    grid->addWidget(AddDefaultButton("cmdDefault43", frame), 1, 1, Qt::AlignBottom);
+    for (const GridPlace &place : frames)
+        grid->addWidget(AddChoiceFrame(place.control, place.frame, frame), place.row, place.column,
+                        place.rowSpan, 1);
+    grid->addWidget(AddDefaultButton(button, frame), buttonRow, buttonColumn, buttonAlignment);
     return frame;
 }

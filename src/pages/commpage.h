@@ -2,6 +2,8 @@
 
 #include "pages/fieldpage.h"
 
+#include <span>
+
 class QTabWidget;
 
 // The communication page shared by the decoder and the reader: the tab strip TabCFG1 with
@@ -19,9 +21,19 @@ protected:
     QTabWidget *Tabs() const { return m_tabs; }
 
 private:
-    QWidget *BuildSerialTab();
-    QWidget *BuildKeyboardTab();
-    QWidget *BuildOutputTab();
+    // Where an option group's frame sits in its tab's grid.
+    struct GridPlace
+    {
+        const char *control;
+        const char *frame;
+        int row;
+        int column;
+        int rowSpan = 1;
+    };
+
+    // Tab `index`: its option groups' frames and its "Set Default" button.
+    QWidget *BuildTab(int index, std::span<const GridPlace> frames, const char *button,
+                      int buttonRow, int buttonColumn, Qt::Alignment buttonAlignment = {});
 
     QTabWidget *m_tabs = nullptr;
 };

@@ -1,15 +1,44 @@
 #include "pages/fieldpage.h"
 
-#include "pages/characterboxbinder.h"
-
 #include "core/pagecaptions.h"
+#include "pages/characterboxbinder.h"
+#include "pages/charactereditbinder.h"
+#include "pages/numberboxbinder.h"
+
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QSet>
 #include <QTabWidget>
+
+#include <algorithm>
+
+namespace {
+
+void ShowCaption(const FieldSpec &row, QCheckBox *box)
+{
+    box->setText(Text(row.caption));
+}
+
+void ListOptionNames(const FieldSpec &row, QComboBox *box)
+{
+    for (const auto &option : row.options)
+        box->addItem(Text(option.caption));
+}
+
+// The list offers the common counts; larger ones up to the row's maximum are typed.
+void ListCounts(const FieldSpec &, QComboBox *box)
+{
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    for (int n = 0; n <= 9; ++n)
+        box->addItem(QString::number(n));
+}
+
+} // namespace
 
 FieldPage::FieldPage(const char *page, ParameterImages &images, QWidget *parent)
     : QWidget(parent), m_page(page), m_images(images)
@@ -20,12 +49,8 @@ FieldPage::FieldPage(const char *page, ParameterImages &images, QWidget *parent)
 
 void FieldPage::RestoreDefaults(const char *button)
 {
-    for (const FieldSpec *row : FieldsRestoredBy(m_page, button)) {
-        if (FieldBinder *binder = m_binders.value(Text(row->control)))
-            binder->RestoreDefault();
-        else if (CharacterBoxBinder *box = m_characterBinders.value(Text(row->control)))
-            box->RestoreDefault();
-    }
+    ForEachBinder(FieldsRestoredBy(m_page, button),
+                  [](FieldBinder *binder) { binder->RestoreDefault(); });
 }
 
 QTabWidget *FieldPage::AddTabStrip(const char *name)
@@ -47,8 +72,7 @@ QGroupBox *FieldPage::AddChoiceFrame(const char *control, const char *frameName,
 {
     const FieldSpec &row = Row(control);
     const ChoiceFrame built = BuildChoiceFrame(row, frameName, parent, m_images);
-    m_binders.insert(Text(row.control), built.binder);
-    Register(row, built.frame);
+    Bind(row, built.binder, built.frame);
     return built.frame;
 }
 
@@ -56,33 +80,66 @@ ChoiceFrame FieldPage::AddChoiceButtons(const char *control, QWidget *parent, QB
 {
     const FieldSpec &row = Row(control);
     const ChoiceFrame built = BuildChoiceButtons(row, parent, layout, m_images);
-    m_binders.insert(Text(row.control), built.binder);
     for (QAbstractButton *button : built.group->buttons())
-        Register(row, button);
+        Bind(row, built.binder, button);
     return built;
+}
+
+template <typename Binder, typename Widget>
+Widget *FieldPage::AddControl(const char *control, QWidget *parent,
+                              void (*setUp)(const FieldSpec &row, Widget *widget))
+{
+    const FieldSpec &row = Row(control);
+    auto *widget = new Widget(parent);
+    widget->setObjectName(Text(row.control));
+    if (setUp)
+        setUp(row, widget);
+    Bind(row, new Binder(row, widget, m_images, parent), widget);
+    return widget;
 }
 
 QCheckBox *FieldPage::AddFlagBox(const char *control, QWidget *parent)
 {
-    const FieldSpec &row = Row(control);
-    QCheckBox *box = nullptr;
-    m_binders.insert(Text(row.control), BuildFlagBox(row, parent, m_images, &box));
-    Register(row, box);
-    return box;
+    return AddControl<OptionBinder>(control, parent, ShowCaption);
 }
 
 QComboBox *FieldPage::AddCharacterBox(const char *control, QWidget *parent)
 {
-    const FieldSpec &row = Row(control);
-    QComboBox *box = nullptr;
-    m_characterBinders.insert(Text(row.control), BuildCharacterBox(row, parent, m_images, &box));
-    Register(row, box);
-    return box;
+    return AddControl<CharacterBoxBinder>(control, parent, ListOptionNames);
 }
 
-QPushButton *FieldPage::AddDefaultButton(const char *name, QWidget *parent)
+QLineEdit *FieldPage::AddCharacterEdit(const char *control, QWidget *parent)
 {
-    auto *button = new QPushButton(QStringLiteral("Set Default"), parent);
+    return AddControl<CharacterEditBinder, QLineEdit>(control, parent);
+}
+
+QComboBox *FieldPage::AddNumberBox(const char *control, QWidget *parent)
+{
+    return AddControl<NumberBoxBinder>(control, parent, ListCounts);
+}
+
+QGroupBox *FieldPage::AddKeyTextFrame(const char *control, const KeyTextNames &names, bool prefix,
+                                      const QStringList &selectorCaptions, bool &prefixFlag,
+                                      QWidget *parent)
+{
+    const FieldSpec &first = Row(control);
+    std::vector<const FieldSpec *> rows;
+    for (const FieldSpec *row : FieldsOfPage(m_page)) {
+        if (row->kind == FieldKind::KeyText && std::string_view(row->control) == control)
+            rows.push_back(row);
+    }
+    std::stable_sort(rows.begin(), rows.end(), [](const FieldSpec *a, const FieldSpec *b) {
+        return a->selectorIndex < b->selectorIndex;
+    });
+    const KeyTextFrame built =
+        BuildKeyTextFrame(rows, names, prefix, selectorCaptions, prefixFlag, m_images, parent);
+    Bind(first, built.binder, built.frame);
+    return built.frame;
+}
+
+QPushButton *FieldPage::AddDefaultButton(const char *name, QWidget *parent, const char *caption)
+{
+    auto *button = new QPushButton(Text(caption), parent);
     button->setObjectName(Text(name));
     connect(button, &QPushButton::clicked, this, [this, name] { RestoreDefaults(name); });
     return button;
@@ -93,20 +150,10 @@ void FieldPage::AddDependent(const char *control, QWidget *widget)
     m_controls.insert(Text(control), widget);
 }
 
-FieldBinder *FieldPage::Binder(const char *control) const
-{
-    return m_binders.value(Text(control));
-}
-
 void FieldPage::LoadAll()
 {
     ConnectDependencies();
-    for (const FieldSpec *row : FieldsOfPage(m_page)) {
-        if (FieldBinder *binder = m_binders.value(Text(row->control)))
-            binder->Load();
-        else if (CharacterBoxBinder *box = m_characterBinders.value(Text(row->control)))
-            box->Load();
-    }
+    ForEachBinder(FieldsOfPage(m_page), [](FieldBinder *binder) { binder->Load(); });
 }
 
 const FieldSpec &FieldPage::Row(const char *control) const
@@ -117,9 +164,29 @@ const FieldSpec &FieldPage::Row(const char *control) const
     return *row;
 }
 
-void FieldPage::Register(const FieldSpec &row, QWidget *control)
+QByteArray FieldPage::ArrayElement(const char *control, int index)
 {
+    return QByteArray(control) + '_' + QByteArray::number(index);
+}
+
+void FieldPage::Bind(const FieldSpec &row, FieldBinder *binder, QWidget *control)
+{
+    m_binders.insert(Text(row.control), binder);
     m_controls.insert(Text(row.control), control);
+}
+
+void FieldPage::ForEachBinder(const std::vector<const FieldSpec *> &rows,
+                              const std::function<void(FieldBinder *)> &act) const
+{
+    // The rows of one box (a prefix per track) share their binder.
+    QSet<FieldBinder *> done;
+    for (const FieldSpec *row : rows) {
+        FieldBinder *binder = m_binders.value(Text(row->control));
+        if (binder && !done.contains(binder)) {
+            done.insert(binder);
+            act(binder);
+        }
+    }
 }
 
 void FieldPage::ConnectDependencies()
@@ -127,12 +194,12 @@ void FieldPage::ConnectDependencies()
     for (const FieldSpec *row : FieldsOfPage(m_page)) {
         if (*row->disabledBy == '\0')
             continue;
-        FieldBinder *switcher = Binder(row->disabledBy);
+        auto *switcher = BinderOf<OptionBinder>(row->disabledBy);
         if (!switcher)
             continue;
         const QList<QWidget *> widgets = m_controls.values(Text(row->control));
         const int code = row->disabledByCode;
-        connect(switcher, &FieldBinder::Shown, this, [widgets, switcher, code](int index) {
+        connect(switcher, &OptionBinder::Shown, this, [widgets, switcher, code](int index) {
             const auto &options = switcher->Field().options;
             const bool off = index >= 0 && index < static_cast<int>(options.size()) &&
                              options[static_cast<std::size_t>(index)].code == code;

@@ -1,13 +1,16 @@
 #pragma once
 
-#include "pages/fieldbinder.h"
+#include "pages/keytextbinder.h"
+#include "pages/optionbinder.h"
 
 #include <QHash>
 #include <QMultiHash>
 #include <QWidget>
 
-class CharacterBoxBinder;
+#include <functional>
+
 class QComboBox;
+class QLineEdit;
 class QPushButton;
 class QTabWidget;
 
@@ -34,28 +37,52 @@ protected:
     QGroupBox *AddChoiceFrame(const char *control, const char *frameName, QWidget *parent);
     ChoiceFrame AddChoiceButtons(const char *control, QWidget *parent, QBoxLayout *layout);
     QCheckBox *AddFlagBox(const char *control, QWidget *parent);
+    // A NamedCharacter row: an editable combo box of the option names.
     QComboBox *AddCharacterBox(const char *control, QWidget *parent);
+    // A Character row: a one-character text box.
+    QLineEdit *AddCharacterEdit(const char *control, QWidget *parent);
+    // A Number row: an editable combo box listing 0 to 9.
+    QComboBox *AddNumberBox(const char *control, QWidget *parent);
+    // The KeyText rows of one box (one per track where a selector chooses among them).
+    QGroupBox *AddKeyTextFrame(const char *control, const KeyTextNames &names, bool prefix,
+                               const QStringList &selectorCaptions, bool &prefixFlag,
+                               QWidget *parent);
     // A "Set Default" button restoring the rows that name it.
-    QPushButton *AddDefaultButton(const char *name, QWidget *parent);
+    QPushButton *AddDefaultButton(const char *name, QWidget *parent,
+                                  const char *caption = "Set Default");
     // Another widget (a label) enabled and disabled together with a row's control.
     void AddDependent(const char *control, QWidget *widget);
 
-    FieldBinder *Binder(const char *control) const;
+    // The binder of a row's control, when it is of that kind.
+    template <typename Binder> Binder *BinderOf(const char *control) const
+    {
+        return qobject_cast<Binder *>(m_binders.value(Text(control)));
+    }
     ParameterImages &Images() const { return m_images; }
+    // The catalogue row of a control of this page (a control without one stops the program:
+    // the page and its catalogue file disagree).
+    const FieldSpec &Row(const char *control) const;
+    // The name of element `index` of a control array: "chk51_3".
+    static QByteArray ArrayElement(const char *control, int index);
 
     // Shows every row from ConfigImage, in catalogue order, and wires the rows that another
     // row switches off. Call once, when all controls exist.
     void LoadAll();
 
 private:
-    const FieldSpec &Row(const char *control) const;
-    void Register(const FieldSpec &row, QWidget *control);
+    // Builds the control of a row, named after it, set up by `setUp`, and binds it.
+    template <typename Binder, typename Widget>
+    Widget *AddControl(const char *control, QWidget *parent,
+                       void (*setUp)(const FieldSpec &row, Widget *widget) = nullptr);
+    void Bind(const FieldSpec &row, FieldBinder *binder, QWidget *control);
+    // Runs `act` once for each binder of `rows`, in their order.
+    void ForEachBinder(const std::vector<const FieldSpec *> &rows,
+                       const std::function<void(FieldBinder *)> &act) const;
     void ConnectDependencies();
 
     const char *m_page;
     ParameterImages &m_images;
     QHash<QString, FieldBinder *> m_binders;
-    QHash<QString, CharacterBoxBinder *> m_characterBinders;
     // The widgets of each row that go dark while another row switches it off.
     QMultiHash<QString, QWidget *> m_controls;
 };

@@ -3,14 +3,17 @@
 // Shared by the tests of both Miscellaneous pages.
 
 #include "core/appstate.h"
+#include "core/fieldcatalogue.h"
 #include "keys/keytext.h"
 #include "pages/pagecontext.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include <functional>
@@ -58,6 +61,20 @@ inline void InsertWithDialog(QWidget *dialog, const QString &name, bool *functio
     dialog->findChild<QLineEdit *>(QStringLiteral("txtCtrl"))->setText(name);
     dialog->findChild<QPushButton *>(QStringLiteral("Command1"))->click();
     dialog->findChild<QPushButton *>(QStringLiteral("Command2"))->click();
+}
+
+// Every catalogue row of the page has its control, and its "Set Default" button where it names
+// one: a row that the page does not build would be shown and restored nowhere.
+inline void EveryRowHasItsControl(QWidget *page)
+{
+    const QByteArray window = page->objectName().toLatin1();
+    const auto rows = FieldsOfPage(window.constData());
+    QVERIFY(!rows.empty());
+    for (const FieldSpec *row : rows) {
+        QVERIFY2(page->findChild<QObject *>(Text(row->control)), row->name);
+        if (*row->defaultButton)
+            QVERIFY2(page->findChild<QAbstractButton *>(Text(row->defaultButton)), row->name);
+    }
 }
 
 } // namespace misctest

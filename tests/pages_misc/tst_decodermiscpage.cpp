@@ -15,6 +15,7 @@ class TestDecoderMiscPage : public QObject
     Q_OBJECT
 private Q_SLOTS:
     void opensOnTheDefaults();
+    void everyRowHasItsControl();
     void openingNormalisesOnlyItsFields();
     void secondCodeIdCharacterIsRefused();
     void controlCharacterCodeIdIsStoredAsZero();
@@ -318,6 +319,14 @@ void TestDecoderMiscPage::everyByteSurvivesTheBoxes()
     TypeText(codeId, QStringLiteral("\u20AC"));
     QVERIFY(codeId->text().isEmpty());
     QCOMPARE(state.images.ConfigImage[0], std::uint8_t{0});
+}
+
+void TestDecoderMiscPage::everyRowHasItsControl()
+{
+    AppState state;
+    PageContext context{state};
+    DecoderMiscPage page(context);
+    EveryRowHasItsControl(&page);
 }
 
 QTEST_MAIN(TestDecoderMiscPage)

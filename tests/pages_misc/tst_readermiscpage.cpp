@@ -25,6 +25,7 @@ class TestReaderMiscPage : public QObject
     Q_OBJECT
 private Q_SLOTS:
     void opensOnTheDefaults();
+    void everyRowHasItsControl();
     void openingNormalisesOnlyTheShownFields();
     void trackSelectorsAreIndependent();
     void track2PrefixTouchesOnlyItsBytes();
@@ -241,6 +242,14 @@ void TestReaderMiscPage::everyByteSurvivesTheBoxes()
             QCOMPARE(int(state.images.ConfigImage[29]), byte);
         }
     }
+}
+
+void TestReaderMiscPage::everyRowHasItsControl()
+{
+    AppState state;
+    PageContext context{state};
+    ReaderMiscPage page(context);
+    EveryRowHasItsControl(&page);
 }
 
 QTEST_MAIN(TestReaderMiscPage)

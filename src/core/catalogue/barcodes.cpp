@@ -1,4 +1,5 @@
 #include "core/catalogue/pages.h"
+#include "core/catalogue/rows.h"
 
 namespace {
 
@@ -17,31 +18,22 @@ constexpr const char *kPage = "cfg5";
 constexpr FieldSpec Flag(const char *name, const char *control, const char *caption, int byte,
                          int mask, const char *button)
 {
-    return {.name = name,
-            .page = kPage,
-            .control = control,
-            .caption = caption,
-            .byte = byte,
-            .mask = mask,
-            .kind = FieldKind::Flag,
-            .options = kFlagOptions,
-            .defaultButton = button};
+    return FlagRow(kPage, name, control, caption, byte, mask, button);
 }
 
 constexpr FieldSpec Choice(const char *name, const char *control, const char *caption, int byte,
-                           int mask, std::span<const FieldOption> options, const char *button,
-                           int fallbackIndex = -1)
+                           int mask, std::span<const FieldOption> options, const char *button)
 {
-    return {.name = name,
-            .page = kPage,
-            .control = control,
-            .caption = caption,
-            .byte = byte,
-            .mask = mask,
-            .kind = FieldKind::Choice,
-            .options = options,
-            .fallbackIndex = fallbackIndex,
-            .defaultButton = button};
+    return ChoiceRow(kPage, name, control, caption, byte, mask, options, button);
+}
+
+// A stored 0 is shown as the first option, "Do Not Calculate Check Digit".
+constexpr FieldSpec CheckDigit(const char *name, const char *control, int byte, int mask,
+                               const char *button)
+{
+    FieldSpec row = Choice(name, control, "Check Digit", byte, mask, kCheckDigit, button);
+    row.fallbackIndex = 0;
+    return row;
 }
 
 // The check box arrays are one row per box, named as the array's element ("chk51_3").
@@ -67,14 +59,11 @@ constexpr FieldSpec kFields[] = {
            "cmdDefault53"),
     Choice("decoder.code39.start-stop", "OptStart_stop", "Start/Stop Character", 23, 0x01,
            kStartStop, "cmdDefault53"),
-    Choice("decoder.code39.check-digit", "opt53B", "Check Digit", 23, 0xC0, kCheckDigit,
-           "cmdDefault53", 0),
+    CheckDigit("decoder.code39.check-digit", "opt53B", 23, 0xC0, "cmdDefault53"),
     // "Code 12&8"
-    Choice("decoder.code128.check-digit", "opt54A", "Check Digit", 23, 0x30, kCheckDigit,
-           "cmdDefault54", 0),
+    CheckDigit("decoder.code128.check-digit", "opt54A", 23, 0x30, "cmdDefault54"),
     // "&Interleave 25"
-    Choice("decoder.interleave25.check-digit", "opt55A", "Check Digit", 23, 0x0C, kCheckDigit,
-           "cmdDefault55", 0),
+    CheckDigit("decoder.interleave25.check-digit", "opt55A", 23, 0x0C, "cmdDefault55"),
     Flag("decoder.interleave25.brazil25", "ChkBrazil", "Brazil 25", 19, 0x01, "cmdDefault55"),
     // "Coda&bar": byte 18 bits 0 to 3 the stop characters, bits 4 to 7 the start characters
     Flag("decoder.codabar.stop-a", "ChkStart_0", "A", 18, 0x01, "cmdDefault58"),

@@ -1,36 +1,21 @@
+#include "core/catalogue/options.h"
 #include "core/catalogue/pages.h"
+#include "core/catalogue/rows.h"
 
 namespace {
 
-constexpr FieldOption kInterface[] = {
-    {"Keyboard Mode", 0},
-    {"USB Mode", 1},
-    {"RS232 Mode", 2},
-};
+constexpr const char *kPage = "cfg3";
 
 constexpr FieldSpec kFields[] = {
-    {.name = "decoder.interface.mode",
-     .page = "cfg3",
-     .control = "OptCfg3_1",
-     .caption = "Interface",
-     .byte = 22,
-     .mask = 3,
-     .kind = FieldKind::Choice,
-     .options = kInterface,
-     .defaultButton = "cmdDefault31_2"},
-    {.name = "decoder.interface.read-memory",
-     .page = "cfg3",
-     .control = "ChkRead",
-     .caption = "Read Memory Enable",
-     .byte = 24,
-     .mask = 1,
-     .kind = FieldKind::Flag,
-     .options = kFlagOptions,
-     .defaultButton = "cmdDefault31_2"},
+    ChoiceRow(kPage, "decoder.interface.mode", "OptCfg3_1", "Interface", 22, 3, kInterfaceOptions,
+              "cmdDefault31_2"),
+    FlagRow(kPage, "decoder.interface.read-memory", "ChkRead", "Read Memory Enable", 24, 1,
+            "cmdDefault31_2"),
 };
 
 } // namespace
 
+// The fields of page cfg3.
 std::span<const FieldSpec> DecoderInterfaceFields()
 {
     return kFields;

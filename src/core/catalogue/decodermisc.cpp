@@ -1,9 +1,11 @@
-#include "core/catalogue/languages.h"
+#include "core/catalogue/options.h"
 #include "core/catalogue/pages.h"
+#include "core/catalogue/rows.h"
 
 namespace {
 
 constexpr const char *kPage = "cfg6";
+constexpr const char *kCodeIds = "cmdDefault62";
 
 // A code ID is one printable character; a control character cannot be one and is stored as
 // 0, which sends no code ID.
@@ -11,36 +13,26 @@ constexpr int kFirstPrintable = 32;
 
 constexpr FieldSpec CodeId(const char *name, int byte, const char *control, const char *caption)
 {
-    return {.name = name,
-            .page = kPage,
-            .control = control,
-            .caption = caption,
-            .byte = byte,
-            .kind = FieldKind::Character,
-            .defaultButton = "cmdDefault62",
-            .lowestCharacter = kFirstPrintable};
+    FieldSpec row = CharacterRow(kPage, name, byte, control, caption, kCodeIds);
+    row.lowestCharacter = kFirstPrintable;
+    return row;
+}
+
+// The number of characters cut from the data, 0 to 15 in one half of byte 17.
+constexpr FieldSpec Truncate(const char *name, int mask, const char *control, const char *caption)
+{
+    FieldSpec row = ChoiceRow(kPage, name, control, caption, 17, mask, {}, "");
+    row.kind = FieldKind::Number;
+    row.maximum = 15;
+    return row;
 }
 
 constexpr FieldSpec kFields[] = {
     // "&Language"
-    {.name = "decoder.misc.language",
-     .page = kPage,
-     .control = "opt61",
-     .caption = "Language Selection",
-     .byte = 16,
-     .mask = 0xF0,
-     .options = kLanguageOptions,
-     .defaultButton = "cmdDefault61"},
+    ChoiceRow(kPage, "decoder.misc.language", "opt61", "Language Selection", 16, 0xF0,
+              kLanguageOptions, "cmdDefault61"),
     // "Code &ID"
-    {.name = "decoder.misc.code-id",
-     .page = kPage,
-     .control = "chk62",
-     .caption = "Enable Code ID",
-     .byte = 22,
-     .mask = 0x04,
-     .kind = FieldKind::Flag,
-     .options = kFlagOptions,
-     .defaultButton = "cmdDefault62"},
+    FlagRow(kPage, "decoder.misc.code-id", "chk62", "Enable Code ID", 22, 0x04, kCodeIds),
     CodeId("decoder.misc.code-id.upc-a", 0, "txt62_0", "UPC-A"),
     CodeId("decoder.misc.code-id.upc-e", 1, "txt62_1", "UPC-E"),
     CodeId("decoder.misc.code-id.ean-13", 2, "txt62_2", "EAN-13"),
@@ -50,36 +42,10 @@ constexpr FieldSpec kFields[] = {
     CodeId("decoder.misc.code-id.interleaved-25", 6, "txt62_6", "Interleave 25"),
     CodeId("decoder.misc.code-id.codabar", 7, "txt62_7", "CodaBar/NW7"),
     // "Characters &Edit"
-    {.name = "decoder.misc.prefix",
-     .page = kPage,
-     .control = "txt694",
-     .caption = "Prefix",
-     .byte = 8,
-     .kind = FieldKind::KeyText,
-     .slots = 4},
-    {.name = "decoder.misc.suffix",
-     .page = kPage,
-     .control = "txt693",
-     .caption = "Sufix",
-     .byte = 12,
-     .kind = FieldKind::KeyText,
-     .slots = 4},
-    {.name = "decoder.misc.truncate-front",
-     .page = kPage,
-     .control = "cboTruncate1",
-     .caption = "Truncate Front Characters",
-     .byte = 17,
-     .mask = 0xF0,
-     .kind = FieldKind::Number,
-     .maximum = 15},
-    {.name = "decoder.misc.truncate-end",
-     .page = kPage,
-     .control = "CboTruncate2",
-     .caption = "Truncate End Characters",
-     .byte = 17,
-     .mask = 0x0F,
-     .kind = FieldKind::Number,
-     .maximum = 15},
+    KeyTextRow(kPage, "decoder.misc.prefix", 8, "txt694", "Prefix", 4),
+    KeyTextRow(kPage, "decoder.misc.suffix", 12, "txt693", "Sufix", 4),
+    Truncate("decoder.misc.truncate-front", 0xF0, "cboTruncate1", "Truncate Front Characters"),
+    Truncate("decoder.misc.truncate-end", 0x0F, "CboTruncate2", "Truncate End Characters"),
 };
 
 } // namespace

@@ -1,31 +1,19 @@
+#include "core/catalogue/options.h"
 #include "core/catalogue/pages.h"
+#include "core/catalogue/rows.h"
 
 namespace {
 
-// The reader keeps "9600", "no parity" and "no terminator" under the code 7.
+// The reader keeps "9600" and "no terminator" under the code 7.
 constexpr FieldOption kBaud[] = {
     {"600", 0}, {"1200", 1}, {"2400", 2}, {"4800", 3}, {"19200", 4}, {"9600", 7},
 };
-constexpr FieldOption kDataBits[] = {{"7 Data Bits", 0}, {"8 Data Bits", 1}};
-constexpr FieldOption kStopBits[] = {{"2 Bits", 0}, {"1 Bit", 1}};
-constexpr FieldOption kParity[] = {
-    {"Space", 0}, {"Mark", 1}, {"Even", 2}, {"Odd", 3}, {"None", 7},
-};
-constexpr FieldOption kDisableEnable[] = {{"Disable", 0}, {"Enable", 1}};
-constexpr FieldOption kTerminal[] = {
-    {"IBM PC/AT,PS/2", 0},
-    {"IBM PC/XT", 1},
-    {"Apple Desktop Bus(ADB)", 2},
-    {"NEC 9800", 3},
-};
 // The reader sets its bit for lower case, the opposite of the decoder.
 constexpr FieldOption kLetterCase[] = {{"Upper Case", 0}, {"Lower Case", 1}};
-constexpr FieldOption kOffOn[] = {{"OFF", 0}, {"ON", 1}};
 constexpr FieldOption kTerminator[] = {
     {"CR", 0},   {"LF", 1}, {"CR+LF", 2}, {"HT(TAB)", 3}, {"Space", 4}, {"STX-ETX (RS232 Only)", 5},
     {"None", 7},
 };
-constexpr FieldOption kCharTimeout[] = {{"0 ms", 0}, {"15 ms", 1}};
 constexpr FieldOption kCardStandard[] = {{"ISO", 0}, {"JIS2", 1}};
 // The device has no track selections 13 and 14.
 constexpr FieldOption kTracks[] = {
@@ -44,170 +32,74 @@ constexpr FieldOption kControlNames[] = {
 };
 
 constexpr const char *kPage = "magcfg4";
+constexpr const char *kCard = "cmdDefault45";
 // With JIS2 cards the reader reads one fixed track: the track choices do not apply.
 constexpr const char *kStandard = "OptISO";
 constexpr int kJis2 = 1;
 
+constexpr FieldSpec OffWithJis2(FieldSpec row)
+{
+    row.disabledBy = kStandard;
+    row.disabledByCode = kJis2;
+    return row;
+}
+
+// The track selection's buttons are named by code: the device has no codes 13 and 14.
+constexpr FieldSpec Tracks()
+{
+    FieldSpec row = ChoiceRow(kPage, "reader.card.tracks", "optCfg45A", "Track Selection", 83, 15,
+                              kTracks, kCard);
+    row.buttonsNamedByCode = true;
+    return OffWithJis2(row);
+}
+
+constexpr FieldSpec Separator()
+{
+    FieldSpec row = ChoiceRow(kPage, "reader.card.separator", "cbo45D",
+                              "Separator Character (For Dual Or Triple Tracks)", 84, 0xFF,
+                              kControlNames, kCard);
+    row.kind = FieldKind::NamedCharacter;
+    return OffWithJis2(row);
+}
+
 constexpr FieldSpec kFields[] = {
     // "&RS232"
-    {.name = "reader.comm.baud",
-     .page = kPage,
-     .control = "optCfg41A",
-     .caption = "Baud Rate",
-     .byte = 28,
-     .mask = 7,
-     .options = kBaud,
-     .defaultButton = "cmdDefault41"},
-    {.name = "reader.comm.data-bits",
-     .page = kPage,
-     .control = "optCfg41B",
-     .caption = "Data Bits",
-     .byte = 26,
-     .mask = 32,
-     .options = kDataBits,
-     .defaultButton = "cmdDefault41"},
-    {.name = "reader.comm.stop-bits",
-     .page = kPage,
-     .control = "optCfg41C",
-     .caption = "Stop Bit",
-     .byte = 26,
-     .mask = 16,
-     .options = kStopBits,
-     .defaultButton = "cmdDefault41"},
-    {.name = "reader.comm.parity",
-     .page = kPage,
-     .control = "optCfg41D",
-     .caption = "Parity",
-     .byte = 27,
-     .mask = 224,
-     .options = kParity,
-     .defaultButton = "cmdDefault41"},
-    {.name = "reader.comm.rts-cts",
-     .page = kPage,
-     .control = "optRTSCTS",
-     .caption = "RTS/CTS",
-     .byte = 27,
-     .mask = 16,
-     .options = kDisableEnable,
-     .defaultButton = "cmdDefault41"},
-    {.name = "reader.comm.ack-nak",
-     .page = kPage,
-     .control = "optACKNCK",
-     .caption = "ACK/NAK",
-     .byte = 27,
-     .mask = 8,
-     .options = kDisableEnable,
-     .defaultButton = "cmdDefault41"},
-    {.name = "reader.comm.xon-xoff",
-     .page = kPage,
-     .control = "optXONXOFF",
-     .caption = "XON/XOFF",
-     .byte = 26,
-     .mask = 8,
-     .options = kDisableEnable,
-     .defaultButton = "cmdDefault41"},
+    ChoiceRow(kPage, "reader.comm.baud", "optCfg41A", "Baud Rate", 28, 7, kBaud, "cmdDefault41"),
+    ChoiceRow(kPage, "reader.comm.data-bits", "optCfg41B", "Data Bits", 26, 32, kDataBits,
+              "cmdDefault41"),
+    ChoiceRow(kPage, "reader.comm.stop-bits", "optCfg41C", "Stop Bit", 26, 16, kStopBits,
+              "cmdDefault41"),
+    ChoiceRow(kPage, "reader.comm.parity", "optCfg41D", "Parity", 27, 224, kParity, "cmdDefault41"),
+    ChoiceRow(kPage, "reader.comm.rts-cts", "optRTSCTS", "RTS/CTS", 27, 16, kDisableEnable,
+              "cmdDefault41"),
+    ChoiceRow(kPage, "reader.comm.ack-nak", "optACKNCK", "ACK/NAK", 27, 8, kDisableEnable,
+              "cmdDefault41"),
+    ChoiceRow(kPage, "reader.comm.xon-xoff", "optXONXOFF", "XON/XOFF", 26, 8, kDisableEnable,
+              "cmdDefault41"),
     // "&Keyboard"
-    {.name = "reader.comm.terminal",
-     .page = kPage,
-     .control = "optCfg42A",
-     .caption = "Terminal Type",
-     .byte = 26,
-     .mask = 3,
-     .options = kTerminal,
-     .defaultButton = "cmdDefault42"},
-    {.name = "reader.comm.letter-case",
-     .page = kPage,
-     .control = "Optcfg42b",
-     .caption = "Upper/Lower Case",
-     .byte = 28,
-     .mask = 128,
-     .options = kLetterCase,
-     .defaultButton = "cmdDefault42"},
-    {.name = "reader.comm.alt-method",
-     .page = kPage,
-     .control = "optCfg42C",
-     .caption = "Send Characters by ALT Method",
-     .byte = 28,
-     .mask = 32,
-     .options = kDisableEnable,
-     .defaultButton = "cmdDefault42"},
-    {.name = "reader.comm.numeric-pad",
-     .page = kPage,
-     .control = "optCfg42D",
-     .caption = "Select Numerical Pad",
-     .byte = 28,
-     .mask = 64,
-     .options = kOffOn,
-     .defaultButton = "cmdDefault42"},
+    ChoiceRow(kPage, "reader.comm.terminal", "optCfg42A", "Terminal Type", 26, 3, kTerminal,
+              "cmdDefault42"),
+    ChoiceRow(kPage, "reader.comm.letter-case", "Optcfg42b", "Upper/Lower Case", 28, 128,
+              kLetterCase, "cmdDefault42"),
+    ChoiceRow(kPage, "reader.comm.alt-method", "optCfg42C", "Send Characters by ALT Method", 28, 32,
+              kDisableEnable, "cmdDefault42"),
+    ChoiceRow(kPage, "reader.comm.numeric-pad", "optCfg42D", "Select Numerical Pad", 28, 64, kOffOn,
+              "cmdDefault42"),
     // "&Output Characters"
-    {.name = "reader.comm.terminator",
-     .page = kPage,
-     .control = "optCfg43A",
-     .caption = "Select Terminator",
-     .byte = 27,
-     .mask = 7,
-     .options = kTerminator,
-     .defaultButton = "cmdDefault43"},
-    {.name = "reader.comm.char-timeout",
-     .page = kPage,
-     .control = "optCfg43B",
-     .caption = "Time-out Between Characters",
-     .byte = 26,
-     .mask = 4,
-     .options = kCharTimeout,
-     .defaultButton = "cmdDefault43"},
+    ChoiceRow(kPage, "reader.comm.terminator", "optCfg43A", "Select Terminator", 27, 7, kTerminator,
+              "cmdDefault43"),
+    ChoiceRow(kPage, "reader.comm.char-timeout", "optCfg43B", "Time-out Between Characters", 26, 4,
+              kCharTimeout, "cmdDefault43"),
     // "&Magnetic Reader": the card standard comes last so that it is shown after the
     // fields it switches off.
-    {.name = "reader.card.tracks",
-     .page = kPage,
-     .control = "optCfg45A",
-     .caption = "Track Selection",
-     .byte = 83,
-     .mask = 15,
-     .options = kTracks,
-     .defaultButton = "cmdDefault45",
-     .buttonsNamedByCode = true,
-     .disabledBy = kStandard,
-     .disabledByCode = kJis2},
-    {.name = "reader.card.start-stop",
-     .page = kPage,
-     .control = "chkCfg45B",
-     .caption = "Send Start/Stop Character",
-     .byte = 28,
-     .mask = 16,
-     .kind = FieldKind::Flag,
-     .options = kFlagOptions,
-     .defaultButton = "cmdDefault45"},
-    {.name = "reader.card.account-only",
-     .page = kPage,
-     .control = "chkCfg45C",
-     .caption = "Track 2 Account Number Only",
-     .byte = 28,
-     .mask = 8,
-     .kind = FieldKind::Flag,
-     .options = kFlagOptions,
-     .defaultButton = "cmdDefault45",
-     .disabledBy = kStandard,
-     .disabledByCode = kJis2},
-    {.name = "reader.card.separator",
-     .page = kPage,
-     .control = "cbo45D",
-     .caption = "Separator Character (For Dual Or Triple Tracks)",
-     .byte = 84,
-     .mask = 0xFF,
-     .kind = FieldKind::NamedCharacter,
-     .options = kControlNames,
-     .defaultButton = "cmdDefault45",
-     .disabledBy = kStandard,
-     .disabledByCode = kJis2},
-    {.name = "reader.card.standard",
-     .page = kPage,
-     .control = kStandard,
-     .caption = "Select Magnetic Card Standard :",
-     .byte = 25,
-     .mask = 1,
-     .options = kCardStandard,
-     .defaultButton = "cmdDefault45"},
+    Tracks(),
+    FlagRow(kPage, "reader.card.start-stop", "chkCfg45B", "Send Start/Stop Character", 28, 16,
+            kCard),
+    OffWithJis2(FlagRow(kPage, "reader.card.account-only", "chkCfg45C",
+                        "Track 2 Account Number Only", 28, 8, kCard)),
+    Separator(),
+    ChoiceRow(kPage, "reader.card.standard", kStandard, "Select Magnetic Card Standard :", 25, 1,
+              kCardStandard, kCard),
 };
 
 } // namespace

@@ -1,44 +1,28 @@
+#include "core/catalogue/options.h"
 #include "core/catalogue/pages.h"
+#include "core/catalogue/rows.h"
 
 namespace {
 
+constexpr const char *kPage = "magcfg3";
+constexpr const char *kButton = "cmdDefault31_2";
+
 // The reader's interface sits in the top two bits of byte 26; the unused code 3 is shown as
 // "USB Mode", as the device treats it.
-constexpr FieldOption kInterface[] = {
-    {"Keyboard Mode", 0},
-    {"USB Mode", 1},
-    {"RS232 Mode", 2},
-};
+constexpr FieldSpec Interface()
+{
+    FieldSpec row = ChoiceRow(kPage, "reader.interface.mode", "OptCfg3_1", "Interface ", 26, 192,
+                              kInterfaceOptions, kButton);
+    row.fallbackIndex = 1;
+    return row;
+}
 
 constexpr FieldSpec kFields[] = {
-    {.name = "reader.interface.mode",
-     .page = "magcfg3",
-     .control = "OptCfg3_1",
-     .caption = "Interface ",
-     .byte = 26,
-     .mask = 192,
-     .kind = FieldKind::Choice,
-     .options = kInterface,
-     .fallbackIndex = 1,
-     .defaultButton = "cmdDefault31_2"},
-    {.name = "reader.interface.read-memory",
-     .page = "magcfg3",
-     .control = "ChkMSRMem",
-     .caption = "Read Memory Enable",
-     .byte = 25,
-     .mask = 2,
-     .kind = FieldKind::Flag,
-     .options = kFlagOptions,
-     .defaultButton = "cmdDefault31_2"},
-    {.name = "reader.interface.no-external-keyboard",
-     .page = "magcfg3",
-     .control = "ChkNotebook",
-     .caption = "Disable External Keyboard",
-     .byte = 25,
-     .mask = 8,
-     .kind = FieldKind::Flag,
-     .options = kFlagOptions,
-     .defaultButton = "cmdDefault31_2"},
+    Interface(),
+    FlagRow(kPage, "reader.interface.read-memory", "ChkMSRMem", "Read Memory Enable", 25, 2,
+            kButton),
+    FlagRow(kPage, "reader.interface.no-external-keyboard", "ChkNotebook",
+            "Disable External Keyboard", 25, 8, kButton),
 };
 
 } // namespace

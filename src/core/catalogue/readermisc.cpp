@@ -1,5 +1,6 @@
-#include "core/catalogue/languages.h"
+#include "core/catalogue/options.h"
 #include "core/catalogue/pages.h"
+#include "core/catalogue/rows.h"
 
 namespace {
 
@@ -11,42 +12,26 @@ constexpr const char *kPage = "magcfg6";
 constexpr FieldSpec TrackKeys(const char *name, int byte, const char *control, const char *caption,
                               const char *selector, int track)
 {
-    return {.name = name,
-            .page = kPage,
-            .control = control,
-            .caption = caption,
-            .byte = byte,
-            .kind = FieldKind::KeyText,
-            .slots = 8,
-            .functionKeys = true,
-            .selector = selector,
-            .selectorIndex = track};
+    FieldSpec row = KeyTextRow(kPage, name, byte, control, caption, 8);
+    row.functionKeys = true;
+    row.selector = selector;
+    row.selectorIndex = track;
+    return row;
 }
 
 // Start and end sentinels are sent as they are, control characters included; an emptied
 // box leaves the stored character in place.
 constexpr FieldSpec Sentinel(const char *name, int byte, const char *control, const char *caption)
 {
-    return {.name = name,
-            .page = kPage,
-            .control = control,
-            .caption = caption,
-            .byte = byte,
-            .kind = FieldKind::Character,
-            .defaultButton = "CmdDefault",
-            .emptyKeepsByte = true};
+    FieldSpec row = CharacterRow(kPage, name, byte, control, caption, "CmdDefault");
+    row.emptyKeepsByte = true;
+    return row;
 }
 
 constexpr FieldSpec kFields[] = {
     // "&Language"
-    {.name = "reader.misc.language",
-     .page = kPage,
-     .control = "opt61",
-     .caption = "Language Selection",
-     .byte = 83,
-     .mask = 0xF0,
-     .options = kLanguageOptions,
-     .defaultButton = "cmdDefault61"},
+    ChoiceRow(kPage, "reader.misc.language", "opt61", "Language Selection", 83, 0xF0,
+              kLanguageOptions, "cmdDefault61"),
     // "Tracks &Edit"
     TrackKeys("reader.misc.track1.prefix", 29, "txt694", "Prefix", "Opt1Track", 0),
     TrackKeys("reader.misc.track1.suffix", 37, "txt693", "Sufix", "Opt2Track", 0),

@@ -12,11 +12,6 @@ namespace {
 
 constexpr int kSymbologies = 8;
 
-QByteArray ArrayElement(const char *control, int index)
-{
-    return QByteArray(control) + '_' + QByteArray::number(index);
-}
-
 } // namespace
 
 BarCodesPage::BarCodesPage(PageContext &context, QWidget *parent)
@@ -37,7 +32,7 @@ BarCodesPage::BarCodesPage(PageContext &context, QWidget *parent)
 void BarCodesPage::ClearAllBarcodes()
 {
     for (int i = 0; i < kSymbologies; ++i)
-        Binder(ArrayElement("chk51", i).constData())->Choose(0);
+        BinderOf<OptionBinder>(ArrayElement("chk51", i).constData())->Choose(0);
 }
 
 QGroupBox *BarCodesPage::TabFrame(int index, const char *caption)
@@ -91,19 +86,24 @@ QWidget *BarCodesPage::BuildCode39Tab()
 QWidget *BarCodesPage::BuildCode128Tab()
 {
     QGroupBox *frame = TabFrame(3, "Code 128 Parameters");
-    auto *layout = new QVBoxLayout(frame);
-    layout->addWidget(AddChoiceFrame("opt54A", "fra54A", frame));
-    layout->addWidget(AddDefaultButton("cmdDefault54", frame), 0, Qt::AlignRight);
-    return frame;
+    return InColumn(frame, {AddChoiceFrame("opt54A", "fra54A", frame)}, "cmdDefault54");
 }
 
 QWidget *BarCodesPage::BuildInterleave25Tab()
 {
     QGroupBox *frame = TabFrame(4, "Interleave 25 Parameters");
+    return InColumn(frame,
+                    {AddFlagBox("ChkBrazil", frame), AddChoiceFrame("opt55A", "fra55A", frame)},
+                    "cmdDefault55");
+}
+
+QWidget *BarCodesPage::InColumn(QGroupBox *frame, std::initializer_list<QWidget *> controls,
+                                const char *button)
+{
     auto *layout = new QVBoxLayout(frame);
-    layout->addWidget(AddFlagBox("ChkBrazil", frame));
-    layout->addWidget(AddChoiceFrame("opt55A", "fra55A", frame));
-    layout->addWidget(AddDefaultButton("cmdDefault55", frame), 0, Qt::AlignRight);
+    for (QWidget *control : controls)
+        layout->addWidget(control);
+    layout->addWidget(AddDefaultButton(button, frame), 0, Qt::AlignRight);
     return frame;
 }
 

@@ -3,6 +3,8 @@
 #include "pages/fieldpage.h"
 #include "pages/pagecontext.h"
 
+#include <initializer_list>
+
 class QGroupBox;
 
 // cfg5 "Bar Codes and Others": which symbologies the decoder reads and the options of each
@@ -24,6 +26,9 @@ private:
     QWidget *BuildCode128Tab();
     QWidget *BuildInterleave25Tab();
     QWidget *BuildCodabarTab();
+    // The controls of a tab one under the other, its "Set Default" below them on the right.
+    QWidget *InColumn(QGroupBox *frame, std::initializer_list<QWidget *> controls,
+                      const char *button);
     // A frame holding the check boxes ChkStart_<first> to ChkStart_<first + 3>.
     QGroupBox *CodabarFrame(const char *name, const char *caption, int first, QWidget *parent);
 };

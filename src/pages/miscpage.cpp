@@ -1,0 +1,38 @@
+#include "pages/miscpage.h"
+
+#include <QBoxLayout>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QTabWidget>
+
+MiscPage::MiscPage(const char *page, PageContext &context, QWidget *parent)
+    : FieldPage(page, context.state.images, parent), m_prefixFlag(context.state.PrefixFlag)
+{
+    // Unlike the strips of AddTabStrip this one keeps the style's scroll buttons, as these
+    // pages always have; its three captions fit the main window.
+    m_tabs = new QTabWidget(this);
+    m_tabs->setObjectName(QStringLiteral("TabCFG3"));
+    AddTab(m_tabs, BuildLanguage(), "&Language", "Language Selection");
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_tabs);
+}
+
+void MiscPage::AddKeyTextFrames(QBoxLayout *layout, QWidget *parent, const char *prefixHint,
+                                const char *suffixHint, const QStringList &tracks)
+{
+    QGroupBox *prefix =
+        AddKeyTextFrame("txt694", {"fra69", "lbl694", prefixHint, "Command3", "cmd68_69"}, true,
+                        tracks, m_prefixFlag, parent);
+    QGroupBox *suffix =
+        AddKeyTextFrame("txt693", {"Frame1", "Label1", suffixHint, "Command2", "Command4"}, false,
+                        tracks, m_prefixFlag, parent);
+    layout->addWidget(prefix);
+    layout->addWidget(suffix);
+}
+
+QWidget *MiscPage::BuildLanguage()
+{
+    QGroupBox *frame = AddChoiceFrame("opt61", "fraCfg6_0", this);
+    frame->layout()->addWidget(AddDefaultButton("cmdDefault61", frame));
+    return frame;
+}
