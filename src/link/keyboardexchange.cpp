@@ -142,7 +142,7 @@ void KeyboardExchange::CheckUpload()
 }
 
 void KeyboardExchange::End(ExchangeOutcome outcome, const QString &version,
-                           std::optional<ImageSection> section)
+                           std::optional<Section> section)
 {
     StopTimers();
     m_state = State::Idle;

@@ -49,7 +49,7 @@ private:
     void OnTimeout();
     void CheckUpload();
     void End(ExchangeOutcome outcome, const QString &version = {},
-             std::optional<ImageSection> section = std::nullopt);
+             std::optional<Section> section = std::nullopt);
     void StopTimers();
 
     KeyboardPort *m_port;

@@ -77,7 +77,7 @@ void SerialExchange::OnTimeout()
 }
 
 void SerialExchange::End(ExchangeOutcome outcome, const QString &version,
-                         std::optional<ImageSection> section)
+                         std::optional<Section> section)
 {
     m_timeout.stop();
     m_transport.Close();

@@ -44,7 +44,7 @@ private:
     void OnReply(const QByteArray &bytes);
     void OnTimeout();
     void End(ExchangeOutcome outcome, const QString &version = {},
-             std::optional<ImageSection> section = std::nullopt);
+             std::optional<Section> section = std::nullopt);
 
     SerialTarget m_target;
     Image &m_image;

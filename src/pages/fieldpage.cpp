@@ -2,7 +2,7 @@
 
 #include "pages/characterboxbinder.h"
 
-#include "core/pagecaptions.h"
+#include "core/pagetable.h"
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>

@@ -2,6 +2,7 @@
 
 #include "core/fieldcatalogue.h"
 #include "core/memoryfile.h"
+#include "core/pagetable.h"
 #include "link/keyboardmemoryexchange.h"
 #include "link/memoryframes.h"
 #include "link/memorymessages.h"
@@ -51,7 +52,7 @@ ReadMemoryDialog::ReadMemoryDialog(PageContext &context, QWidget *parent,
     : QWidget(parent), m_state(context.state), m_keyboard(context.keyboard), m_timings(timings)
 {
     setObjectName(QStringLiteral("frmReadMemory"));
-    setWindowTitle(QStringLiteral("Read Decoder Memory"));
+    setWindowTitle(PageTitle("frmReadMemory"));
 
     auto *heading = new QLabel(QStringLiteral("Read Decoder Memory"), this);
     heading->setObjectName(QStringLiteral("Label1"));

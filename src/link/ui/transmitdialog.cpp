@@ -1,6 +1,7 @@
 #include "link/ui/transmitdialog.h"
 
 #include "core/fieldcatalogue.h"
+#include "core/pagetable.h"
 #include "link/keyboardexchange.h"
 #include "link/keyboardtext.h"
 #include "link/linkchoices.h"
@@ -25,7 +26,7 @@ TransmitDialog::TransmitDialog(PageContext &context, QWidget *parent, const Link
     : QWidget(parent), m_state(context.state), m_keyboard(context.keyboard), m_timings(timings)
 {
     setObjectName(QStringLiteral("frmTransmit"));
-    setWindowTitle(QStringLiteral("Transmit"));
+    setWindowTitle(PageTitle("frmTransmit"));
 
     auto *heading = new QLabel(QStringLiteral("Download and Upload Configuration Data"), this);
     heading->setObjectName(QStringLiteral("Label1"));

@@ -2,7 +2,7 @@
 
 #include "core/charset.h"
 #include "core/fieldcatalogue.h"
-#include "core/pagecaptions.h"
+#include "core/pagetable.h"
 #include "pages/fieldbinder.h"
 #include "pages/keytextframe.h"
 #include "pages/storabletext.h"
