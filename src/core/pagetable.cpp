@@ -4,21 +4,26 @@
 
 namespace {
 
-constexpr bool ParameterPagesComeFirst()
+constexpr int CountOf(int type)
 {
-    return std::ranges::none_of(std::span(kPageTable).subspan(ParameterPages().size()),
-                                IsParameterPage);
+    return static_cast<int>(std::ranges::count(kPageTable, type, &PageInfo::type));
 }
-static_assert(ParameterPagesComeFirst(), "the parameter pages lead the page table");
+
+constexpr int CounterpartOf(int type)
+{
+    const auto *page = std::ranges::find(kPageTable, type, &PageInfo::type);
+    return page == std::end(kPageTable) ? kNoPage : page->counterpart;
+}
 
 // Each number names one row, and the section switch leads back to where it came from.
+// (Indexes and numbers only: a sanitizer build does not take addresses as constants.)
 constexpr bool NumbersAndCounterpartsAgree()
 {
     for (const PageInfo &page : kPageTable) {
-        if (page.type == kNoPage || FindPage(page.type) != &page)
+        if (page.type == kNoPage || CountOf(page.type) != 1)
             return false;
-        const PageInfo *counterpart = FindPage(page.counterpart);
-        if (page.counterpart != kNoPage && (!counterpart || counterpart->counterpart != page.type))
+        if (page.counterpart != kNoPage &&
+            (CountOf(page.counterpart) != 1 || CounterpartOf(page.counterpart) != page.type))
             return false;
     }
     return true;
@@ -26,6 +31,23 @@ constexpr bool NumbersAndCounterpartsAgree()
 static_assert(NumbersAndCounterpartsAgree(), "page numbers are unique, counterparts mutual");
 
 } // namespace
+
+const PageInfo *FindPage(int type)
+{
+    for (const PageInfo &page : kPageTable) {
+        if (page.type == type)
+            return &page;
+    }
+    return nullptr;
+}
+
+std::span<const PageInfo> ParameterPages()
+{
+    // The parameter pages lead the table; a test checks that no other row has fields.
+    static const std::size_t count = static_cast<std::size_t>(
+        std::ranges::find_if_not(kPageTable, IsParameterPage) - std::begin(kPageTable));
+    return std::span(kPageTable).first(count);
+}
 
 const PageInfo *FindPageByWindow(std::string_view window)
 {

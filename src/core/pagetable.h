@@ -140,29 +140,15 @@ inline constexpr PageInfo kPageTable[] = {
      .outlivesNewFile = true},
 };
 
-constexpr const PageInfo *FindPage(int type)
-{
-    for (const PageInfo &page : kPageTable) {
-        if (page.type == type)
-            return &page;
-    }
-    return nullptr;
-}
-
-constexpr bool IsParameterPage(const PageInfo &page)
+inline bool IsParameterPage(const PageInfo &page)
 {
     return page.fields != nullptr;
 }
 
+// The row of a PageType number; nullptr for kNoPage and numbers the table does not know.
+const PageInfo *FindPage(int type);
 // The seven parameter pages, in the order of the section menus.
-constexpr std::span<const PageInfo> ParameterPages()
-{
-    std::size_t count = 0;
-    while (count < std::size(kPageTable) && IsParameterPage(kPageTable[count]))
-        ++count;
-    return std::span(kPageTable).first(count);
-}
-
+std::span<const PageInfo> ParameterPages();
 const PageInfo *FindPageByWindow(std::string_view window);
 // The page a tool bar page button opens while the tool bar addresses `section`; nullptr
 // when it opens none there ("bar" in the reader section).

@@ -39,22 +39,14 @@ constexpr PageFactory kFactories[] = {
     {kMemoryDialog, Make<ReadMemoryDialog>},
 };
 
-constexpr const PageFactory *FindFactory(int type)
-{
-    for (const PageFactory &factory : kFactories) {
-        if (factory.type == type)
-            return &factory;
-    }
-    return nullptr;
-}
-
+// (Numbers only: a sanitizer build does not take addresses as constants.)
 constexpr bool EveryPageHasAFactory()
 {
-    return std::ranges::all_of(kPageTable,
-                               [](const PageInfo &page) { return FindFactory(page.type); }) &&
-           std::ranges::all_of(kFactories, [](const PageFactory &factory) {
-               return FindPage(factory.type) != nullptr;
-           });
+    auto factoryFor = [](const PageInfo &page) {
+        return std::ranges::count(kFactories, page.type, &PageFactory::type) == 1;
+    };
+    return std::size(kFactories) == std::size(kPageTable) &&
+           std::ranges::all_of(kPageTable, factoryFor);
 }
 static_assert(EveryPageHasAFactory(), "every row of the page table has one factory line here");
 
@@ -62,6 +54,6 @@ static_assert(EveryPageHasAFactory(), "every row of the page table has one facto
 
 QWidget *CreatePage(int type, PageContext &context, QWidget *parent)
 {
-    const PageFactory *factory = FindFactory(type);
-    return factory ? factory->create(context, parent) : nullptr;
+    const auto *factory = std::ranges::find(kFactories, type, &PageFactory::type);
+    return factory == std::end(kFactories) ? nullptr : factory->create(context, parent);
 }

@@ -100,6 +100,9 @@ void TestFieldCatalogue::pagesHoldTheRowsOfTheirSection()
         rows += page.fields().size();
     }
     QCOMPARE(rows, FieldCatalogue().size());
+    // The parameter pages lead the table: no row after them has catalogue rows.
+    QCOMPARE(std::ranges::count_if(kPageTable, IsParameterPage),
+             static_cast<std::ptrdiff_t>(ParameterPages().size()));
 }
 
 QTEST_APPLESS_MAIN(TestFieldCatalogue)
