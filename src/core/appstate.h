@@ -24,6 +24,8 @@ struct AppState
     HeaderTexts header;
     LinkSettings link;
     QString CurrentFile = kNewFile;
+    // The open page or dialog, by its number in the page table (core/pagetable.h); 0 (kNoPage)
+    // while none is.
     int PageType = 0;
     // The tool bar addresses the magnetic reader section.
     bool MagFlag = false;

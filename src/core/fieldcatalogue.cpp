@@ -1,7 +1,7 @@
 #include "core/fieldcatalogue.h"
 
-#include "core/catalogue/pages.h"
 #include "core/charset.h"
+#include "core/pagetable.h"
 
 int FieldCode(const FieldSpec &field, const Image &image)
 {
@@ -52,10 +52,10 @@ std::span<const FieldSpec> FieldCatalogue()
 {
     static const std::vector<FieldSpec> all = [] {
         std::vector<FieldSpec> rows;
-        for (auto page : {DecoderInterfaceFields(), DecoderCommunicationFields(), BarCodeFields(),
-                          DecoderMiscFields(), ReaderInterfaceFields(), ReaderCommunicationFields(),
-                          ReaderMiscFields()})
-            rows.insert(rows.end(), page.begin(), page.end());
+        for (const PageInfo &page : ParameterPages()) {
+            const auto fields = page.fields();
+            rows.insert(rows.end(), fields.begin(), fields.end());
+        }
         return rows;
     }();
     return all;

@@ -13,6 +13,14 @@ inline constexpr int kReaderLast = 84;
 
 using Image = std::array<std::uint8_t, kImageSize>;
 
+// The device's two sections, and so the image's: each parameter page edits one, and an
+// upload answer carries one.
+enum class Section
+{
+    Decoder,
+    Reader
+};
+
 // The factory values of every byte, as the device leaves the factory.
 Image FactoryImage();
 

@@ -46,12 +46,12 @@ std::optional<UploadAnswer> CheckKeyboardUploadText(QStringView text)
         return std::nullopt;
     UploadAnswer answer;
     if (text.front() == QLatin1Char('0'))
-        answer.section = ImageSection::Reader;
+        answer.section = Section::Reader;
     else if (text.front() == QLatin1Char('1'))
-        answer.section = ImageSection::Decoder;
+        answer.section = Section::Decoder;
     else
         return std::nullopt;
-    const int n = answer.section == ImageSection::Reader ? kReaderBytes : kDecoderBytes;
+    const int n = answer.section == Section::Reader ? kReaderBytes : kDecoderBytes;
     const QStringView rest = text.sliced(1);
 
     std::uint8_t x = 0;

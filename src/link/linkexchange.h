@@ -31,7 +31,7 @@ struct ExchangeResult
     int commPort = 0;
     QString version; // "   <field 1>\n\r   <field 2>" of a good upload or version answer
     // The section a good upload or version answer carried; the other one was not read.
-    std::optional<ImageSection> section;
+    std::optional<Section> section;
 };
 
 // One configuration exchange with the device, from its request to its outcome. It ends
@@ -51,7 +51,7 @@ Q_SIGNALS:
 
 protected:
     void Finish(ExchangeOutcome outcome, int commPort = 0, const QString &version = {},
-                std::optional<ImageSection> section = std::nullopt)
+                std::optional<Section> section = std::nullopt)
     {
         Halt();
         Q_EMIT Finished({m_kind, outcome, commPort, version, section});

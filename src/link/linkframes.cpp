@@ -62,11 +62,11 @@ std::optional<UploadAnswer> CheckSerialUploadReply(QByteArrayView reply)
 
     UploadAnswer result;
     if (n == kReaderUploadLength) {
-        result.section = ImageSection::Reader;
+        result.section = Section::Reader;
         result.sectionBytes = answer.sliced(1, kReaderLast - kReaderFirst + 1).toByteArray();
     } else {
         // A decoder answer always carries the decoder bytes first, whatever N says.
-        result.section = ImageSection::Decoder;
+        result.section = Section::Decoder;
         result.sectionBytes = answer.sliced(1, kDecoderLast - kDecoderFirst + 1).toByteArray();
     }
     result.version1 = BytesToText(answer.sliced(n + 1, kVersionField1Size));
@@ -76,8 +76,8 @@ std::optional<UploadAnswer> CheckSerialUploadReply(QByteArrayView reply)
 
 void ApplyUploadAnswer(const UploadAnswer &answer, Image &image)
 {
-    const int first = answer.section == ImageSection::Reader ? kReaderFirst : kDecoderFirst;
-    const int last = answer.section == ImageSection::Reader ? kReaderLast : kDecoderLast;
+    const int first = answer.section == Section::Reader ? kReaderFirst : kDecoderFirst;
+    const int last = answer.section == Section::Reader ? kReaderLast : kDecoderLast;
     for (int i = first; i <= last && i - first < answer.sectionBytes.size(); ++i)
         image[i] = static_cast<std::uint8_t>(answer.sectionBytes.at(i - first));
 }

@@ -41,16 +41,10 @@ std::uint8_t XorOf(QByteArrayView bytes);
 
 bool IsDownloadAccepted(QByteArrayView reply);
 
-enum class ImageSection
-{
-    Decoder,
-    Reader
-};
-
 // What an upload answer carries: one section of the image and the two version fields.
 struct UploadAnswer
 {
-    ImageSection section = ImageSection::Decoder;
+    Section section = Section::Decoder;
     QByteArray sectionBytes; // 25 bytes (decoder) or 60 bytes (reader)
     QString version1;        // 12 characters
     QString version2;        // 10 characters

@@ -1,6 +1,6 @@
 #include "pages/fieldpage.h"
 
-#include "core/pagecaptions.h"
+#include "core/pagetable.h"
 #include "pages/characterboxbinder.h"
 #include "pages/charactereditbinder.h"
 #include "pages/numberboxbinder.h"

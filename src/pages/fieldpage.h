@@ -23,7 +23,7 @@ class FieldPage : public QWidget
     Q_OBJECT
 public:
     // `page` is the window name ("cfg4"), the page rows' `page`; the caption comes from the
-    // page captions table.
+    // page table.
     FieldPage(const char *page, ParameterImages &images, QWidget *parent = nullptr);
 
     // Restores from DefaultImage every row whose "Set Default" button is `button`.

@@ -4,9 +4,9 @@
 #include "about/helpwindow.h"
 
 #include "core/fieldcatalogue.h"
+#include "core/pagetable.h"
 #include "shell/filecommands.h"
 #include "shell/pagemanager.h"
-#include "shell/pageregistry.h"
 #include "shell/shellactions.h"
 #include "shell/shelltexts.h"
 
@@ -15,25 +15,13 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMessageBox>
+#include <QSet>
 #include <QShortcut>
 #include <QStatusBar>
 
 namespace {
 
 const QString kStartDescription = QStringLiteral("Your description about this configuration file");
-
-// Menu items that open a page or dialog, by page type. Tool bar page buttons depend on the
-// section and are handled by the page manager.
-struct PageCommand
-{
-    const char *name;
-    int type;
-};
-constexpr PageCommand kPageCommands[] = {
-    {"mnuConfigInterface", 1}, {"mnuConfigComm", 2},   {"mnuConfigBar", 3}, {"mnuConfigMisc", 4},
-    {"mnuConfigTransmit", 5},  {"mnuMagTransmit", 5},  {"transmit", 5},     {"mnuMagComm", 6},
-    {"mnuMagMisc", 7},         {"mnuMagInterface", 8}, {"mnuToolsRDM", 9},
-};
 
 } // namespace
 
@@ -76,7 +64,7 @@ void MainWindow::StartUp(const ShellSetup &setup)
                         QMessageBox::Ok, this);
         box.exec();
     }
-    m_state.PageType = 0;
+    m_state.PageType = kNoPage;
     m_state.link.SaveFlag = true;
     m_state.MagFlag = false;
     // The texts of File New, except that start-up has a description of its own.
@@ -113,10 +101,20 @@ void MainWindow::ConnectCommands()
     on("mag", [this] { m_pages->SwitchSection(); });
     on("mnuHelpContents", [this] { ShowManual(this); });
     on("mnuHelpAbout", [this] { ShowAbout(); });
-    for (const PageCommand &command : kPageCommands)
-        on(command.name, [this, type = command.type] { m_pages->OpenPage(type); });
-    for (const char *key : {"irm", "com", "bar", "mis"})
-        on(key, [this, key] { m_pages->OpenSectionPage(key); });
+    // The page table says which menu items and tool bar buttons open which page; a tool bar
+    // button opens the page of the section the tool bar addresses, so it is connected once.
+    QSet<QString> toolButtons;
+    for (const PageInfo &page : kPageTable) {
+        for (const char *item : page.menuItems) {
+            if (item)
+                on(item, [this, type = page.type] { m_pages->OpenPage(type); });
+        }
+        if (*page.toolButton && !toolButtons.contains(Text(page.toolButton))) {
+            toolButtons.insert(Text(page.toolButton));
+            on(page.toolButton,
+               [this, key = page.toolButton] { m_pages->OpenToolButtonPage(key); });
+        }
+    }
 
     connect(m_files, &FileCommands::CaptionChanged, this, &QWidget::setWindowTitle);
     connect(m_files, &FileCommands::EditingPagesMustClose, m_pages,

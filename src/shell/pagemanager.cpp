@@ -1,70 +1,13 @@
 #include "shell/pagemanager.h"
 
 #include "core/fieldcatalogue.h"
-#include "shell/pageregistry.h"
+#include "core/pagetable.h"
+#include "shell/pagefactory.h"
 #include "shell/shellactions.h"
 
 #include <QAction>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-
-namespace {
-
-constexpr int kBarCodesPage = 3;
-constexpr int kTransmitDialog = 5;
-constexpr int kMemoryDialog = 9;
-
-// The tool bar page buttons open the page of the section the tool bar addresses.
-struct SectionButton
-{
-    const char *key;
-    int decoderType;
-    int readerType; // 0: the button does nothing in reader mode
-};
-constexpr SectionButton kSectionButtons[] = {
-    {"irm", 1, 8},
-    {"com", 2, 6},
-    {"bar", kBarCodesPage, 0},
-    {"mis", 4, 7},
-};
-
-// What the section switch opens in place of the window that was open.
-constexpr int Counterpart(int type)
-{
-    switch (type) {
-    case 1:
-        return 8;
-    case 2:
-        return 6;
-    case 4:
-        return 7;
-    case kTransmitDialog:
-        return kTransmitDialog;
-    case 6:
-        return 2;
-    case 7:
-        return 4;
-    case 8:
-        return 1;
-    default:
-        return 0;
-    }
-}
-
-constexpr bool IsParameterPage(int type)
-{
-    return (type >= 1 && type <= 4) || (type >= 6 && type <= 8);
-}
-
-constexpr const char *kSetAllDefaultItems[] = {"mnuConfigDefault", "mnuMagDefault"};
-
-bool IsBuilt(int type)
-{
-    const PageInfo *page = FindPage(type);
-    return page && page->create;
-}
-
-} // namespace
 
 PageManager::PageManager(PageContext &context, QMdiArea *area, ShellActions &actions,
                          QObject *parent)
@@ -89,7 +32,7 @@ int PageManager::ClosePage()
         // its successor opens.
         delete window;
     }
-    m_context.state.PageType = 0;
+    m_context.state.PageType = kNoPage;
     SyncMenus();
     return type;
 }
@@ -99,22 +42,23 @@ void PageManager::OpenPage(int type)
     const int closed = ClosePage();
     if (closed == kCloseRefused || closed == type)
         return;
-    if (IsParameterPage(type)) {
-        m_context.state.MagFlag = type >= 6;
+    const PageInfo *page = FindPage(type);
+    if (page && IsParameterPage(*page)) {
+        m_context.state.MagFlag = page->section == Section::Reader;
         UpdateToolbarMode();
     }
     ShowPage(type);
 }
 
-void PageManager::OpenSectionPage(const char *key)
+void PageManager::OpenToolButtonPage(std::string_view key)
 {
-    for (const SectionButton &button : kSectionButtons) {
-        if (qstrcmp(button.key, key) != 0)
-            continue;
-        const int type = m_context.state.MagFlag ? button.readerType : button.decoderType;
-        if (type != 0)
-            OpenPage(type);
-    }
+    if (const PageInfo *page = ToolButtonPage(key, CurrentSection()))
+        OpenPage(page->type);
+}
+
+Section PageManager::CurrentSection() const
+{
+    return m_context.state.MagFlag ? Section::Reader : Section::Decoder;
 }
 
 void PageManager::SwitchSection()
@@ -124,7 +68,8 @@ void PageManager::SwitchSection()
     const int closed = ClosePage();
     if (closed == kCloseRefused)
         return;
-    ShowPage(Counterpart(closed));
+    if (const PageInfo *page = FindPage(closed))
+        ShowPage(page->counterpart);
 }
 
 void PageManager::UpdateToolbarMode()
@@ -136,17 +81,17 @@ void PageManager::UpdateToolbarMode()
 
 void PageManager::CloseEditingPages()
 {
-    const int type = m_context.state.PageType;
-    if (type >= 1 && type <= 8)
+    const PageInfo *page = FindPage(m_context.state.PageType);
+    if (page && !page->outlivesNewFile)
         ClosePage();
 }
 
 void PageManager::ShowPage(int type)
 {
     const PageInfo *info = FindPage(type);
-    if (!info || !info->create)
+    QWidget *page = info ? CreatePage(type, m_context) : nullptr;
+    if (!page)
         return;
-    QWidget *page = info->create(m_context, nullptr);
     QMdiSubWindow *window = m_area->addSubWindow(page);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowTitle(page->windowTitle());
@@ -166,31 +111,28 @@ void PageManager::PageGone(QMdiSubWindow *window)
     if (window != m_window)
         return;
     m_window = nullptr;
-    m_context.state.PageType = 0;
+    m_context.state.PageType = kNoPage;
     SyncMenus();
 }
 
 void PageManager::SyncMenus()
 {
     const PageInfo *open = m_window ? FindPage(m_context.state.PageType) : nullptr;
-    for (const PageInfo &page : PageTable()) {
-        if (QAction *item = m_actions.Action(Text(page.checkedMenu))) {
-            item->setChecked(open == &page);
-            item->setEnabled(page.create != nullptr);
+    const Section section = CurrentSection();
+    for (const PageInfo &page : kPageTable) {
+        for (const char *name : page.menuItems) {
+            if (name && page.checkMark)
+                m_actions.Action(Text(name))->setChecked(open == &page);
+        }
+        if (*page.disabledDefaultMenu) {
+            const bool disabled =
+                open && qstrcmp(open->disabledDefaultMenu, page.disabledDefaultMenu) == 0;
+            m_actions.Action(Text(page.disabledDefaultMenu))->setEnabled(!disabled);
+        }
+        if (*page.toolButton) {
+            m_actions.Action(Text(page.toolButton))
+                ->setEnabled(ToolButtonPage(page.toolButton, section) != nullptr);
         }
     }
-    for (const char *name : kSetAllDefaultItems) {
-        const bool disabled = open && qstrcmp(open->disabledDefaultMenu, name) == 0;
-        m_actions.Action(Text(name))->setEnabled(!disabled);
-    }
-    for (const char *name : {"mnuConfigTransmit", "mnuMagTransmit", "transmit"})
-        m_actions.Action(Text(name))->setEnabled(IsBuilt(kTransmitDialog));
-    m_actions.Action(u"mnuToolsRDM")->setEnabled(IsBuilt(kMemoryDialog));
-
-    const bool reader = m_context.state.MagFlag;
-    for (const SectionButton &button : kSectionButtons) {
-        const int type = reader ? button.readerType : button.decoderType;
-        m_actions.Action(Text(button.key))->setEnabled(type != 0 && IsBuilt(type));
-    }
-    m_actions.Action(u"mag")->setChecked(reader);
+    m_actions.Action(u"mag")->setChecked(section == Section::Reader);
 }

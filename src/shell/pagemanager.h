@@ -1,8 +1,11 @@
 #pragma once
 
+#include "core/parameterimages.h"
 #include "pages/pagecontext.h"
 
 #include <QObject>
+
+#include <string_view>
 
 class QMdiArea;
 class QMdiSubWindow;
@@ -12,8 +15,8 @@ class ShellActions;
 // At most one page or dialog is open inside the main window. Opening one closes the other,
 // choosing the open one again closes it, and the section switch "mag" replaces a page by its
 // counterpart in the other section. The menu check marks, the disabled "&Set All Default"
-// items and which commands are available at all follow the page table (pageregistry): pages
-// never touch the menus.
+// items and the tool bar's page buttons follow the page table (core/pagetable.h): pages never
+// touch the menus.
 class PageManager : public QObject
 {
     Q_OBJECT
@@ -23,12 +26,13 @@ public:
 
     PageManager(PageContext &context, QMdiArea *area, ShellActions &actions, QObject *parent);
 
-    // Closes the window PageType names and returns that number (0 when none was open).
+    // Closes the window PageType names and returns that number (kNoPage when none was open).
     int ClosePage();
     // The page-opening rule: a toggle for the open window, the section follows the page.
     void OpenPage(int type);
-    // A tool bar page button ("irm", "com", "bar", "mis"): the page of the current section.
-    void OpenSectionPage(const char *key);
+    // A tool bar page button ("irm", "com", "bar", "mis", "transmit"): the page it opens in
+    // the section the tool bar addresses.
+    void OpenToolButtonPage(std::string_view key);
     // The section switch "mag".
     void SwitchSection();
     // Shows MagFlag on the tool bar; the bar code symbologies page closes in reader mode.
@@ -38,10 +42,11 @@ public:
     void CloseEditingPages();
 
     QWidget *CurrentPage() const;
-    // Check marks, disabled "&Set All Default" items and pages that are not built yet.
+    // Check marks, disabled "&Set All Default" items and the tool bar's page buttons.
     void SyncMenus();
 
 private:
+    Section CurrentSection() const;
     void ShowPage(int type);
     void PageGone(QMdiSubWindow *window);
 

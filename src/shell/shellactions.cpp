@@ -1,6 +1,7 @@
 #include "shell/shellactions.h"
 
 #include "core/fieldcatalogue.h"
+#include "core/pagetable.h"
 
 #include <QAction>
 #include <QIcon>
@@ -58,11 +59,6 @@ const Menu kMenus[] = {
     {"mnuHelp", "&Help", {{"mnuHelpContents", "&Contents"}, {"mnuHelpAbout", "&About"}}},
 };
 
-// Menu items that carry a check mark while their page is open.
-constexpr const char *kCheckableItems[] = {"mnuConfigInterface", "mnuConfigComm",   "mnuConfigBar",
-                                           "mnuConfigMisc",      "mnuMagInterface", "mnuMagComm",
-                                           "mnuMagMisc"};
-
 struct ToolButton
 {
     const char *key; // nullptr: separator
@@ -119,8 +115,13 @@ void ShellActions::BuildMenus(QMainWindow *window)
                 added->setShortcut(QKeySequence(item.shortcut));
         }
     }
-    for (const char *name : kCheckableItems)
-        m_actions.value(Text(name))->setCheckable(true);
+    // Menu items that carry a check mark while their page is open.
+    for (const PageInfo &page : kPageTable) {
+        for (const char *name : page.menuItems) {
+            if (name && page.checkMark)
+                m_actions.value(Text(name))->setCheckable(true);
+        }
+    }
 }
 
 void ShellActions::BuildToolBar(QMainWindow *window)

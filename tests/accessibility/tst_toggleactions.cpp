@@ -59,12 +59,6 @@ constexpr LinkGroup kLinkGroups[] = {
     {"optBaud", 5, ChooseBaud},         {"optDatabits", 2, ChooseDataBits},
     {"optStopbits", 2, ChooseStopBits}, {"Option1", 2, ChooseSaveOption}};
 
-// The parameter pages, by page type.
-constexpr int kParameterPages[] = {1, 2, 3, 4, 6, 7, 8};
-constexpr int kTransmit = 5;
-constexpr int kReadMemory = 9;
-constexpr int kReaderMisc = 7;
-
 } // namespace
 
 class TestToggleActions : public QObject
@@ -87,8 +81,9 @@ void TestToggleActions::pageOptionsStoreAsClicked_data()
     QTest::addColumn<int>("type");
     QTest::addColumn<QString>("control");
     QTest::addColumn<int>("index");
-    for (int type : kParameterPages) {
-        for (const FieldSpec *row : FieldsOfPage(FindPage(type)->window)) {
+    for (const PageInfo &page : ParameterPages()) {
+        const int type = page.type;
+        for (const FieldSpec *row : FieldsOfPage(page.window)) {
             if (row->kind != FieldKind::Choice && row->kind != FieldKind::Flag)
                 continue;
             for (std::size_t i = 0; i < row->options.size(); ++i)
@@ -131,11 +126,11 @@ void TestToggleActions::linkOptionsStoreAsClicked_data()
     QTest::addColumn<int>("type");
     QTest::addColumn<int>("group");
     QTest::addColumn<int>("index");
-    for (int type : {kTransmit, kReadMemory}) {
+    for (int type : {kTransmitDialog, kMemoryDialog}) {
         for (int g = 0; g < int(std::size(kLinkGroups)); ++g) {
             const LinkGroup &group = kLinkGroups[g];
             // "Download Option" is the transmit dialog's own.
-            if (type == kReadMemory && group.choose == ChooseSaveOption)
+            if (type == kMemoryDialog && group.choose == ChooseSaveOption)
                 continue;
             for (int i = 0; i < group.options; ++i)
                 QTest::addRow("%s %s_%d", FindPage(type)->window, group.name, i) << type << g << i;
@@ -206,7 +201,7 @@ void TestToggleActions::trackSelectorsShowTheChosenTrack()
     for (bool toggle : {false, true}) {
         m_state.images = start;
         PageContext context{m_state};
-        auto page = Open(kReaderMisc, context);
+        auto page = Open(kReaderMiscPage, context);
         auto *edit = page->findChild<QLineEdit *>(box);
         for (int track : tracks) {
             const QString option = selector + QLatin1Char('_') + QString::number(track);

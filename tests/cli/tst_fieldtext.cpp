@@ -1,5 +1,5 @@
 #include "core/fieldtext.h"
-#include "core/pagecaptions.h"
+#include "core/pagetable.h"
 
 #include <QTest>
 
@@ -181,14 +181,15 @@ void TestFieldText::refused()
     QVERIFY(images.ConfigImage == before);
 }
 
-// The listing groups by page captions: a row on a page without a caption would be lost.
+// The listing groups by the parameter pages: a row on no page would be lost.
 void TestFieldText::everyFieldOnAPage()
 {
     std::size_t listed = 0;
-    for (const auto &page : PageCaptions())
-        listed += FieldsOfPage(page.page).size();
+    for (const auto &page : ParameterPages())
+        listed += FieldsOfPage(page.window).size();
     QCOMPARE(listed, FieldCatalogue().size());
-    QCOMPARE(SectionCaption(FindPageCaption("magcfg4")->section), QStringLiteral("Magnic_Reader"));
+    QCOMPARE(SectionCaption(*FindPageByWindow("magcfg4")->section),
+             QStringLiteral("Magnic_Reader"));
 }
 
 void TestFieldText::coveredBits()

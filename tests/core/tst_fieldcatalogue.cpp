@@ -1,4 +1,5 @@
 #include "core/fieldcatalogue.h"
+#include "core/pagetable.h"
 
 #include <QSet>
 #include <QTest>
@@ -13,6 +14,7 @@ private Q_SLOTS:
     void optionCodesFitTheMaskAndDoNotRepeat();
     void factoryValuesHaveAnOption();
     void shiftingFollowsTheMask();
+    void pagesHoldTheRowsOfTheirSection();
 };
 
 void TestFieldCatalogue::rowsFitTheirBytes()
@@ -78,6 +80,29 @@ void TestFieldCatalogue::shiftingFollowsTheMask()
     QCOMPARE(FieldCode(field, image), 2);
     QCOMPARE(ShiftedValue(field, 3), 192);
     QCOMPARE(LowestBit(112), 16);
+}
+
+// The page table hands each parameter page its rows: they name that page and lie in the
+// bytes of its section, which its "&Set All Default" item restores.
+void TestFieldCatalogue::pagesHoldTheRowsOfTheirSection()
+{
+    std::size_t rows = 0;
+    for (const PageInfo &page : ParameterPages()) {
+        const bool reader = page.section == Section::Reader;
+        QVERIFY2(!page.fields().empty(), page.window);
+        for (const FieldSpec &field : page.fields()) {
+            QCOMPARE(field.page, page.window);
+            const int last = field.byte + std::max(field.slots, 1) - 1;
+            QVERIFY2(reader ? field.byte >= kReaderFirst && last <= kReaderLast
+                            : field.byte >= kDecoderFirst && last <= kDecoderLast,
+                     field.name);
+        }
+        rows += page.fields().size();
+    }
+    QCOMPARE(rows, FieldCatalogue().size());
+    // The parameter pages lead the table: no row after them has catalogue rows.
+    QCOMPARE(std::ranges::count_if(kPageTable, IsParameterPage),
+             static_cast<std::ptrdiff_t>(ParameterPages().size()));
 }
 
 QTEST_APPLESS_MAIN(TestFieldCatalogue)

@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (!answer)
         return 0;
     FUZZ_CHECK(text.size() == kKeyboardUploadLength);
-    const bool reader = answer->section == ImageSection::Reader;
+    const bool reader = answer->section == Section::Reader;
     FUZZ_CHECK(answer->sectionBytes.size() ==
                (reader ? kReaderLast - kReaderFirst + 1 : kDecoderLast - kDecoderFirst + 1));
     FUZZ_CHECK(answer->version1.size() == kVersionField1Size);

@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const std::optional<UploadAnswer> answer = CheckSerialUploadReply(reply);
     if (!answer)
         return 0;
-    const bool reader = answer->section == ImageSection::Reader;
+    const bool reader = answer->section == Section::Reader;
     FUZZ_CHECK(answer->sectionBytes.size() ==
                (reader ? kReaderLast - kReaderFirst + 1 : kDecoderLast - kDecoderFirst + 1));
     FUZZ_CHECK(answer->version1.size() == kVersionField1Size);

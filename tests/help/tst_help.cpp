@@ -1,6 +1,6 @@
 #include "about/helpwindow.h"
 #include "core/fieldcatalogue.h"
-#include "shell/pageregistry.h"
+#include "core/pagetable.h"
 
 #include <QAction>
 #include <QApplication>
@@ -85,7 +85,7 @@ void TestHelp::manualIsLinkedIn()
 void TestHelp::pageAnchorExists_data()
 {
     QTest::addColumn<QString>("window");
-    for (const PageInfo &page : PageTable())
+    for (const PageInfo &page : kPageTable)
         QTest::newRow(page.window) << Text(page.window);
 }
 

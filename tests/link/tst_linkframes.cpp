@@ -152,7 +152,7 @@ void TestLinkFrames::serialUploadReply()
     QCOMPARE(answer.has_value(), good);
     if (!good)
         return;
-    QCOMPARE(answer->section == ImageSection::Reader, reader);
+    QCOMPARE(answer->section == Section::Reader, reader);
     QCOMPARE(answer->sectionBytes.size(), reader ? 60 : 25);
     QCOMPARE(quint8(answer->sectionBytes.at(0)), firstByte);
     QCOMPARE(answer->version1, QStringLiteral("VERSION-ONE."));
@@ -264,7 +264,7 @@ void TestLinkFrames::keyboardUploadText()
     QCOMPARE(answer.has_value(), good);
     if (!good)
         return;
-    QCOMPARE(answer->section == ImageSection::Reader, reader);
+    QCOMPARE(answer->section == Section::Reader, reader);
     const QByteArray expected = QByteArray::fromHex(text.mid(1, reader ? 120 : 50).toLatin1());
     QCOMPARE(answer->sectionBytes, expected);
     QCOMPARE(VersionText(*answer), QStringLiteral("   VERSION-ONE.\n\r   2024-05-01"));

@@ -269,7 +269,7 @@ void TestSerialExchange::answerAtLineSpeed()
     const qint64 elapsed = clock.elapsed();
     QTEST(int(result.outcome), "outcome");
     if (result.outcome == ExchangeOutcome::Good) {
-        QVERIFY(result.section == (reader ? ImageSection::Reader : ImageSection::Decoder));
+        QVERIFY(result.section == (reader ? Section::Reader : Section::Decoder));
         for (int i = 0; i < kImageSize; ++i) {
             const bool inSection = reader ? i >= kReaderFirst : i <= kDecoderLast;
             QCOMPARE(image[i], inSection ? std::uint8_t(0x5C) : std::uint8_t(0x11));

@@ -1,5 +1,6 @@
+#include "core/pagetable.h"
 #include "link/ui/readmemorydialog.h"
-#include "shell/pageregistry.h"
+#include "shell/pagefactory.h"
 
 #include <QApplication>
 #include <QFile>
@@ -273,9 +274,8 @@ void TestMemoryView::refusedCloseKeepsSubWindow()
     // The main window closes the dialog through its sub-window; a refusal must reach it.
     m_dialog.reset();
     QMdiArea area;
-    const PageInfo *info = FindPage(9);
-    QVERIFY(info && info->create);
-    QWidget *page = info->create(*m_context, nullptr);
+    QWidget *page = CreatePage(kMemoryDialog, *m_context);
+    QVERIFY(page);
     QCOMPARE(page->objectName(), QStringLiteral("frmReadMemory"));
     QMdiSubWindow *window = area.addSubWindow(page);
     area.show();

@@ -9,8 +9,8 @@
 
 using namespace pagetest;
 
-constexpr int kComm = 2;     // cfg4
-constexpr int kBarCodes = 3; // cfg5
+constexpr int kComm = kDecoderCommPage;  // cfg4
+constexpr int kBarCodes = kBarCodesPage; // cfg5
 
 // The decoder communication page (cfg4) and the bar code symbologies page (cfg5), opened
 // through the page table on a shared state as the main window opens them.

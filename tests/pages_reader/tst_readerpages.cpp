@@ -11,8 +11,8 @@
 
 using namespace pagetest;
 
-constexpr int kComm = 6;      // magcfg4
-constexpr int kInterface = 8; // magcfg3
+constexpr int kComm = kReaderCommPage;           // magcfg4
+constexpr int kInterface = kReaderInterfacePage; // magcfg3
 
 // The reader interface page (magcfg3) and the reader communication page (magcfg4), opened
 // through the page table on a shared state as the main window opens them.

@@ -5,8 +5,9 @@
 
 #include "core/appstate.h"
 #include "core/fieldcatalogue.h"
+#include "core/pagetable.h"
 #include "pages/pagecontext.h"
-#include "shell/pageregistry.h"
+#include "shell/pagefactory.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -52,10 +53,7 @@ inline Image FilledImage(std::uint8_t value)
 
 inline std::unique_ptr<QWidget> Open(int type, PageContext &context)
 {
-    const PageInfo *info = FindPage(type);
-    if (!info || !info->create)
-        return {};
-    return std::unique_ptr<QWidget>(info->create(context, nullptr));
+    return std::unique_ptr<QWidget>(CreatePage(type, context));
 }
 
 // Clicks the button of that name as a user would.

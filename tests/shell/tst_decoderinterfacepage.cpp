@@ -1,10 +1,11 @@
 #include "boxanswerer.h"
 
+#include "core/pagetable.h"
 #include "pages/headertextsframe.h"
 #include "shell/filecommands.h"
 #include "shell/mainwindow.h"
+#include "shell/pagefactory.h"
 #include "shell/pagemanager.h"
-#include "shell/pageregistry.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -23,9 +24,7 @@ namespace {
 
 std::unique_ptr<QWidget> OpenCfg3(PageContext &context)
 {
-    const PageInfo *info = FindPage(1);
-    return std::unique_ptr<QWidget>(info && info->create ? info->create(context, nullptr)
-                                                         : nullptr);
+    return std::unique_ptr<QWidget>(CreatePage(kDecoderInterfacePage, context));
 }
 
 template <typename T> T *Find(QWidget *page, const char *name)
@@ -206,12 +205,10 @@ void TestDecoderInterfacePage::headerTextsWriteAtOnce()
     QVERIFY(!state.images.IsChanged());
 
     // The reader interface page shows the same texts the next time it opens.
-    if (const PageInfo *reader = FindPage(8); reader && reader->create) {
-        page.reset();
-        std::unique_ptr<QWidget> other(reader->create(context, nullptr));
-        QCOMPARE(Find<QLineEdit>(other.get(), "txtDescription")->text(),
-                 QStringLiteral("Hall 2, \"east\""));
-    }
+    page.reset();
+    std::unique_ptr<QWidget> other(CreatePage(kReaderInterfacePage, context));
+    QCOMPARE(Find<QLineEdit>(other.get(), "txtDescription")->text(),
+             QStringLiteral("Hall 2, \"east\""));
 }
 
 void TestDecoderInterfacePage::headerTextsRefuseWhatFilesCannotHold()

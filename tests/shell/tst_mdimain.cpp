@@ -2,11 +2,11 @@
 #include "boxanswerer.h"
 
 #include "core/configfile.h"
+#include "core/pagetable.h"
 #include "link/ui/readmemorydialog.h"
 #include "shell/filecommands.h"
 #include "shell/mainwindow.h"
 #include "shell/pagemanager.h"
-#include "shell/pageregistry.h"
 #include "shell/toolicon.h"
 
 #include <QAction>
@@ -68,12 +68,6 @@ struct Shell
     QList<std::pair<FileDialogKind, QString>> asked;
 };
 
-bool Built(int type)
-{
-    const PageInfo *page = FindPage(type);
-    return page && page->create;
-}
-
 } // namespace
 
 class TestMdiMain : public QObject
@@ -90,6 +84,7 @@ private Q_SLOTS:
     void menus();
     void toolBar();
     void pageToggle();
+    void checkMarksAndSetAllDefault_data();
     void checkMarksAndSetAllDefault();
     void sectionSwitch_data();
     void sectionSwitch();
@@ -148,7 +143,7 @@ void TestMdiMain::startUp()
     QCOMPARE(shell.state.images.ConfigImage, FactoryImage());
     QVERIFY(!shell.state.images.IsChanged());
     QVERIFY(!shell.Action("mag")->isChecked());
-    QCOMPARE(shell.Action("bar")->isEnabled(), Built(3));
+    QVERIFY(shell.Action("bar")->isEnabled());
     QVERIFY(shell.Action("mnuHelpContents")->isEnabled());
     QVERIFY(shell.Action("mnuHelpAbout")->isEnabled());
 }
@@ -313,7 +308,6 @@ void TestMdiMain::toolBar()
 void TestMdiMain::pageToggle()
 {
     Shell shell(m_dir->path());
-    QVERIFY(Built(1));
     shell.trigger("mnuConfigInterface");
     QCOMPARE(shell.pageName(), QStringLiteral("cfg3"));
     QCOMPARE(shell.state.PageType, 1);
@@ -326,12 +320,10 @@ void TestMdiMain::pageToggle()
     QCOMPARE(shell.pageName(), QStringLiteral("cfg3"));
 
     // Another page replaces it: one window at a time.
-    if (Built(2)) {
-        shell.trigger("com");
-        QCOMPARE(shell.pageName(), QStringLiteral("cfg4"));
-        QCOMPARE(shell.state.PageType, 2);
-        QCOMPARE(shell.window->findChild<QMdiArea *>()->subWindowList().size(), 1);
-    }
+    shell.trigger("com");
+    QCOMPARE(shell.pageName(), QStringLiteral("cfg4"));
+    QCOMPARE(shell.state.PageType, 2);
+    QCOMPARE(shell.window->findChild<QMdiArea *>()->subWindowList().size(), 1);
     // Closed by its own title bar button.
     shell.window->findChild<QMdiArea *>()->subWindowList().constFirst()->close();
     QTRY_COMPARE(shell.state.PageType, 0);
@@ -340,39 +332,54 @@ void TestMdiMain::pageToggle()
     QVERIFY(shell.Action("mnuConfigDefault")->isEnabled());
 }
 
+void TestMdiMain::checkMarksAndSetAllDefault_data()
+{
+    // Each window (the row's name), the menu item checked while it is open and the
+    // "&Set All Default" item it disables.
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("checked");
+    QTest::addColumn<QString>("disabled");
+    const QString config = QStringLiteral("mnuConfigDefault");
+    const QString mag = QStringLiteral("mnuMagDefault");
+    QTest::newRow("cfg3") << 1 << QStringLiteral("mnuConfigInterface") << config;
+    QTest::newRow("cfg4") << 2 << QStringLiteral("mnuConfigComm") << config;
+    QTest::newRow("cfg5") << 3 << QStringLiteral("mnuConfigBar") << config;
+    QTest::newRow("cfg6") << 4 << QStringLiteral("mnuConfigMisc") << config;
+    QTest::newRow("frmTransmit") << 5 << QString() << config;
+    QTest::newRow("magcfg4") << 6 << QStringLiteral("mnuMagComm") << mag;
+    QTest::newRow("magcfg6") << 7 << QStringLiteral("mnuMagMisc") << mag;
+    QTest::newRow("magcfg3") << 8 << QStringLiteral("mnuMagInterface") << mag;
+    QTest::newRow("frmReadMemory") << 9 << QString() << QString();
+}
+
 void TestMdiMain::checkMarksAndSetAllDefault()
 {
+    QFETCH(int, type);
+    QFETCH(QString, checked);
+    QFETCH(QString, disabled);
+    const QStringList checkable = {
+        QStringLiteral("mnuConfigInterface"), QStringLiteral("mnuConfigComm"),
+        QStringLiteral("mnuConfigBar"),       QStringLiteral("mnuConfigMisc"),
+        QStringLiteral("mnuMagInterface"),    QStringLiteral("mnuMagComm"),
+        QStringLiteral("mnuMagMisc")};
     Shell shell(m_dir->path());
-    QSet<QString> checkable;
-    for (const PageInfo &page : PageTable())
-        if (*page.checkedMenu)
-            checkable.insert(QString::fromLatin1(page.checkedMenu));
-
-    for (const PageInfo &page : PageTable()) {
-        if (!page.create || page.type == 9)
-            continue;
-        shell.window->Pages().OpenPage(page.type);
-        QCOMPARE(shell.pageName(), QString::fromLatin1(page.window));
-        for (const QString &name : checkable) {
-            QCOMPARE(shell.window->findChild<QAction *>(name)->isChecked(),
-                     name == QString::fromLatin1(page.checkedMenu));
-        }
-        for (const char *item : {"mnuConfigDefault", "mnuMagDefault"})
-            QCOMPARE(shell.Action(item)->isEnabled(), qstrcmp(page.disabledDefaultMenu, item) != 0);
-        QCOMPARE(shell.window->Pages().ClosePage(), page.type);
-        QVERIFY(shell.Action("mnuConfigDefault")->isEnabled());
-        QVERIFY(shell.Action("mnuMagDefault")->isEnabled());
-        for (const QString &name : checkable)
-            QVERIFY(!shell.window->findChild<QAction *>(name)->isChecked());
+    for (QMenu *menu : shell.window->menuBar()->findChildren<QMenu *>()) {
+        for (QAction *item : menu->actions())
+            QCOMPARE(item->isCheckable(), checkable.contains(item->objectName()));
     }
-    // Items of pages that are not built yet do nothing and say so.
-    for (const PageInfo &page : PageTable()) {
-        if (*page.checkedMenu)
-            QCOMPARE(shell.Action(page.checkedMenu)->isEnabled(), page.create != nullptr);
-    }
-    QCOMPARE(shell.Action("mnuConfigTransmit")->isEnabled(), Built(5));
-    QCOMPARE(shell.Action("transmit")->isEnabled(), Built(5));
-    QCOMPARE(shell.Action("mnuToolsRDM")->isEnabled(), Built(9));
+    shell.window->Pages().OpenPage(type);
+    QCOMPARE(shell.pageName(), QLatin1String(QTest::currentDataTag()));
+    for (const QString &name : checkable)
+        QCOMPARE(shell.window->findChild<QAction *>(name)->isChecked(), name == checked);
+    for (const char *item : {"mnuConfigDefault", "mnuMagDefault"})
+        QCOMPARE(shell.Action(item)->isEnabled(), disabled != QLatin1String(item));
+    for (const char *item : {"mnuConfigTransmit", "mnuMagTransmit", "transmit", "mnuToolsRDM"})
+        QVERIFY(shell.Action(item)->isEnabled());
+    QCOMPARE(shell.window->Pages().ClosePage(), type);
+    QVERIFY(shell.Action("mnuConfigDefault")->isEnabled());
+    QVERIFY(shell.Action("mnuMagDefault")->isEnabled());
+    for (const QString &name : checkable)
+        QVERIFY(!shell.window->findChild<QAction *>(name)->isChecked());
 }
 
 void TestMdiMain::sectionSwitch_data()
@@ -394,8 +401,6 @@ void TestMdiMain::sectionSwitch()
 {
     QFETCH(int, open);
     QFETCH(int, counterpart);
-    if (!Built(open))
-        return; // nothing to switch from yet; the rows run as the pages arrive
     Shell shell(m_dir->path());
     shell.window->Pages().OpenPage(open);
     const bool startedInReader = shell.state.MagFlag;
@@ -403,11 +408,10 @@ void TestMdiMain::sectionSwitch()
     shell.trigger("mag");
     QCOMPARE(shell.state.MagFlag, !startedInReader);
     QCOMPARE(shell.Action("mag")->isChecked(), shell.state.MagFlag);
-    QCOMPARE(shell.Action("bar")->isEnabled(), !shell.state.MagFlag && Built(3));
-    const int expected = Built(counterpart) ? counterpart : 0;
-    QCOMPARE(shell.state.PageType, expected);
-    if (expected) {
-        QCOMPARE(shell.pageName(), QString::fromLatin1(FindPage(expected)->window));
+    QCOMPARE(shell.Action("bar")->isEnabled(), !shell.state.MagFlag);
+    QCOMPARE(shell.state.PageType, counterpart);
+    if (counterpart) {
+        QCOMPARE(shell.pageName(), QString::fromLatin1(FindPage(counterpart)->window));
         // And back again, for the pages that have a counterpart.
         shell.trigger("mag");
         QCOMPARE(shell.state.PageType, open);
@@ -426,21 +430,17 @@ void TestMdiMain::toolBarFollowsSection()
     QVERIFY(!shell.Action("bar")->isEnabled());
     shell.trigger("bar"); // disabled: nothing happens
     QCOMPARE(shell.state.PageType, 0);
-    if (Built(8)) {
-        shell.trigger("irm");
-        QCOMPARE(shell.state.PageType, 8);
-    }
+    shell.trigger("irm");
+    QCOMPARE(shell.state.PageType, 8);
     // A decoder page from the menu brings the tool bar back to the decoder.
     shell.trigger("mnuConfigInterface");
     QCOMPARE(shell.state.PageType, 1);
     QVERIFY(!shell.state.MagFlag);
     QVERIFY(!shell.Action("mag")->isChecked());
-    if (Built(6)) {
-        shell.trigger("mnuMagComm");
-        QVERIFY(shell.state.MagFlag);
-        QCOMPARE(shell.state.PageType, 6);
-        QVERIFY(shell.Action("mag")->isChecked());
-    }
+    shell.trigger("mnuMagComm");
+    QVERIFY(shell.state.MagFlag);
+    QCOMPARE(shell.state.PageType, 6);
+    QVERIFY(shell.Action("mag")->isChecked());
 }
 
 void TestMdiMain::setAllDefault_data()

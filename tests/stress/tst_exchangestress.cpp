@@ -3,10 +3,10 @@
 // the main window closed, while the device keeps silent. Every kind of exchange, on both
 // paths: the exchange stops at once (the port is free, no more commands go out), no message
 // comes afterwards, the image is as it was and PageType names the window that is open.
+#include "core/pagetable.h"
 #include "link/linktimings.h"
 #include "shell/mainwindow.h"
 #include "shell/pagemanager.h"
-#include "shell/pageregistry.h"
 #include "sim/simdevice.h"
 #include "sim/simkeyboardwedge.h"
 #include "sim/simserialserver.h"

@@ -11,11 +11,11 @@
 //    new caption (New, Open, Save As) or a file written in the folder (Save).
 // K30_MONKEY_SEED and K30_MONKEY_STEPS repeat or lengthen a run.
 #include "core/fieldcatalogue.h"
+#include "core/pagetable.h"
 #include "keys/keytext.h"
 #include "shell/filecommands.h"
 #include "shell/mainwindow.h"
 #include "shell/pagemanager.h"
-#include "shell/pageregistry.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -74,14 +74,6 @@ constexpr const char *kCommands[] = {
 constexpr const char *kFileCommands[] = {
     "mnuFileNew", "mnuFileOpen", "mnuFileSave", "mnuFileSaveAs", "new", "open", "save"};
 constexpr const char *kDefaultCommands[] = {"mnuConfigDefault", "mnuMagDefault", "mnuFileDefault"};
-
-int FindPageByWindow(const QString &window)
-{
-    for (const PageInfo &page : PageTable())
-        if (window == QLatin1String(page.window))
-            return page.type;
-    return 0;
-}
 
 bool IsOneOf(const QString &name, std::span<const char *const> names)
 {
@@ -303,7 +295,7 @@ void TestMonkey::randomSession()
                 const Image stored = state.images.ConfigImage;
                 window.Pages().OpenPage(state.PageType);
                 QCOMPARE(state.PageType, 0);
-                window.Pages().OpenPage(FindPageByWindow(opened));
+                window.Pages().OpenPage(FindPageByWindow(opened.toStdString())->type);
                 QCOMPARE(window.Pages().CurrentPage()->objectName(), opened);
                 QVERIFY2(state.images.ConfigImage == stored, qPrintable(context));
             }

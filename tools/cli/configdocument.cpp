@@ -3,7 +3,7 @@
 #include "core/charset.h"
 #include "core/configfile.h"
 #include "core/fieldtext.h"
-#include "core/pagecaptions.h"
+#include "core/pagetable.h"
 
 #include <QStringList>
 
@@ -122,10 +122,10 @@ QString FieldCaption(const FieldSpec &field)
     return caption;
 }
 
-ConfigEntry FieldEntry(const FieldSpec &field, const PageCaption &page, const Image &image)
+ConfigEntry FieldEntry(const FieldSpec &field, const PageInfo &page, const Image &image)
 {
-    return {Text(field.name), FieldCaption(field),          FieldValueText(field, image),
-            Text(page.title), SectionCaption(page.section), &field};
+    return {Text(field.name), FieldCaption(field),           FieldValueText(field, image),
+            Text(page.title), SectionCaption(*page.section), &field};
 }
 
 // Reads the file into a state filled with `fill`; what could not be read keeps that fill.
@@ -195,8 +195,8 @@ std::vector<ConfigEntry> ConfigDocument::Entries() const
     for (const auto &extra : kExtras)
         entries.push_back({Text(extra.name), Text(extra.caption), ExtraValue(*this, extra.which),
                            Text(extra.group), QString(), nullptr});
-    for (const auto &page : PageCaptions()) {
-        for (const FieldSpec *field : FieldsOfPage(page.page))
+    for (const auto &page : ParameterPages()) {
+        for (const FieldSpec *field : FieldsOfPage(page.window))
             entries.push_back(FieldEntry(*field, page, images.ConfigImage));
     }
     return entries;

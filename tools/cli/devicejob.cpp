@@ -18,9 +18,9 @@ struct SectionRange
     int last;
 };
 
-SectionRange RangeOf(ImageSection section)
+SectionRange RangeOf(Section section)
 {
-    return section == ImageSection::Reader
+    return section == Section::Reader
                ? SectionRange{"reader section", kReaderFirst, kReaderLast}
                : SectionRange{"decoder section", kDecoderFirst, kDecoderLast};
 }
@@ -139,8 +139,8 @@ void DeviceJob::Verify()
         return;
     }
     const SectionRange read = RangeOf(*m_result.section);
-    const SectionRange unread = RangeOf(
-        *m_result.section == ImageSection::Reader ? ImageSection::Decoder : ImageSection::Reader);
+    const SectionRange unread =
+        RangeOf(*m_result.section == Section::Reader ? Section::Decoder : Section::Reader);
     ConfigDocument sent;
     sent.images.ConfigImage = m_image;
     ConfigDocument held = sent;

@@ -1,6 +1,7 @@
 #include "link/ui/linkdialog.h"
 
 #include "core/fieldcatalogue.h"
+#include "core/pagetable.h"
 #include "link/ui/linksettingspanel.h"
 
 #include <QCloseEvent>
@@ -11,12 +12,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-LinkDialog::LinkDialog(PageContext &context, const char *name, const char *caption,
-                       const char *heading, QWidget *parent)
+LinkDialog::LinkDialog(PageContext &context, const char *name, const char *heading, QWidget *parent)
     : QWidget(parent), m_state(context.state), m_keyboard(context.keyboard)
 {
     setObjectName(Text(name));
-    setWindowTitle(Text(caption));
+    setWindowTitle(PageTitle(name));
 
     auto *label = new QLabel(Text(heading), this);
     label->setObjectName(QStringLiteral("Label1"));

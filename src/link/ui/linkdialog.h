@@ -30,9 +30,8 @@ public:
     bool IsExchangeRunning() const;
 
 protected:
-    // `name` and `caption` are the dialog's object name and window caption.
-    LinkDialog(PageContext &context, const char *name, const char *caption, const char *heading,
-               QWidget *parent);
+    // `name` is the dialog's object name; its caption comes from the page table.
+    LinkDialog(PageContext &context, const char *name, const char *heading, QWidget *parent);
 
     void closeEvent(QCloseEvent *event) override;
     // Asked on closing, once a running exchange has been stopped; false keeps the dialog open.

@@ -1,6 +1,7 @@
 #include "link/ui/readmemorydialog.h"
 
 #include "core/memoryfile.h"
+#include "core/pagetable.h"
 #include "link/keyboardmemoryexchange.h"
 #include "link/memoryframes.h"
 #include "link/memorymessages.h"
@@ -45,8 +46,7 @@ QString AskMemoryFileName(QWidget *parent, const QString &proposed)
 
 ReadMemoryDialog::ReadMemoryDialog(PageContext &context, QWidget *parent,
                                    const MemoryTimings &timings)
-    : LinkDialog(context, "frmReadMemory", "Read Decoder Memory", "Read Decoder Memory", parent),
-      m_timings(timings)
+    : LinkDialog(context, "frmReadMemory", "Read Decoder Memory", parent), m_timings(timings)
 {
     m_text = new QPlainTextEdit(this);
     m_text->setObjectName(QStringLiteral("TxtMemory"));

@@ -15,8 +15,7 @@
 #include <QVBoxLayout>
 
 TransmitDialog::TransmitDialog(PageContext &context, QWidget *parent, const LinkTimings &timings)
-    : LinkDialog(context, "frmTransmit", "Transmit", "Download and Upload Configuration Data",
-                 parent),
+    : LinkDialog(context, "frmTransmit", "Download and Upload Configuration Data", parent),
       m_timings(timings)
 {
     m_saveOption =
