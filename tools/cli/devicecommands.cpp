@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QJsonObject>
 #include <QTextStream>
+#include <QThread>
 
 #include <algorithm>
 #include <functional>
@@ -32,24 +33,35 @@ Jobs MakeJobs(DeviceJob::Task task, const DeviceOptions &devices, const Image &i
     return jobs;
 }
 
-// Runs the jobs at once; the largest exit status.
+// Runs the jobs at once, each in a thread of its own: opening and closing a serial port
+// blocks (QSerialPort takes a lock file and syncs it to disk), and one device must not wait
+// for another's. Returns the largest exit status.
 int RunJobs(const Jobs &jobs)
 {
     QEventLoop loop;
     std::size_t running = jobs.size();
+    std::vector<std::unique_ptr<QThread>> threads;
     for (const auto &job : jobs) {
-        QObject::connect(job.get(), &DeviceJob::Done, &loop, [&] {
+        auto thread = std::make_unique<QThread>();
+        job->moveToThread(thread.get());
+        QObject::connect(thread.get(), &QThread::started, job.get(), &DeviceJob::Start);
+        QObject::connect(job.get(), &DeviceJob::Done, thread.get(), &QThread::quit,
+                         Qt::DirectConnection);
+        QObject::connect(thread.get(), &QThread::finished, &loop, [&] {
             if (--running == 0)
                 loop.quit();
         });
+        threads.push_back(std::move(thread));
     }
-    for (const auto &job : jobs)
-        job->Start();
+    for (const auto &thread : threads)
+        thread->start();
     if (running > 0)
         loop.exec();
     int status = kExitSuccess;
-    for (const auto &job : jobs)
-        status = std::max(status, job->ExitCode());
+    for (std::size_t i = 0; i < jobs.size(); ++i) {
+        threads[i]->wait();
+        status = std::max(status, jobs[i]->ExitCode());
+    }
     return status;
 }
 

@@ -290,6 +290,8 @@ void DeviceJob::Table(bool good, const ParameterDifferences &differences)
 
 void DeviceJob::End(int exitCode)
 {
+    // The exchange has finished and closed its port; it goes in the thread it lives in.
+    m_exchange.reset();
     m_exitCode = exitCode;
     Q_EMIT Done();
 }
