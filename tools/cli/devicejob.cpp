@@ -228,7 +228,7 @@ void DeviceJob::Compare()
         End(kExitSuccess);
         return;
     }
-    Say(true, QStringLiteral("Changed: ") + how.arg(read));
+    Say(true, QStringLiteral("Downloading: ") + how.arg(read));
     Table(true, m_differences);
     m_phase = Phase::Exchange;
     Run(ExchangeKind::Download, m_image);
