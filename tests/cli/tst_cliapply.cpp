@@ -78,6 +78,7 @@ private Q_SLOTS:
     void apply();
     void jsonLines_data();
     void jsonLines();
+    void sectionNeverReadBack();
 
 private:
     QString Path(const char *name) const { return m_dir->filePath(QLatin1String(name)); }
@@ -280,6 +281,32 @@ void TestCliApply::jsonLines()
                  QStringLiteral("None"));
         for (const QString &name : parameters.keys())
             QVERIFY2(name.startsWith(QLatin1String("decoder.")), qPrintable(name));
+    }
+}
+
+// The device takes the download but its upload answers are bad: nothing was read back, so no
+// section may be reported as verified or compared.
+void TestCliApply::sectionNeverReadBack()
+{
+    SimDevice sim;
+    sim.faults.wrongCheck = true;
+    SimSerialServer server(sim);
+    QVERIFY(server.OpenPseudoTerminal());
+    const QString file = SiteFile();
+    const QString port = server.Path();
+    const QList<QStringList> runs = {
+        {QStringLiteral("download"), file, QStringLiteral("--port"), port,
+         QStringLiteral("--verify"), QStringLiteral("--json")},
+        {QStringLiteral("apply"), file, QStringLiteral("--port"), port, QStringLiteral("--json")}};
+    for (const QStringList &arguments : runs) {
+        const CliRun run = Cli(arguments);
+        QCOMPARE(run.code, 1);
+        const QJsonObject result = JsonLines(run.out).value(0);
+        QCOMPARE(result.value(QStringLiteral("outcome")).toString(), QStringLiteral("refused"));
+        QVERIFY2(result.value(QStringLiteral("section")).isNull(), qPrintable(arguments[0]));
+        // The download was taken; the apply never got as far as downloading.
+        QCOMPARE(result.value(QStringLiteral("changed")).toBool(),
+                 arguments[0] == QLatin1String("download"));
     }
 }
 
