@@ -4,9 +4,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 # socat: serial tests; xvfb, x11vnc, novnc, websockify, iproute2: run.sh without a display;
 # lintian, help2man, appstream, desktop-file-utils, man-db: the package test;
-# bash-completion: the completion test.
+# bash-completion: the completion test; ansible-core: the test of the Ansible collection.
 scripts/install-deps.sh socat xvfb x11vnc novnc websockify iproute2 lintian help2man appstream \
-    desktop-file-utils man-db bash-completion
+    desktop-file-utils man-db bash-completion ansible-core
 build="${K30_BUILD_DIR:-build}"
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE="${K30_BUILD_TYPE:-RelWithDebInfo}" ${K30_CMAKE_ARGS:-}
 cmake --build "$build" -j"$(nproc)"

@@ -1,3 +1,5 @@
+#include "clirun.h"
+
 #include "core/configfile.h"
 #include "core/fieldtext.h"
 #include "sim/simdevice.h"
@@ -9,56 +11,16 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
-#include <csignal>
 #include <memory>
 
 namespace {
-
-struct CliRun
-{
-    int code = -1;
-    QString out;
-    QString err;
-};
-
-// Runs k30cfg-cli to its end, with `input` and then the end of file on its standard input.
-// The wait keeps the event loop going, so the simulated devices of the test answer meanwhile.
-// `fileSizeLimit` > 0: files the tool writes may not grow past it, as on a full disk.
-CliRun Cli(const QStringList &arguments, const QByteArray &input = {}, rlim_t fileSizeLimit = 0)
-{
-    QProcess process;
-    process.setProgram(QStringLiteral(K30_CLI));
-    process.setArguments(arguments);
-    if (fileSizeLimit > 0) {
-        process.setChildProcessModifier([fileSizeLimit] {
-            // A write past the limit then fails with EFBIG instead of ending the program.
-            std::signal(SIGXFSZ, SIG_IGN);
-            const rlimit limit{fileSizeLimit, fileSizeLimit};
-            ::setrlimit(RLIMIT_FSIZE, &limit);
-        });
-    }
-    QSignalSpy finished(&process, &QProcess::finished);
-    process.start();
-    process.write(input);
-    process.closeWriteChannel();
-    if (!finished.wait(30000)) {
-        process.kill();
-        process.waitForFinished();
-        return {-1, {}, QStringLiteral("did not finish")};
-    }
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2,
-            QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
-}
 
 QByteArray Contents(const QString &path)
 {
@@ -527,6 +489,14 @@ void TestCli::usage()
     const CliRun run = Cli(arguments);
     QCOMPARE(run.code, 3);
     QVERIFY(!run.err.isEmpty());
+    // A program that asked for JSON gets one line it can read, and nothing else.
+    const CliRun json = Cli(arguments + QStringList{QStringLiteral("--json")});
+    QCOMPARE(json.code, 3);
+    QVERIFY(json.err.isEmpty());
+    QCOMPARE(json.out.count(QLatin1Char('\n')), 1);
+    const QJsonObject object = QJsonDocument::fromJson(json.out.toUtf8()).object();
+    QCOMPARE(object.value(QStringLiteral("outcome")).toString(), QStringLiteral("usage"));
+    QVERIFY(!object.value(QStringLiteral("message")).toString().isEmpty());
 }
 
 // Three devices at once, one of them silent: the two others are configured, the silent one

@@ -3,6 +3,7 @@
 
 #include "benchreport.h"
 #include "filebench.h"
+#include "fleetbench.h"
 #include "keyboardbench.h"
 #include "machineinfo.h"
 #include "serialbench.h"
@@ -15,9 +16,9 @@
 namespace {
 
 // The sections in the order they run; --only picks some of them.
-const QStringList kSections = {QStringLiteral("serial"), QStringLiteral("idle"),
+const QStringList kSections = {QStringLiteral("serial"),   QStringLiteral("idle"),
                                QStringLiteral("keyboard"), QStringLiteral("startup"),
-                               QStringLiteral("files")};
+                               QStringLiteral("files"),    QStringLiteral("fleet")};
 
 } // namespace
 
@@ -94,6 +95,8 @@ int main(int argc, char *argv[])
         RunStartup(report, {parser.value(appProgram), parser.value(minimal), fast ? 3 : 9}, err);
     if (sections.contains(QLatin1String("files")))
         RunFileWork(report, {parser.value(cli), fast ? 200 : 1000, fast ? 100 : 1000}, err);
+    if (sections.contains(QLatin1String("fleet")))
+        RunFleetApply(report, {parser.value(sim), parser.value(cli), 16, fast ? 3 : 9}, err);
 
     out << Qt::endl << report.Table() << Qt::endl;
     int missed = 0;

@@ -1,6 +1,7 @@
 #include "serialbench.h"
 
 #include "benchstats.h"
+#include "simprocess.h"
 
 #include "core/memoryrecorddecoder.h"
 #include "core/parameterimages.h"
@@ -12,7 +13,6 @@
 
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QProcess>
 #include <QTimer>
 
 #include <cmath>
@@ -27,38 +27,6 @@ constexpr int kOverheadTargetMs = 5;
 // 31 blocks, the last answered "P".
 constexpr int kBenchMemoryRecords = 110;
 constexpr int kBenchMemoryBlocks = 31;
-
-// k30-sim in its own process, as a user would run it; its log is drained and dropped.
-class SimProcess
-{
-public:
-    bool Start(const QString &program, const QStringList &arguments, QTextStream &log)
-    {
-        m_process.setProgram(program);
-        m_process.setArguments(arguments);
-        m_process.setProcessChannelMode(QProcess::SeparateChannels);
-        m_process.start();
-        if (!m_process.waitForStarted(5000) || !m_process.waitForReadyRead(5000)) {
-            log << "k30-sim did not start: " << m_process.errorString() << Qt::endl;
-            return false;
-        }
-        m_path = QString::fromLocal8Bit(m_process.readLine().trimmed());
-        QObject::connect(&m_process, &QProcess::readyReadStandardOutput, &m_process,
-                         [this] { m_process.readAllStandardOutput(); });
-        return m_path.startsWith(QLatin1Char('/'));
-    }
-    ~SimProcess()
-    {
-        m_process.terminate();
-        if (!m_process.waitForFinished(3000))
-            m_process.kill();
-    }
-    SerialTarget Target() const { return {1, m_path, QStringLiteral("9600,N,8,1 ")}; }
-
-private:
-    QProcess m_process;
-    QString m_path;
-};
 
 // Runs one exchange to its end in a local event loop; its wall time in ms, or NaN when it
 // did not end well (`good` decides from the outcome).

@@ -2,30 +2,64 @@
 
 #include "configdocument.h"
 #include "exitcodes.h"
+#include "jsonreport.h"
 
 #include <QFileInfo>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QTextStream>
 
 namespace {
 
-// Loads a file for reading; the reason is printed when it cannot be.
-std::optional<ConfigDocument> LoadForReading(const QString &path, QTextStream &err)
+// What a file command says on standard error, or in the "message" of its JSON line.
+struct Said
+{
+    QStringList lines;
+    Said &operator<<(const QString &line)
+    {
+        lines.append(line);
+        return *this;
+    }
+};
+
+// Ends a file command: its lines on standard error, or one JSON line for `path`.
+int Finish(int code, const Said &said, bool json, QTextStream &out, QTextStream &err,
+           JsonReport report = {})
+{
+    if (!json) {
+        for (const QString &line : said.lines)
+            err << line << Qt::endl;
+        return code;
+    }
+    if (report.outcome.isEmpty())
+        report.outcome = OutcomeOfExitCode(code);
+    report.message = said.lines.join(QLatin1Char('\n'));
+    PrintJsonLine(out, report);
+    return code;
+}
+
+JsonReport FileReport(const QString &path, bool changed = false)
+{
+    JsonReport report;
+    report.changed = changed;
+    report.extra.insert(QStringLiteral("file"), path);
+    return report;
+}
+
+// Loads a file for reading; the reason is said when it cannot be.
+std::optional<ConfigDocument> LoadForReading(const QString &path, Said &said)
 {
     ConfigDocument doc;
     int incomplete = 0;
     if (const auto error = doc.Load(path, &incomplete)) {
-        err << *error << Qt::endl;
+        said << *error;
         return std::nullopt;
     }
     if (incomplete > 0)
-        err << QStringLiteral("%1: %2 values could not be read; the factory values are shown "
-                              "for them")
-                   .arg(path)
-                   .arg(incomplete)
-            << Qt::endl;
+        said << QStringLiteral("%1: %2 values could not be read; the factory values are shown "
+                               "for them")
+                    .arg(path)
+                    .arg(incomplete);
     return doc;
 }
 
@@ -51,7 +85,7 @@ void ShowText(const QString &path, const std::vector<ConfigEntry> &entries, QTex
     out.flush();
 }
 
-void ShowJson(const QString &path, const std::vector<ConfigEntry> &entries, QTextStream &out)
+QJsonArray JsonGroups(const std::vector<ConfigEntry> &entries)
 {
     QJsonArray groups;
     QJsonObject group;
@@ -85,88 +119,96 @@ void ShowJson(const QString &path, const std::vector<ConfigEntry> &entries, QTex
         parameters.append(parameter);
     }
     closeGroup();
-    const QJsonObject root{{QStringLiteral("file"), path}, {QStringLiteral("groups"), groups}};
-    out << QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Indented));
-    out.flush();
+    return groups;
 }
 
 } // namespace
 
 int ShowCommand(const QString &path, bool json, QTextStream &out, QTextStream &err)
 {
-    const auto doc = LoadForReading(path, err);
-    if (!doc)
-        return kExitFileError;
-    if (json)
-        ShowJson(path, doc->Entries(), out);
-    else
+    Said said;
+    const auto doc = LoadForReading(path, said);
+    JsonReport report = FileReport(path);
+    if (doc && json)
+        report.extra.insert(QStringLiteral("groups"), JsonGroups(doc->Entries()));
+    else if (doc)
         ShowText(path, doc->Entries(), out);
-    return kExitSuccess;
+    return Finish(doc ? kExitSuccess : kExitFileError, said, json, out, err, report);
 }
 
-int DiffCommand(const QString &pathA, const QString &pathB, QTextStream &out, QTextStream &err)
+int DiffCommand(const QString &pathA, const QString &pathB, bool json, QTextStream &out,
+                QTextStream &err)
 {
-    const auto a = LoadForReading(pathA, err);
-    const auto b = a ? LoadForReading(pathB, err) : std::nullopt;
+    Said said;
+    const auto a = LoadForReading(pathA, said);
+    const auto b = a ? LoadForReading(pathB, said) : std::nullopt;
+    JsonReport report = FileReport(pathA);
+    report.extra.insert(QStringLiteral("other"), pathB);
     if (!a || !b)
-        return kExitFileError;
-    const auto differences = Differences(*a, *b);
-    for (const auto &[inA, inB] : differences)
-        out << inA.name << '\t' << ShownValue(inA) << '\t' << ShownValue(inB) << '\n';
-    out.flush();
-    return differences.empty() ? kExitSuccess : kExitRefused;
+        return Finish(kExitFileError, said, json, out, err, report);
+    report.diff = Differences(*a, *b);
+    report.changed = !report.diff.empty();
+    report.outcome = report.changed ? QStringLiteral("changed") : QStringLiteral("unchanged");
+    if (!json) {
+        for (const auto &[inA, inB] : report.diff)
+            out << inA.name << '\t' << ShownValue(inA) << '\t' << ShownValue(inB) << '\n';
+        out.flush();
+    }
+    return Finish(report.changed ? kExitRefused : kExitSuccess, said, json, out, err, report);
 }
 
-int SetCommand(const QString &path, const QStringList &assignments, QTextStream &err)
+int SetCommand(const QString &path, const QStringList &assignments, bool json, QTextStream &out,
+               QTextStream &err)
 {
+    Said said;
     ConfigDocument doc;
     int incomplete = 0;
     if (const auto error = doc.Load(path, &incomplete)) {
-        err << *error << Qt::endl;
-        return kExitFileError;
+        said << *error;
+        return Finish(kExitFileError, said, json, out, err, FileReport(path));
     }
     // Rewriting a damaged file would silently put the factory values where it could not be
     // read.
     if (incomplete > 0) {
-        err << QStringLiteral("%1: %2 values could not be read; the file is left as it is")
-                   .arg(path)
-                   .arg(incomplete)
-            << Qt::endl;
-        return kExitFileError;
+        said << QStringLiteral("%1: %2 values could not be read; the file is left as it is")
+                    .arg(path)
+                    .arg(incomplete);
+        return Finish(kExitFileError, said, json, out, err, FileReport(path));
     }
     bool refused = false;
     for (const QString &assignment : assignments) {
         const qsizetype equals = assignment.indexOf(QLatin1Char('='));
         if (equals <= 0) {
-            err << assignment << ": expected NAME=VALUE" << Qt::endl;
-            return kExitUsage;
+            said << assignment + QStringLiteral(": expected NAME=VALUE");
+            return Finish(kExitUsage, said, json, out, err, FileReport(path));
         }
         if (const auto error = doc.Set(assignment.left(equals), assignment.mid(equals + 1))) {
-            err << *error << Qt::endl;
+            said << *error;
             refused = true;
         }
     }
     if (refused) {
-        err << path << ": nothing changed" << Qt::endl;
-        return kExitRefused;
+        said << path + QStringLiteral(": nothing changed");
+        return Finish(kExitRefused, said, json, out, err, FileReport(path));
     }
     if (const auto error = doc.Save(path)) {
-        err << *error << Qt::endl;
-        return kExitFileError;
+        said << *error;
+        return Finish(kExitFileError, said, json, out, err, FileReport(path));
     }
-    return kExitSuccess;
+    return Finish(kExitSuccess, said, json, out, err, FileReport(path, true));
 }
 
-int NewCommand(const QString &path, const std::optional<Image> &defaults, bool replace,
-               QTextStream &err)
+int NewCommand(const QString &path, const std::optional<Image> &defaults, bool replace, bool json,
+               QTextStream &out, QTextStream &err)
 {
+    Said said;
     if (!replace && QFileInfo::exists(path)) {
-        err << path << ": the file exists (--force replaces it)" << Qt::endl;
-        return kExitFileError;
+        said << path + QStringLiteral(": the file exists (--force replaces it)");
+        return Finish(kExitFileError, said, json, out, err, FileReport(path));
     }
     if (const auto error = ConfigDocument::New(defaults).Save(path)) {
-        err << *error << Qt::endl;
-        return kExitFileError;
+        said << *error;
+        return Finish(kExitFileError, said, json, out, err, FileReport(path));
     }
-    return kExitSuccess;
+    return Finish(kExitSuccess, said, json, out, err, FileReport(path, true));
 }

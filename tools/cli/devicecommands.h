@@ -4,24 +4,32 @@
 #include <QStringList>
 
 class QTextStream;
+struct JobOptions;
 
 // How to reach the devices: the --port options and the transmit dialog's serial settings.
 struct DeviceOptions
 {
     QStringList ports;
     QString settingsText; // "9600,N,8,1 "
+    bool json = false;    // JSON Lines on standard output instead of text
 };
 
 // The commands that talk to devices over the serial line. Each runs the link layer's
-// exchanges in an event loop and returns the exit status.
+// exchanges in an event loop and returns the exit status. With several ports the devices are
+// served at once, each reported on its own, and the status is the largest of theirs.
 
-// Downloads to every port at once and reports each; the status is the largest of theirs.
-int DownloadCommand(const QString &path, const DeviceOptions &devices, bool save, bool verify,
+int DownloadCommand(const QString &path, const DeviceOptions &devices, const JobOptions &options,
                     QTextStream &out, QTextStream &err);
+// Downloads `path` only into the devices whose section differs from the file's (all of them
+// with `force`, none with `check`), and verifies unless told not to.
+int ApplyCommand(const QString &path, const DeviceOptions &devices, const JobOptions &options,
+                 QTextStream &out, QTextStream &err);
 // Overwrites the section the device sends in `path` (a new configuration when it is missing).
 int UploadCommand(const QString &path, const DeviceOptions &devices, QTextStream &out,
                   QTextStream &err);
 int VersionCommand(const DeviceOptions &devices, QTextStream &out, QTextStream &err);
+// The version fields and the section the device sends, as named parameters.
+int FactsCommand(const DeviceOptions &devices, QTextStream &out, QTextStream &err);
 // Compares a file with the section the device holds.
 int DeviceDiffCommand(const QString &path, const DeviceOptions &devices, QTextStream &out,
                       QTextStream &err);

@@ -33,6 +33,31 @@ QString Described(const SectionRange &range)
         .arg(range.last);
 }
 
+// "decoder section (bytes 0 to 24)"
+QString InWords(const SectionRange &range)
+{
+    return QStringLiteral("%1 (bytes %2 to %3)")
+        .arg(QLatin1String(range.name))
+        .arg(range.first)
+        .arg(range.last);
+}
+
+SectionRange OtherRange(Section section)
+{
+    return RangeOf(section == Section::Reader ? Section::Decoder : Section::Reader);
+}
+
+// The device's answer overwrote only its own section of a copy of the file's image, so the
+// differences lie in that section.
+ParameterDifferences SectionDifferences(const Image &file, const Image &device)
+{
+    ConfigDocument sent;
+    sent.images.ConfigImage = file;
+    ConfigDocument held = sent;
+    held.images.ConfigImage = device;
+    return Differences(sent, held);
+}
+
 } // namespace
 
 DevicePort DevicePort::FromOption(const QString &option, const QString &settingsText)
@@ -47,6 +72,12 @@ DevicePort DevicePort::FromOption(const QString &option, const QString &settings
     }
     // Port number 0: the device is named by its path, not by a window port.
     return {option, {0, option, settingsText}};
+}
+
+bool InSection(int byte, Section section)
+{
+    const SectionRange range = RangeOf(section);
+    return byte >= range.first && byte <= range.last;
 }
 
 int ExitCodeOf(ExchangeOutcome outcome)
@@ -72,10 +103,9 @@ QString TerminalText(QString text)
     return text;
 }
 
-DeviceJob::DeviceJob(Task task, DevicePort port, const Image &image, bool save, bool verify,
+DeviceJob::DeviceJob(Task task, DevicePort port, const Image &image, JobOptions options,
                      QObject *parent)
-    : QObject(parent), m_task(task), m_port(std::move(port)), m_image(image), m_save(save),
-      m_verify(verify)
+    : QObject(parent), m_task(task), m_port(std::move(port)), m_image(image), m_options(options)
 {
 }
 
@@ -93,13 +123,36 @@ void DeviceJob::Start()
     case Task::Version:
         Run(ExchangeKind::Version, m_image);
         break;
+    case Task::Apply:
+        m_phase = Phase::Compare;
+        m_readBack = m_image;
+        Run(ExchangeKind::Upload, m_readBack);
+        break;
     }
+}
+
+JsonReport DeviceJob::Report() const
+{
+    JsonReport report;
+    report.port = m_port.label;
+    if (m_exitCode != kExitSuccess)
+        report.outcome = OutcomeOfExitCode(m_exitCode);
+    else if (m_task == Task::Apply)
+        report.outcome = m_changed ? QStringLiteral("changed") : QStringLiteral("unchanged");
+    else
+        report.outcome = QStringLiteral("ok");
+    report.message = m_message.join(QLatin1Char('\n'));
+    report.section = m_section;
+    report.changed = m_changed;
+    report.diff = m_differences;
+    report.versions = VersionFields(m_versionText);
+    return report;
 }
 
 void DeviceJob::Run(ExchangeKind kind, Image &image)
 {
     // The previous exchange has closed its port and is not running: it can go now.
-    m_exchange = std::make_unique<SerialExchange>(kind, m_port.target, image, m_save);
+    m_exchange = std::make_unique<SerialExchange>(kind, m_port.target, image, m_options.save);
     connect(m_exchange.get(), &LinkExchange::Finished, this, &DeviceJob::OnFinished,
             Qt::QueuedConnection);
     m_exchange->Start();
@@ -108,25 +161,77 @@ void DeviceJob::Run(ExchangeKind kind, Image &image)
 void DeviceJob::OnFinished(const ExchangeResult &result)
 {
     m_result = result;
-    if (m_verifying) {
-        if (result.outcome != ExchangeOutcome::Good) {
-            Report(result);
-            End(ExitCodeOf(result.outcome));
-            return;
-        }
+    const bool good = result.outcome == ExchangeOutcome::Good;
+    if (good && m_versionText.isEmpty())
+        m_versionText = result.version;
+    if (!good) {
+        ReportExchange(result);
+        End(ExitCodeOf(result.outcome));
+        return;
+    }
+    if (m_phase == Phase::Compare) {
+        Compare();
+        return;
+    }
+    if (m_phase == Phase::Verify) {
         Verify();
         return;
     }
+    if (m_task == Task::Upload || m_task == Task::Version)
+        m_section = result.section;
     // A good upload is reported by the command once its file is written.
-    if (!(m_task == Task::Upload && result.outcome == ExchangeOutcome::Good))
-        Report(result);
-    if (m_task == Task::Download && m_verify && result.outcome == ExchangeOutcome::Good) {
-        m_verifying = true;
-        m_readBack = m_image;
-        Run(ExchangeKind::Upload, m_readBack);
+    if (m_task != Task::Upload)
+        ReportExchange(result);
+    if (result.kind == ExchangeKind::Download) {
+        m_changed = true;
+        if (m_options.verify) {
+            m_phase = Phase::Verify;
+            m_readBack = m_image;
+            Run(ExchangeKind::Upload, m_readBack);
+            return;
+        }
+    }
+    End(kExitSuccess);
+}
+
+void DeviceJob::Compare()
+{
+    if (!m_result.section) {
+        Say(false, QStringLiteral("Nothing was read back."));
+        End(kExitRefused);
         return;
     }
-    End(ExitCodeOf(result.outcome));
+    // Only the section the device sends can be compared; the other one is said to be not
+    // compared rather than taken as equal.
+    m_section = m_result.section;
+    const QString read = InWords(RangeOf(*m_section));
+    const QString notCompared =
+        QStringLiteral("The %1 could not be read back and was not compared.")
+            .arg(InWords(OtherRange(*m_section)));
+    m_differences = SectionDifferences(m_image, m_readBack);
+    const bool differs = !m_differences.empty();
+    if (!differs && !m_options.force) {
+        Say(true, QStringLiteral("Unchanged: the %1 holds the file's values.").arg(read));
+        Say(true, notCompared);
+        End(kExitSuccess);
+        return;
+    }
+    const QString how = differs ? QStringLiteral("the %1 differs from the file (name, file, "
+                                                 "device):")
+                                : QStringLiteral("the %1 holds the file's values; --force "
+                                                 "downloads all the same.");
+    if (m_options.check) {
+        m_changed = true;
+        Say(true, QStringLiteral("Would change: ") + how.arg(read));
+        Table(true, m_differences);
+        Say(true, notCompared);
+        End(kExitSuccess);
+        return;
+    }
+    Say(true, QStringLiteral("Downloading: ") + how.arg(read));
+    Table(true, m_differences);
+    m_phase = Phase::Exchange;
+    Run(ExchangeKind::Download, m_image);
 }
 
 void DeviceJob::Verify()
@@ -134,53 +239,59 @@ void DeviceJob::Verify()
     // The device answers an upload with one of its two sections: only that one is compared,
     // and the other is reported as not verified rather than taken as equal.
     if (!m_result.section) {
-        m_errors.append(QStringLiteral("Verify failed! Nothing was read back."));
+        Say(false, QStringLiteral("Verify failed! Nothing was read back."));
         End(kExitRefused);
         return;
     }
     const SectionRange read = RangeOf(*m_result.section);
-    const SectionRange unread =
-        RangeOf(*m_result.section == Section::Reader ? Section::Decoder : Section::Reader);
-    ConfigDocument sent;
-    sent.images.ConfigImage = m_image;
-    ConfigDocument held = sent;
-    for (int i = read.first; i <= read.last; ++i)
-        held.images.ConfigImage[std::size_t(i)] = m_readBack[std::size_t(i)];
-    const QString notVerified =
-        QStringLiteral("The %1 (bytes %2 to %3) could not be read back and is not verified.")
-            .arg(QLatin1String(unread.name))
-            .arg(unread.first)
-            .arg(unread.last);
-    const auto differences = Differences(sent, held);
+    const QString notVerified = QStringLiteral("The %1 could not be read back and is not verified.")
+                                    .arg(InWords(OtherRange(*m_result.section)));
+    m_section = m_result.section;
+    const auto differences = SectionDifferences(m_image, m_readBack);
     if (differences.empty()) {
-        m_output.append(QStringLiteral("Verify OK! (%1)").arg(Described(read)));
-        m_output.append(notVerified);
+        Say(true, QStringLiteral("Verify OK! (%1)").arg(Described(read)));
+        Say(true, notVerified);
         End(kExitSuccess);
         return;
     }
-    m_errors.append(QStringLiteral("Verify failed! The device holds other values in its %1 "
-                                   "(name, file, device):")
-                        .arg(Described(read)));
-    for (const auto &[inFile, inDevice] : differences)
-        m_errors.append(inFile.name + QLatin1Char('\t') + ShownValue(inFile) + QLatin1Char('\t') +
-                        ShownValue(inDevice));
-    m_errors.append(notVerified);
+    m_differences = differences;
+    Say(false, QStringLiteral("Verify failed! The device holds other values in its %1 "
+                              "(name, file, device):")
+                   .arg(Described(read)));
+    Table(false, differences);
+    Say(false, notVerified);
     End(kExitRefused);
 }
 
-void DeviceJob::Report(const ExchangeResult &result)
+void DeviceJob::ReportExchange(const ExchangeResult &result)
 {
     QString text = TransmitMessage(result).text;
     // A port named by its path has no window number to report.
     if (result.outcome == ExchangeOutcome::PortNotAvailable && m_port.target.commPort == 0)
         text = m_port.target.device + QStringLiteral(": not available.");
-    if (m_verifying)
+    if (m_phase == Phase::Verify)
         text = QStringLiteral("Verify: ") + text;
-    (result.outcome == ExchangeOutcome::Good ? m_output : m_errors).append(TerminalText(text));
+    Say(result.outcome == ExchangeOutcome::Good, TerminalText(text));
+}
+
+void DeviceJob::Say(bool good, const QString &line)
+{
+    (good ? m_output : m_errors).append(line);
+    m_message.append(line);
+}
+
+void DeviceJob::Table(bool good, const ParameterDifferences &differences)
+{
+    for (const auto &[inFile, inDevice] : differences)
+        (good ? m_output : m_errors)
+            .append(inFile.name + QLatin1Char('\t') + ShownValue(inFile) + QLatin1Char('\t') +
+                    ShownValue(inDevice));
 }
 
 void DeviceJob::End(int exitCode)
 {
+    // The exchange has finished and closed its port; it goes in the thread it lives in.
+    m_exchange.reset();
     m_exitCode = exitCode;
     Q_EMIT Done();
 }

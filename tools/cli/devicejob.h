@@ -1,5 +1,8 @@
 #pragma once
 
+#include "configdocument.h"
+#include "jsonreport.h"
+
 #include "core/parameterimages.h"
 #include "link/linkexchange.h"
 #include "link/serialexchange.h"
@@ -20,9 +23,18 @@ struct DevicePort
     static DevicePort FromOption(const QString &option, const QString &settingsText);
 };
 
+// How a job treats the device.
+struct JobOptions
+{
+    bool save = true;    // download with "Save"
+    bool verify = false; // upload after a download and compare
+    bool check = false;  // apply: only say what would change
+    bool force = false;  // apply: download even when the device holds the file's values
+};
+
 // One device's part of a command: a download (and the upload that verifies it), an upload,
-// or a version request, run by the link layer's exchanges in the event loop. Ends with
-// Done() exactly once.
+// a version request, or an apply (upload, compare, download only when they differ, verify),
+// run by the link layer's exchanges in the event loop. Ends with Done() exactly once.
 class DeviceJob : public QObject
 {
     Q_OBJECT
@@ -30,11 +42,12 @@ public:
     enum class Task
     {
         Download,
-        Upload, // reads the section the device sends into Image()
-        Version
+        Upload, // reads the section the device sends into Result()
+        Version,
+        Apply
     };
 
-    DeviceJob(Task task, DevicePort port, const Image &image, bool save, bool verify,
+    DeviceJob(Task task, DevicePort port, const Image &image, JobOptions options,
               QObject *parent = nullptr);
     ~DeviceJob() override;
 
@@ -48,31 +61,57 @@ public:
     // The image sent, or after an upload the image with the device's section.
     const Image &Result() const { return m_image; }
     const ExchangeResult &LastResult() const { return m_result; }
+    // Apply: the device got, or with `check` would get, the file's values; download: the
+    // device accepted them.
+    bool Changed() const { return m_changed; }
+    // The section compared (apply, verify) or uploaded; never one that was not read back.
+    std::optional<Section> ComparedSection() const { return m_section; }
+    // Apply: the parameters in which the device differed from the file, or, when the
+    // verify failed, those it still holds otherwise; download --verify: the latter.
+    const ParameterDifferences &Differences() const { return m_differences; }
+    // What --json reports: the lines above without the parameter tables.
+    JsonReport Report() const;
 
 Q_SIGNALS:
     void Done();
 
 private:
+    enum class Phase
+    {
+        Exchange,
+        Compare, // apply: the first upload
+        Verify
+    };
+
     void Run(ExchangeKind kind, Image &image);
     void OnFinished(const ExchangeResult &result);
+    void Compare();
     void Verify();
-    void Report(const ExchangeResult &result);
+    void ReportExchange(const ExchangeResult &result);
+    void Say(bool good, const QString &line);
+    void Table(bool good, const ParameterDifferences &differences);
     void End(int exitCode);
 
     Task m_task;
     DevicePort m_port;
     Image m_image;
     Image m_readBack{};
-    bool m_save;
-    bool m_verify;
-    bool m_verifying = false;
+    JobOptions m_options;
+    Phase m_phase = Phase::Exchange;
     std::unique_ptr<SerialExchange> m_exchange;
     ExchangeResult m_result;
+    QString m_versionText;
+    bool m_changed = false;
+    std::optional<Section> m_section;
+    ParameterDifferences m_differences;
     int m_exitCode = 0;
     QStringList m_output;
     QStringList m_errors;
+    QStringList m_message;
 };
 
+// Whether an image byte belongs to the section.
+bool InSection(int byte, Section section);
 // The exit status an exchange's outcome stands for.
 int ExitCodeOf(ExchangeOutcome outcome);
 // A message box text as terminal lines: the box breaks lines at CR.

@@ -4,7 +4,9 @@
 
 #include "configcommands.h"
 #include "devicecommands.h"
+#include "devicejob.h"
 #include "exitcodes.h"
+#include "jsonreport.h"
 #include "memorycommands.h"
 
 #include "core/configfile.h"
@@ -25,7 +27,7 @@ const char kDescription[] = R"(Reads, compares and writes K30 configuration file
 K30 devices over the serial line.
 
 Commands:
-  show FILE [--json]           every parameter of a configuration file
+  show FILE                    every parameter of a configuration file
   diff A B                     the parameters in which two files differ
   diff FILE --port DEV         the parameters in which a file and a device differ
   set FILE NAME=VALUE...       changes parameters by name (values as shown by show)
@@ -33,9 +35,15 @@ Commands:
                                writes a new configuration
   download FILE --port DEV... [--not-save] [--verify]
                                downloads a configuration into one or more devices
+  apply FILE --port DEV... [--check] [--force] [--not-save] [--no-verify]
+                               compares the section each device sends with FILE,
+                               downloads FILE only where they differ (or with
+                               --force; never with --check) and verifies it
   upload --port DEV --into FILE
                                puts the section the device sends into FILE
   version --port DEV...        asks for the firmware version
+  facts --port DEV...          the firmware version and the section the device
+                               sends, as named parameters
   read-memory --port DEV [-o FILE [--clear]]
                                reads the decoder's memory to its end of data: the
                                records to standard output, or into a memory data file
@@ -46,6 +54,10 @@ Commands:
   clear-memory --port DEV [--yes]
                                clears the decoder's memory; asks first unless --yes
                                (any answer but y or yes sends nothing, status 1)
+
+Every command takes --json: one JSON object per line on standard output, one per
+device (or per file), with the keys port, outcome, message, section, changed, diff
+and versions (see the manual).
 
 Serial settings: --baud, --data-bits, --stop-bits (default 9600, 8, 1). --port takes a
 device path, or 1 to 4 for the window's ports COM1 to COM4.
@@ -62,8 +74,10 @@ struct Command
 
 const std::map<QString, Command> &Commands()
 {
-    static const std::set<QString> serial = {QStringLiteral("port"), QStringLiteral("baud"),
-                                             QStringLiteral("data-bits"),
+    // Every command reports in JSON on request.
+    static const std::set<QString> json = {QStringLiteral("json")};
+    static const std::set<QString> serial = {QStringLiteral("json"), QStringLiteral("port"),
+                                             QStringLiteral("baud"), QStringLiteral("data-bits"),
                                              QStringLiteral("stop-bits")};
     auto with = [](std::set<QString> options, std::initializer_list<const char *> more) {
         for (const char *name : more)
@@ -71,27 +85,24 @@ const std::map<QString, Command> &Commands()
         return options;
     };
     static const std::map<QString, Command> commands = {
-        {QStringLiteral("show"), {1, {QStringLiteral("json")}}},
+        {QStringLiteral("show"), {1, json}},
         {QStringLiteral("diff"), {-1, serial}},
-        {QStringLiteral("set"), {-1, {}}},
-        {QStringLiteral("new"), {1, with({}, {"defaults", "defaults-file", "force"})}},
+        {QStringLiteral("set"), {-1, json}},
+        {QStringLiteral("new"), {1, with(json, {"defaults", "defaults-file", "force"})}},
         {QStringLiteral("download"), {1, with(serial, {"not-save", "verify"})}},
+        {QStringLiteral("apply"), {1, with(serial, {"check", "force", "not-save", "no-verify"})}},
         {QStringLiteral("upload"), {0, with(serial, {"into"})}},
         {QStringLiteral("version"), {0, serial}},
+        {QStringLiteral("facts"), {0, serial}},
         {QStringLiteral("read-memory"), {0, with(serial, {"o", "output", "clear"})}},
         {QStringLiteral("clear-memory"), {0, with(serial, {"yes"})}},
     };
     return commands;
 }
 
-int Usage(QTextStream &err, const QString &text)
-{
-    err << text << Qt::endl << "Try 'k30cfg-cli --help'." << Qt::endl;
-    return kExitUsage;
-}
-
-// The transmit dialog's serial settings as the options choose them.
-std::optional<QString> SerialSettings(const QCommandLineParser &parser, QTextStream &err)
+// The transmit dialog's serial settings as the options choose them; what is wrong with them
+// in `problem`.
+std::optional<QString> SerialSettings(const QCommandLineParser &parser, QString &problem)
 {
     LinkSettings settings;
     if (parser.isSet(QStringLiteral("baud"))) {
@@ -99,7 +110,7 @@ std::optional<QString> SerialSettings(const QCommandLineParser &parser, QTextStr
         const auto *rate = std::find_if(std::begin(kBaudRates), std::end(kBaudRates),
                                         [&](const char *r) { return baud == QLatin1String(r); });
         if (rate == std::end(kBaudRates)) {
-            Usage(err, QStringLiteral("--baud: one of 1200, 2400, 4800, 9600, 19200"));
+            problem = QStringLiteral("--baud: one of 1200, 2400, 4800, 9600, 19200");
             return std::nullopt;
         }
         ChooseBaud(settings, static_cast<int>(rate - std::begin(kBaudRates)));
@@ -114,7 +125,7 @@ std::optional<QString> SerialSettings(const QCommandLineParser &parser, QTextStr
             continue;
         const qsizetype index = allowed[i].indexOf(parser.value(name));
         if (index < 0) {
-            Usage(err, QStringLiteral("--%1: %2 or %3").arg(name, allowed[i][0], allowed[i][1]));
+            problem = QStringLiteral("--%1: %2 or %3").arg(name, allowed[i][0], allowed[i][1]);
             return std::nullopt;
         }
         digits[i].second(settings, static_cast<int>(index));
@@ -122,27 +133,40 @@ std::optional<QString> SerialSettings(const QCommandLineParser &parser, QTextStr
     return settings.SerialSettingsText();
 }
 
+// The defaults `new` starts from; `problem` names a defaults file that cannot be used.
 std::optional<Image> NewDefaults(const QCommandLineParser &parser,
-                                 const DefaultsLocations &windowDefaults, QTextStream &err,
-                                 int &status)
+                                 const DefaultsLocations &windowDefaults, QString &problem)
 {
-    status = kExitSuccess;
     if (parser.isSet(QStringLiteral("defaults-file"))) {
         const QString path = parser.value(QStringLiteral("defaults-file"));
         QString error;
         const auto data = ReadWholeFile(path, kConfigFileSizeLimit, &error);
         const auto image = data ? ReadDefaults(*data) : std::nullopt;
-        if (!image) {
-            err << path << ": " << (data ? QStringLiteral("not a valid defaults file") : error)
-                << Qt::endl;
-            status = kExitFileError;
-        }
+        if (!image)
+            problem = path + QStringLiteral(": ") +
+                      (data ? QStringLiteral("not a valid defaults file") : error);
         return image;
     }
     // The window's own defaults, as it would start with them.
     if (parser.isSet(QStringLiteral("defaults")))
         return LoadDefaults(windowDefaults);
     return std::nullopt;
+}
+
+// A refusal before anything was done: on standard error, or as one JSON line.
+int Refuse(int code, const QString &text, bool json, QTextStream &out, QTextStream &err)
+{
+    if (json) {
+        JsonReport report;
+        report.outcome = OutcomeOfExitCode(code);
+        report.message = text;
+        PrintJsonLine(out, report);
+    } else {
+        err << text << Qt::endl;
+        if (code == kExitUsage)
+            err << "Try 'k30cfg-cli --help'." << Qt::endl;
+    }
+    return code;
 }
 
 } // namespace
@@ -166,21 +190,26 @@ int main(int argc, char *argv[])
     const QCommandLineOption version = parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("The command to run."));
     parser.addOptions({
-        {QStringLiteral("json"), QStringLiteral("show: for programs, as JSON.")},
+        {QStringLiteral("json"), QStringLiteral("One JSON object per device or file and line.")},
         {QStringLiteral("defaults"), QStringLiteral("new: from the window's defaults file.")},
         {QStringLiteral("defaults-file"), QStringLiteral("new: from this defaults file."),
          QStringLiteral("path")},
-        {QStringLiteral("force"), QStringLiteral("new: replace an existing file.")},
+        {QStringLiteral("force"),
+         QStringLiteral("new: replace an existing file; apply: download even where the "
+                        "device holds the file's values.")},
         {QStringLiteral("port"),
          QStringLiteral("The device's serial port (repeatable for "
-                        "download and version)."),
+                        "download, apply, version and facts)."),
          QStringLiteral("device")},
         {QStringLiteral("baud"), QStringLiteral("Baud rate: 1200, 2400, 4800, 9600, 19200."),
          QStringLiteral("rate")},
         {QStringLiteral("data-bits"), QStringLiteral("Data bits: 7 or 8."), QStringLiteral("n")},
         {QStringLiteral("stop-bits"), QStringLiteral("Stop bits: 1 or 2."), QStringLiteral("n")},
-        {QStringLiteral("not-save"), QStringLiteral("download: the device does not keep it.")},
+        {QStringLiteral("not-save"),
+         QStringLiteral("download, apply: the device does not keep it.")},
         {QStringLiteral("verify"), QStringLiteral("download: upload again and compare.")},
+        {QStringLiteral("check"), QStringLiteral("apply: only say what would change.")},
+        {QStringLiteral("no-verify"), QStringLiteral("apply: do not upload again to compare.")},
         {QStringLiteral("into"), QStringLiteral("upload: the configuration file to update."),
          QStringLiteral("file")},
         {{QStringLiteral("o"), QStringLiteral("output")},
@@ -190,8 +219,13 @@ int main(int argc, char *argv[])
          QStringLiteral("read-memory: clear the memory once the file is safe (needs -o).")},
         {QStringLiteral("yes"), QStringLiteral("clear-memory: do not ask.")},
     });
-    if (!parser.parse(QCoreApplication::arguments()))
-        return Usage(err, parser.errorText());
+    const bool parsed = parser.parse(QCoreApplication::arguments());
+    // A caller that asked for JSON gets it for a wrong command line too.
+    const bool json = parsed ? parser.isSet(QStringLiteral("json"))
+                             : QCoreApplication::arguments().contains(QStringLiteral("--json"));
+    auto usage = [&](const QString &text) { return Refuse(kExitUsage, text, json, out, err); };
+    if (!parsed)
+        return usage(parser.errorText());
     if (parser.isSet(help)) {
         out << parser.helpText();
         return kExitSuccess;
@@ -203,81 +237,94 @@ int main(int argc, char *argv[])
 
     QStringList args = parser.positionalArguments();
     if (args.isEmpty())
-        return Usage(err, QStringLiteral("No command given."));
+        return usage(QStringLiteral("No command given."));
     const QString name = args.takeFirst();
     const auto command = Commands().find(name);
     if (command == Commands().end())
-        return Usage(err, QStringLiteral("Unknown command: %1").arg(name));
+        return usage(QStringLiteral("Unknown command: %1").arg(name));
     for (const QString &option : parser.optionNames()) {
         if (!command->second.options.contains(option))
-            return Usage(err, QStringLiteral("%1 takes no --%2").arg(name, option));
+            return usage(QStringLiteral("%1 takes no --%2").arg(name, option));
     }
     const int wanted = command->second.arguments;
     if ((wanted >= 0 && args.size() != wanted) || (wanted < 0 && args.isEmpty()))
-        return Usage(err, QStringLiteral("%1: wrong number of arguments").arg(name));
+        return usage(QStringLiteral("%1: wrong number of arguments").arg(name));
+    auto isSet = [&parser](const char *option) { return parser.isSet(QLatin1String(option)); };
 
     DeviceOptions devices;
     devices.ports = parser.values(QStringLiteral("port"));
+    devices.json = json;
     if (command->second.options.contains(QStringLiteral("port"))) {
-        const auto settings = SerialSettings(parser, err);
+        QString problem;
+        const auto settings = SerialSettings(parser, problem);
         if (!settings)
-            return kExitUsage;
+            return usage(problem);
         devices.settingsText = *settings;
     }
-    const bool several = name == QLatin1String("download") || name == QLatin1String("version");
+    static const QStringList several = {QStringLiteral("download"), QStringLiteral("apply"),
+                                        QStringLiteral("version"), QStringLiteral("facts")};
     const bool device = name != QLatin1String("diff") || !devices.ports.isEmpty();
     if (device && command->second.options.contains(QStringLiteral("port"))) {
         if (devices.ports.isEmpty())
-            return Usage(err, QStringLiteral("%1 needs --port").arg(name));
-        if (devices.ports.size() > 1 && !several)
-            return Usage(err, QStringLiteral("%1 takes one --port").arg(name));
+            return usage(QStringLiteral("%1 needs --port").arg(name));
+        if (devices.ports.size() > 1 && !several.contains(name))
+            return usage(QStringLiteral("%1 takes one --port").arg(name));
     }
 
     if (name == QLatin1String("show"))
-        return ShowCommand(args[0], parser.isSet(QStringLiteral("json")), out, err);
+        return ShowCommand(args[0], json, out, err);
     if (name == QLatin1String("diff")) {
         if (!devices.ports.isEmpty())
             return args.size() == 1 ? DeviceDiffCommand(args[0], devices, out, err)
-                                    : Usage(err, QStringLiteral("diff FILE --port DEV"));
-        return args.size() == 2 ? DiffCommand(args[0], args[1], out, err)
-                                : Usage(err, QStringLiteral("diff A B"));
+                                    : usage(QStringLiteral("diff FILE --port DEV"));
+        return args.size() == 2 ? DiffCommand(args[0], args[1], json, out, err)
+                                : usage(QStringLiteral("diff A B"));
     }
     if (name == QLatin1String("set")) {
         if (args.size() < 2)
-            return Usage(err, QStringLiteral("set FILE NAME=VALUE..."));
-        return SetCommand(args[0], args.mid(1), err);
+            return usage(QStringLiteral("set FILE NAME=VALUE..."));
+        return SetCommand(args[0], args.mid(1), json, out, err);
     }
     if (name == QLatin1String("new")) {
-        if (parser.isSet(QStringLiteral("defaults")) &&
-            parser.isSet(QStringLiteral("defaults-file")))
-            return Usage(err, QStringLiteral("new takes --defaults or --defaults-file, not both"));
-        int status = kExitSuccess;
-        const auto defaults = NewDefaults(parser, windowDefaults, err, status);
-        if (status != kExitSuccess)
-            return status;
-        return NewCommand(args[0], defaults, parser.isSet(QStringLiteral("force")), err);
+        if (isSet("defaults") && isSet("defaults-file"))
+            return usage(QStringLiteral("new takes --defaults or --defaults-file, not both"));
+        QString problem;
+        const auto defaults = NewDefaults(parser, windowDefaults, problem);
+        if (!problem.isEmpty())
+            return Refuse(kExitFileError, problem, json, out, err);
+        return NewCommand(args[0], defaults, isSet("force"), json, out, err);
     }
-    if (name == QLatin1String("download"))
-        return DownloadCommand(args[0], devices, !parser.isSet(QStringLiteral("not-save")),
-                               parser.isSet(QStringLiteral("verify")), out, err);
+    JobOptions options;
+    options.save = !isSet("not-save");
+    if (name == QLatin1String("download")) {
+        options.verify = isSet("verify");
+        return DownloadCommand(args[0], devices, options, out, err);
+    }
+    if (name == QLatin1String("apply")) {
+        options.verify = !isSet("no-verify");
+        options.check = isSet("check");
+        options.force = isSet("force");
+        return ApplyCommand(args[0], devices, options, out, err);
+    }
     if (name == QLatin1String("upload")) {
-        if (!parser.isSet(QStringLiteral("into")))
-            return Usage(err, QStringLiteral("upload needs --into FILE"));
+        if (!isSet("into"))
+            return usage(QStringLiteral("upload needs --into FILE"));
         return UploadCommand(parser.value(QStringLiteral("into")), devices, out, err);
     }
     if (name == QLatin1String("read-memory")) {
         const QString output = parser.value(QStringLiteral("output"));
-        const bool clear = parser.isSet(QStringLiteral("clear"));
         // Records that only went to a terminal or a pipe are not known to be kept.
-        if (parser.isSet(QStringLiteral("output")) && output.isEmpty())
-            return Usage(err, QStringLiteral("-o needs a file name"));
-        if (clear && output.isEmpty())
-            return Usage(err, QStringLiteral("read-memory --clear needs -o FILE"));
-        return ReadMemoryCommand(devices, output, clear, out, err);
+        if (isSet("output") && output.isEmpty())
+            return usage(QStringLiteral("-o needs a file name"));
+        if (isSet("clear") && output.isEmpty())
+            return usage(QStringLiteral("read-memory --clear needs -o FILE"));
+        return ReadMemoryCommand(devices, output, isSet("clear"), out, err);
     }
     if (name == QLatin1String("clear-memory")) {
         QTextStream in(stdin);
-        return ClearMemoryCommand(devices, parser.isSet(QStringLiteral("yes")), in, out, err);
+        return ClearMemoryCommand(devices, isSet("yes"), in, out, err);
     }
+    if (name == QLatin1String("facts"))
+        return FactsCommand(devices, out, err);
     return VersionCommand(devices, out, err);
 }

@@ -3,6 +3,7 @@
 #include "devicecommands.h"
 #include "devicejob.h"
 #include "exitcodes.h"
+#include "jsonreport.h"
 
 #include "core/memoryfile.h"
 #include "core/safefile.h"
@@ -11,6 +12,7 @@
 
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QTextStream>
 
 namespace {
@@ -96,10 +98,8 @@ std::optional<QString> SaveRecords(const QString &path, const QString &records)
     return std::nullopt;
 }
 
-} // namespace
-
-int ReadMemoryCommand(const DeviceOptions &devices, const QString &outputPath, bool clear,
-                      QTextStream &out, QTextStream &err)
+int ReadMemory(const DeviceOptions &devices, const QString &outputPath, bool clear,
+               QTextStream &out, QTextStream &err)
 {
     const DevicePort port = Port(devices);
     const MemoryRun read = RunMemoryExchange(MemoryKind::Read, port.target);
@@ -133,21 +133,80 @@ int ReadMemoryCommand(const DeviceOptions &devices, const QString &outputPath, b
     return Report(RunMemoryExchange(MemoryKind::Clear, port.target).result, port, out, err);
 }
 
-int ClearMemoryCommand(const DeviceOptions &devices, bool yes, QTextStream &in, QTextStream &out,
-                       QTextStream &err)
+int ClearMemory(const DeviceOptions &devices, bool yes, QTextStream &in, QTextStream &prompt,
+                QTextStream &out, QTextStream &err)
 {
     if (!yes) {
-        err << MemoryQuestion(MemoryKind::Clear).text << " Type y or yes to go on: " << Qt::flush;
+        prompt << MemoryQuestion(MemoryKind::Clear).text
+               << " Type y or yes to go on: " << Qt::flush;
         const QString line = in.readLine();
         const QString answer = line.trimmed().toLower();
         if (answer != QLatin1String("y") && answer != QLatin1String("yes")) {
             // No input at all: the prompt's line is still open.
             if (line.isNull())
-                err << Qt::endl;
+                prompt << Qt::endl;
             err << "Nothing was sent." << Qt::endl;
             return kExitRefused;
         }
     }
     const DevicePort port = Port(devices);
     return Report(RunMemoryExchange(MemoryKind::Clear, port.target).result, port, out, err);
+}
+
+// What the text commands would print, as one JSON line: their messages, and the records when
+// they would have gone to standard output.
+struct Captured
+{
+    QString out;
+    QString err;
+    QTextStream outStream{&out};
+    QTextStream errStream{&err};
+
+    int Print(int code, const DeviceOptions &devices, bool recordsOnOut, JsonReport report,
+              QTextStream &out)
+    {
+        outStream.flush();
+        errStream.flush();
+        report.port = devices.ports.front();
+        report.outcome = OutcomeOfExitCode(code);
+        QString message = recordsOnOut ? err : this->out + err;
+        while (message.endsWith(QLatin1Char('\n')))
+            message.chop(1);
+        report.message = message;
+        if (recordsOnOut)
+            report.extra.insert(
+                QStringLiteral("records"),
+                QJsonArray::fromStringList(this->out.split(QLatin1Char('\n'), Qt::SkipEmptyParts)));
+        PrintJsonLine(out, report);
+        return code;
+    }
+};
+
+} // namespace
+
+int ReadMemoryCommand(const DeviceOptions &devices, const QString &outputPath, bool clear,
+                      QTextStream &out, QTextStream &err)
+{
+    if (!devices.json)
+        return ReadMemory(devices, outputPath, clear, out, err);
+    Captured captured;
+    const int code = ReadMemory(devices, outputPath, clear, captured.outStream, captured.errStream);
+    JsonReport report;
+    // A file was written, and with --clear the memory emptied, only on success.
+    report.changed = code == kExitSuccess && !outputPath.isEmpty();
+    if (!outputPath.isEmpty())
+        report.extra.insert(QStringLiteral("file"), outputPath);
+    return captured.Print(code, devices, outputPath.isEmpty(), report, out);
+}
+
+int ClearMemoryCommand(const DeviceOptions &devices, bool yes, QTextStream &in, QTextStream &out,
+                       QTextStream &err)
+{
+    if (!devices.json)
+        return ClearMemory(devices, yes, in, err, out, err);
+    Captured captured;
+    const int code = ClearMemory(devices, yes, in, err, captured.outStream, captured.errStream);
+    JsonReport report;
+    report.changed = code == kExitSuccess;
+    return captured.Print(code, devices, false, report, out);
 }
