@@ -1,6 +1,8 @@
 #include "core/appstate.h"
 #include "core/versiontext.h"
 #include "link/ioportkeyboard.h"
+#include "link/portmapping.h"
+#include "link/systemportlist.h"
 #include "shell/mainwindow.h"
 #include "shell/toolicon.h"
 
@@ -11,6 +13,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QMessageBox>
+#include <QSettings>
 #include <QTextStream>
 #include <QTimer>
 
@@ -91,6 +94,11 @@ int Run(int argc, char *argv[], const Options &options)
         setup.keyboard = keyboard.get();
         setup.initializeKeyboard = [port = keyboard.get()] { return port->InitializeWinIo(); };
     }
+    // "Com 1" to "Com 4" as the user mapped them (the simulated device's variable for "Com 1"
+    // wins over that).
+    SystemPortList systemPorts;
+    PortMapping ports(systemPorts, PortMapping::UserSettings());
+    setup.ports = &ports;
     MainWindow window(state, std::move(setup));
     window.show();
     if (parser.isSet(options.quitAfterShow)) {

@@ -1,14 +1,9 @@
 #include "link/serialdevice.h"
 
-#include <QByteArray>
 #include <QList>
 
-QString SerialPortDevice(int commPort)
+QString StandardSerialDevice(int commPort)
 {
-    const QByteArray variable = "K30CFG_COM" + QByteArray::number(commPort);
-    const QString fromEnvironment = qEnvironmentVariable(variable.constData());
-    if (!fromEnvironment.isEmpty())
-        return fromEnvironment;
 #ifdef Q_OS_WIN
     return QStringLiteral("COM%1").arg(commPort);
 #else
@@ -16,22 +11,33 @@ QString SerialPortDevice(int commPort)
 #endif
 }
 
-QString SerialPortToolTip(int commPort)
+QString SerialPortDevice(int commPort)
 {
-    const QString device = SerialPortDevice(commPort);
+    const QString fromEnvironment =
+        qEnvironmentVariable(ComVariableName(commPort).toLatin1().constData());
+    return fromEnvironment.isEmpty() ? StandardSerialDevice(commPort) : fromEnvironment;
+}
+
+QString SerialPortToolTip(const ComRoute &route)
+{
+    const QString first = ComRouteText(route);
 #ifdef Q_OS_LINUX
-    return device + QStringLiteral("\n\n"
-                                   "\"COM %1: not available.\" means the tool could not open it:\n"
-                                   "- the device does not exist: plug the adapter in, or set\n"
-                                   "  K30CFG_COM%1 to its device (ls /dev/serial/by-id/);\n"
-                                   "- another program holds it: close that program\n"
-                                   "  (fuser -v %2 names it);\n"
-                                   "- you are not in the dialout group: sudo usermod -aG dialout\n"
-                                   "  $USER, then log out and in again.")
-                        .arg(commPort)
-                        .arg(device);
+    QString device = route.ShownDevice();
+    if (device.isEmpty())
+        device = StandardSerialDevice(route.commPort);
+    return first + QStringLiteral("\n\n"
+                                  "\"COM %1: not available.\" means the tool could not open it:\n"
+                                  "- the device does not exist: plug the adapter in, or choose\n"
+                                  "  its device in Tools > Port Mapping (an environment\n"
+                                  "  variable K30CFG_COM%1 wins over that choice);\n"
+                                  "- another program holds it: close that program\n"
+                                  "  (fuser -v %2 names it);\n"
+                                  "- you are not in the dialout group: sudo usermod -aG dialout\n"
+                                  "  $USER, then log out and in again.")
+                       .arg(route.commPort)
+                       .arg(device);
 #else
-    return device;
+    return first;
 #endif
 }
 

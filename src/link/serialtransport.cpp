@@ -21,7 +21,9 @@ bool SerialTransport::Open(const QString &device, const QString &settingsText)
 {
     Close();
     const auto settings = ParseSerialSettings(settingsText);
-    if (!settings)
+    // No device: the adapter chosen for the port is not plugged in. (An empty name would
+    // otherwise be taken as the folder /dev/.)
+    if (!settings || device.isEmpty())
         return false;
     m_port.setPortName(device);
     m_port.setBaudRate(settings->baud);

@@ -5,6 +5,8 @@
 
 #include "core/fieldcatalogue.h"
 #include "core/pagetable.h"
+#include "link/portmapping.h"
+#include "link/ui/portmappingdialog.h"
 #include "shell/filecommands.h"
 #include "shell/pagemanager.h"
 #include "shell/shellactions.h"
@@ -26,7 +28,7 @@ const QString kStartDescription = QStringLiteral("Your description about this co
 } // namespace
 
 MainWindow::MainWindow(AppState &state, ShellSetup setup, QWidget *parent)
-    : QMainWindow(parent), m_state(state), m_context{state, setup.keyboard}
+    : QMainWindow(parent), m_state(state), m_context{state, setup.keyboard, setup.ports}
 {
     setObjectName(QStringLiteral("MDImain"));
     m_area = new QMdiArea(this);
@@ -50,6 +52,10 @@ MainWindow::MainWindow(AppState &state, ShellSetup setup, QWidget *parent)
     }
     resize(1000, 720);
     StartUp(setup);
+    if (m_context.ports) {
+        connect(m_context.ports, &PortMapping::Changed, this, &MainWindow::ShowAdapterNote);
+        ShowAdapterNote();
+    }
 }
 
 MainWindow::~MainWindow() = default;
@@ -101,6 +107,8 @@ void MainWindow::ConnectCommands()
     on("mag", [this] { m_pages->SwitchSection(); });
     on("mnuHelpContents", [this] { ShowManual(this); });
     on("mnuHelpAbout", [this] { ShowAbout(); });
+    m_actions->Action(u"mnuToolsPorts")->setEnabled(m_context.ports != nullptr);
+    on("mnuToolsPorts", [this] { PortMappingDialog::Open(*m_context.ports, this); });
     // The page table says which menu items and tool bar buttons open which page; a tool bar
     // button opens the page of the section the tool bar addresses, so it is connected once.
     QSet<QString> toolButtons;
@@ -180,4 +188,12 @@ void MainWindow::ShowAbout()
     m_about->show();
     m_about->raise();
     m_about->activateWindow();
+}
+
+void MainWindow::ShowAdapterNote()
+{
+    // Said once: "Com 1" took the only USB adapter because nothing else was chosen for it.
+    const QString note = m_context.ports->TakeAdapterNote();
+    if (!note.isEmpty())
+        statusBar()->showMessage(note);
 }

@@ -12,6 +12,7 @@
 class FileCommands;
 class KeyboardPort;
 class PageManager;
+class PortMapping;
 class QMdiArea;
 class ShellActions;
 
@@ -29,6 +30,9 @@ struct ShellSetup
     // A lasting note in the status bar, such as that the device is simulated; empty: no
     // status bar at all.
     QString statusText;
+    // Which device each "Com n" reaches ("&Port Mapping..." in the "&Tools" menu); null: the
+    // environment or the standard devices, and the menu item is disabled.
+    PortMapping *ports = nullptr;
 };
 
 // The main window (object name `MDImain`): menus, the tool bar `Toolbar1`, the pages opened inside
@@ -55,6 +59,7 @@ private:
     void SetAllDefault(bool reader);
     void ShowContextHelp();
     void ShowAbout();
+    void ShowAdapterNote();
 
     AppState &m_state;
     PageContext m_context;

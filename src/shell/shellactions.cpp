@@ -55,7 +55,11 @@ const Menu kMenus[] = {
       {"mnuMagDefault", "&Set All Default"},
       {nullptr, nullptr},
       {"mnuMagTransmit", "Transmit"}}},
-    {"mnuTools", "&Tools", {{"mnuToolsRDM", "&Read Decoder Memory"}}},
+    {"mnuTools",
+     "&Tools",
+     {{"mnuToolsRDM", "&Read Decoder Memory"},
+      {nullptr, nullptr},
+      {"mnuToolsPorts", "&Port Mapping..."}}},
     {"mnuHelp", "&Help", {{"mnuHelpContents", "&Contents"}, {"mnuHelpAbout", "&About"}}},
 };
 

@@ -62,6 +62,22 @@ offered=$(complete_line set "$work/site.cfg" decoder.comm.)
 [ "$offered" = "$names" ] || fail "set names offered: ${offered//$'\n'/ }; show: ${names//$'\n'/ }"
 offered=$(complete_line set "$work/site.cfg" decoder.comm.pari)
 [ "$offered" = "decoder.comm.parity=" ] || fail "set decoder.comm.pari completes to '$offered'"
+# serial:NUMBER for the adapters `ports` lists, from a stand-in that lists one adapter.
+cat >"$work/cli-with-adapter" <<'EOF_STUB'
+#!/bin/sh
+[ "$1" = ports ] || exit 3
+printf 'Ports present (device, description, manufacturer, serial number, USB vendor:product):\n'
+printf '/dev/ttyUSB0\tFT232R USB UART\tFTDI\tA50285BI\t0403:6001\n/dev/ttyS0\t\t\t\t\n'
+printf 'Com mapping in force:\nCom 1\t/dev/ttyUSB0\tchosen in Port Mapping\tserial A50285BI\n'
+EOF_STUB
+chmod +x "$work/cli-with-adapter"
+real_cli=$cli cli=$work/cli-with-adapter
+offered=$(complete_line version --port serial:A)
+[ "$offered" = "A50285BI" ] || fail "--port serial:A completes to '$offered'"
+offered=$(complete_line version --port s)
+[ "$offered" = "serial:A50285BI" ] || fail "--port s completes to '$offered'"
+cli=$real_cli
+
 offered=$(complete_line version --baud "")
 [ "$offered" = "$(printf '%s\n' 1200 19200 2400 4800 9600)" ] || fail "--baud offers $offered"
 echo "PASS: completion of $(wc -w <<<"$commands") commands, their options and parameter names"

@@ -241,6 +241,7 @@ void TestMdiMain::menus_data()
     row("mnuMag", "mnuMagDefault", "&Set All Default");
     row("mnuMag", "mnuMagTransmit", "Transmit");
     row("mnuTools", "mnuToolsRDM", "&Read Decoder Memory");
+    row("mnuTools", "mnuToolsPorts", "&Port Mapping...");
     row("mnuHelp", "mnuHelpContents", "&Contents");
     row("mnuHelp", "mnuHelpAbout", "&About");
 }

@@ -29,7 +29,8 @@ Jobs MakeJobs(DeviceJob::Task task, const DeviceOptions &devices, const Image &i
     Jobs jobs;
     for (const QString &port : devices.ports)
         jobs.push_back(std::make_unique<DeviceJob>(
-            task, DevicePort::FromOption(port, devices.settingsText), image, options));
+            task, DevicePort::FromOption(port, devices.settingsText, devices.mapping), image,
+            options));
     return jobs;
 }
 

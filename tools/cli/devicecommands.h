@@ -3,15 +3,18 @@
 #include <QString>
 #include <QStringList>
 
+class PortMapping;
 class QTextStream;
 struct JobOptions;
 
-// How to reach the devices: the --port options and the transmit dialog's serial settings.
+// How to reach the devices: the --port options, the transmit dialog's serial settings and
+// the window's port mapping.
 struct DeviceOptions
 {
     QStringList ports;
-    QString settingsText; // "9600,N,8,1 "
-    bool json = false;    // JSON Lines on standard output instead of text
+    QString settingsText;                 // "9600,N,8,1 "
+    bool json = false;                    // JSON Lines on standard output instead of text
+    const PortMapping *mapping = nullptr; // null: the environment or the standard devices
 };
 
 // The commands that talk to devices over the serial line. Each runs the link layer's

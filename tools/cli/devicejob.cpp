@@ -2,6 +2,7 @@
 
 #include "configdocument.h"
 #include "exitcodes.h"
+#include "link/portmapping.h"
 #include "link/serialdevice.h"
 #include "link/transmitmessages.h"
 
@@ -60,7 +61,8 @@ ParameterDifferences SectionDifferences(const Image &file, const Image &device)
 
 } // namespace
 
-DevicePort DevicePort::FromOption(const QString &option, const QString &settingsText)
+DevicePort DevicePort::FromOption(const QString &option, const QString &settingsText,
+                                  const PortMapping *ports)
 {
     static const QRegularExpression kNumbered(QStringLiteral("^(?:com)?([1-4])$"),
                                               QRegularExpression::CaseInsensitiveOption);
@@ -68,10 +70,35 @@ DevicePort DevicePort::FromOption(const QString &option, const QString &settings
     if (match.hasMatch()) {
         const int port = match.captured(1).toInt();
         Q_ASSERT(port >= 1 && port <= kPortCount);
-        return {option, {port, SerialPortDevice(port), settingsText}};
+        const QString device = ports ? ports->Route(port).device : SerialPortDevice(port);
+        return {option, {port, device, settingsText}, {}};
     }
-    // Port number 0: the device is named by its path, not by a window port.
-    return {option, {0, option, settingsText}};
+    // Port number 0: the device is named by its path or its serial number, not by a window
+    // port.
+    const QString serialPrefix = QStringLiteral("serial:");
+    if (!option.startsWith(serialPrefix))
+        return {option, {0, option, settingsText}, {}};
+    const QString number = option.mid(serialPrefix.size());
+    const QList<PortDetails> present = ports ? ports->Present() : QList<PortDetails>();
+    const QList<PortDetails> found = FindPortsBySerial(present, number);
+    if (found.size() == 1)
+        return {option, {0, found.front().path, settingsText}, {}};
+    DevicePort port{
+        option, {0, QString(), settingsText}, {option + QStringLiteral(": not available.")}};
+    QStringList named;
+    for (const PortDetails &each : found.isEmpty() ? present : found) {
+        if (!each.serialNumber.isEmpty())
+            named << QStringLiteral("%1 (%2)").arg(each.serialNumber, each.path);
+    }
+    if (found.size() > 1)
+        port.unavailable << QStringLiteral("Several ports report that serial number: ") +
+                                named.join(QStringLiteral(", "));
+    else if (named.isEmpty())
+        port.unavailable << QStringLiteral("No port present reports a serial number.");
+    else
+        port.unavailable << QStringLiteral("Serial numbers present: ") +
+                                named.join(QStringLiteral(", "));
+    return port;
 }
 
 bool InSection(int byte, Section section)
@@ -113,6 +140,12 @@ DeviceJob::~DeviceJob() = default;
 
 void DeviceJob::Start()
 {
+    if (!m_port.unavailable.isEmpty()) {
+        for (const QString &line : std::as_const(m_port.unavailable))
+            Say(false, line);
+        End(kExitPortNotAvailable);
+        return;
+    }
     switch (m_task) {
     case Task::Download:
         Run(ExchangeKind::Download, m_image);

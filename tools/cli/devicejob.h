@@ -13,14 +13,22 @@
 
 #include <memory>
 
+class PortMapping;
+
 // The device a --port option names: "1" to "4" or "COM1" to "COM4" stand for the window's
-// ports (K30CFG_COM1... may point them elsewhere), anything else is a device path.
+// ports as `ports` maps them (or, without it, as K30CFG_COM1... or the standard devices say),
+// "serial:NUMBER" for the adapter with that USB serial number wherever it is plugged, anything
+// else is a device path.
 struct DevicePort
 {
     QString label; // as given on the command line
     SerialTarget target;
+    // Why the device cannot be reached, found before anything is opened (no adapter reports
+    // the serial number); empty: it is tried.
+    QStringList unavailable;
 
-    static DevicePort FromOption(const QString &option, const QString &settingsText);
+    static DevicePort FromOption(const QString &option, const QString &settingsText,
+                                 const PortMapping *ports);
 };
 
 // How a job treats the device.

@@ -8,17 +8,22 @@
 #include "exitcodes.h"
 #include "jsonreport.h"
 #include "memorycommands.h"
+#include "portscommand.h"
 
 #include "core/configfile.h"
 #include "core/versiontext.h"
 #include "link/linkchoices.h"
+#include "link/portmapping.h"
+#include "link/systemportlist.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QSettings>
 #include <QTextStream>
 
 #include <iterator>
 #include <map>
+#include <memory>
 #include <set>
 
 namespace {
@@ -54,13 +59,18 @@ Commands:
   clear-memory --port DEV [--yes]
                                clears the decoder's memory; asks first unless --yes
                                (any answer but y or yes sends nothing, status 1)
+  ports                        the serial ports present (device, description,
+                               manufacturer, serial number, USB ids) and the device
+                               each of the window's ports COM1 to COM4 reaches
 
 Every command takes --json: one JSON object per line on standard output, one per
 device (or per file), with the keys port, outcome, message, section, changed, diff
 and versions (see the manual).
 
 Serial settings: --baud, --data-bits, --stop-bits (default 9600, 8, 1). --port takes a
-device path, or 1 to 4 for the window's ports COM1 to COM4.
+device path, 1 to 4 for the window's ports COM1 to COM4 as its port mapping has them,
+or serial:NUMBER for the USB adapter with that serial number wherever it is plugged
+(see ports).
 
 Exit status: 0 success, 1 refused or bad answer (or the compared sides differ),
 2 time-out, 3 usage, 4 file error, 5 port not available. With several ports, the
@@ -96,6 +106,7 @@ const std::map<QString, Command> &Commands()
         {QStringLiteral("facts"), {0, serial}},
         {QStringLiteral("read-memory"), {0, with(serial, {"o", "output", "clear"})}},
         {QStringLiteral("clear-memory"), {0, with(serial, {"yes"})}},
+        {QStringLiteral("ports"), {0, json}},
     };
     return commands;
 }
@@ -198,8 +209,8 @@ int main(int argc, char *argv[])
          QStringLiteral("new: replace an existing file; apply: download even where the "
                         "device holds the file's values.")},
         {QStringLiteral("port"),
-         QStringLiteral("The device's serial port (repeatable for "
-                        "download, apply, version and facts)."),
+         QStringLiteral("The device's serial port: a path, 1 to 4, or serial:NUMBER "
+                        "(repeatable for download, apply, version and facts)."),
          QStringLiteral("device")},
         {QStringLiteral("baud"), QStringLiteral("Baud rate: 1200, 2400, 4800, 9600, 19200."),
          QStringLiteral("rate")},
@@ -251,9 +262,19 @@ int main(int argc, char *argv[])
         return usage(QStringLiteral("%1: wrong number of arguments").arg(name));
     auto isSet = [&parser](const char *option) { return parser.isSet(QLatin1String(option)); };
 
+    // The window's "Com 1" to "Com 4" as its port mapping has them, and the adapters present.
+    SystemPortList systemPorts;
+    std::unique_ptr<PortMapping> mapping;
+    const bool needsPorts = name == QLatin1String("ports") || parser.isSet(QStringLiteral("port"));
+    if (needsPorts)
+        mapping = std::make_unique<PortMapping>(systemPorts, PortMapping::UserSettings());
+    if (name == QLatin1String("ports"))
+        return PortsCommand(*mapping, json, out);
+
     DeviceOptions devices;
     devices.ports = parser.values(QStringLiteral("port"));
     devices.json = json;
+    devices.mapping = mapping.get();
     if (command->second.options.contains(QStringLiteral("port"))) {
         QString problem;
         const auto settings = SerialSettings(parser, problem);

@@ -77,7 +77,15 @@ int Report(const MemoryResult &result, const DevicePort &port, QTextStream &good
 
 DevicePort Port(const DeviceOptions &devices)
 {
-    return DevicePort::FromOption(devices.ports.front(), devices.settingsText);
+    return DevicePort::FromOption(devices.ports.front(), devices.settingsText, devices.mapping);
+}
+
+// The device cannot be reached before anything is opened: why, on standard error.
+int ReportUnavailable(const DevicePort &port, QTextStream &err)
+{
+    for (const QString &line : port.unavailable)
+        err << line << Qt::endl;
+    return kExitPortNotAvailable;
 }
 
 // Written atomically, then read back: the memory may only be cleared once the file holds
@@ -102,6 +110,8 @@ int ReadMemory(const DeviceOptions &devices, const QString &outputPath, bool cle
                QTextStream &out, QTextStream &err)
 {
     const DevicePort port = Port(devices);
+    if (!port.unavailable.isEmpty())
+        return ReportUnavailable(port, err);
     const MemoryRun read = RunMemoryExchange(MemoryKind::Read, port.target);
     const bool complete = read.result.outcome == MemoryOutcome::Good;
     // Without a file the records are the output: the message must not end up among them.
@@ -136,6 +146,10 @@ int ReadMemory(const DeviceOptions &devices, const QString &outputPath, bool cle
 int ClearMemory(const DeviceOptions &devices, bool yes, QTextStream &in, QTextStream &prompt,
                 QTextStream &out, QTextStream &err)
 {
+    // A device that cannot be named is not asked about.
+    const DevicePort port = Port(devices);
+    if (!port.unavailable.isEmpty())
+        return ReportUnavailable(port, err);
     if (!yes) {
         prompt << MemoryQuestion(MemoryKind::Clear).text
                << " Type y or yes to go on: " << Qt::flush;
@@ -149,7 +163,6 @@ int ClearMemory(const DeviceOptions &devices, bool yes, QTextStream &in, QTextSt
             return kExitRefused;
         }
     }
-    const DevicePort port = Port(devices);
     return Report(RunMemoryExchange(MemoryKind::Clear, port.target).result, port, out, err);
 }
 

@@ -13,7 +13,7 @@
 #include <QVBoxLayout>
 
 LinkDialog::LinkDialog(PageContext &context, const char *name, const char *heading, QWidget *parent)
-    : QWidget(parent), m_state(context.state), m_keyboard(context.keyboard)
+    : QWidget(parent), m_state(context.state), m_keyboard(context.keyboard), m_ports(context.ports)
 {
     setObjectName(Text(name));
     setWindowTitle(PageTitle(name));
@@ -25,7 +25,7 @@ LinkDialog::LinkDialog(PageContext &context, const char *name, const char *headi
     font.setPointSizeF(font.pointSizeF() * 1.4);
     label->setFont(font);
 
-    m_panel = new LinkSettingsPanel(m_state.link, this);
+    m_panel = new LinkSettingsPanel(m_state.link, m_ports, this);
 
     m_layout = new QVBoxLayout(this);
     m_layout->addWidget(label, 0, Qt::AlignHCenter);

@@ -39,6 +39,8 @@ protected:
 
     AppState &State() const { return m_state; }
     KeyboardPort *Keyboard() const { return m_keyboard; }
+    // Which device each "Com n" reaches; may be null.
+    PortMapping *Ports() const { return m_ports; }
     LinkSettingsPanel *Panel() const { return m_panel; }
     // The heading is its first row.
     QVBoxLayout *MainLayout() const { return m_layout; }
@@ -71,6 +73,7 @@ private:
 
     AppState &m_state;
     KeyboardPort *m_keyboard;
+    PortMapping *m_ports;
     QVBoxLayout *m_layout = nullptr;
     LinkSettingsPanel *m_panel = nullptr;
     QLineEdit *m_capture = nullptr;

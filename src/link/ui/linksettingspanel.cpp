@@ -2,6 +2,7 @@
 
 #include "core/fieldcatalogue.h"
 #include "link/linkchoices.h"
+#include "link/portmapping.h"
 #include "link/serialdevice.h"
 
 #include <QButtonGroup>
@@ -52,8 +53,8 @@ void Select(const OptionFrame &options, int index)
 
 } // namespace
 
-LinkSettingsPanel::LinkSettingsPanel(LinkSettings &settings, QWidget *parent)
-    : QWidget(parent), m_settings(settings)
+LinkSettingsPanel::LinkSettingsPanel(LinkSettings &settings, PortMapping *ports, QWidget *parent)
+    : QWidget(parent), m_settings(settings), m_ports(ports)
 {
     m_mode = BuildOptionFrame(this, "Frame1", "Interface", "OptMode", {"By Keyboard", "By RS232"});
     m_port =
@@ -65,10 +66,12 @@ LinkSettingsPanel::LinkSettingsPanel(LinkSettings &settings, QWidget *parent)
     m_stopBits =
         BuildOptionFrame(this, "Frame3", "Stop Bits", "optStopbits", {"1 Stop Bit", "2 Stop Bit"});
 
-    // The device behind each port, which K30CFG_COM1 to K30CFG_COM4 may change, and why it
-    // may be unavailable.
-    for (int i = 0; i < 4; ++i)
-        m_port.group->button(i)->setToolTip(SerialPortToolTip(i + 1));
+    // The device behind each port, and why it may be unavailable.
+    ShowPortDevices();
+    if (m_ports) {
+        connect(m_ports, &PortMapping::Changed, this, &LinkSettingsPanel::ShowPortDevices);
+        m_ports->Follow(this);
+    }
 
     // The design's choices, before the settings are applied.
     Select(m_mode, 1);
@@ -111,6 +114,15 @@ void LinkSettingsPanel::Load()
     const int stopBits = StopBitsIndex(m_settings);
     Select(m_stopBits, stopBits);
     ChooseStopBits(m_settings, stopBits);
+}
+
+void LinkSettingsPanel::ShowPortDevices()
+{
+    for (int i = 0; i < kComPortCount; ++i) {
+        // Without a mapping nothing is chosen and no port is known to be present.
+        const ComRoute route = m_ports ? m_ports->Route(i + 1) : RouteComPort(i + 1, {}, {});
+        m_port.group->button(i)->setToolTip(SerialPortToolTip(route));
+    }
 }
 
 void LinkSettingsPanel::OnMode(int index)

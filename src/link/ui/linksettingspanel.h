@@ -7,6 +7,7 @@
 #include <functional>
 #include <initializer_list>
 
+class PortMapping;
 class QButtonGroup;
 class QGroupBox;
 
@@ -27,20 +28,24 @@ void OnOptionChecked(const OptionFrame &options, QObject *context, const bool &s
 // The settings controls both link dialogs carry: "Interface", "Port", "Baud Rate",
 // "Data Bits" and "Stop Bits". Checking an option, by a click, a key or a screen reader's
 // "Toggle", changes the shared link settings at once; the serial frames are enabled only
-// "By RS232".
+// "By RS232". The tool tip of each port option names the device it reaches now, following
+// the adapters plugged in and out while the panel is shown.
 class LinkSettingsPanel : public QWidget
 {
     Q_OBJECT
 public:
-    LinkSettingsPanel(LinkSettings &settings, QWidget *parent);
+    // `ports` may be null: then "Com n" is what the environment or the standard device says.
+    LinkSettingsPanel(LinkSettings &settings, PortMapping *ports, QWidget *parent);
 
     // Selects every option from the settings and runs its handler once, as a click would.
     void Load();
 
 private:
     void OnMode(int index);
+    void ShowPortDevices();
 
     LinkSettings &m_settings;
+    PortMapping *m_ports;
     bool m_showing = false;
     OptionFrame m_mode;
     OptionFrame m_port;

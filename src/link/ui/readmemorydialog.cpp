@@ -139,8 +139,8 @@ void ReadMemoryDialog::StartExchange(MemoryKind kind)
     link.UploadMode = kind == MemoryKind::Read;
     MemoryExchange *exchange = nullptr;
     if (link.LinkMode == LinkSettings::kByRs232) {
-        exchange =
-            new SerialMemoryExchange(kind, SerialTarget::FromSettings(link), m_timings, this);
+        exchange = new SerialMemoryExchange(kind, SerialTarget::FromSettings(link, Ports()),
+                                            m_timings, this);
     } else {
         exchange = new KeyboardMemoryExchange(kind, Keyboard(), m_timings, this);
     }

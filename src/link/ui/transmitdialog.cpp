@@ -85,8 +85,8 @@ void TransmitDialog::StartExchange(ExchangeKind kind)
     Image &image = State().images.ConfigImage;
     LinkExchange *exchange = nullptr;
     if (link.LinkMode == LinkSettings::kByRs232) {
-        exchange = new SerialExchange(kind, SerialTarget::FromSettings(link), image, link.SaveFlag,
-                                      m_timings, this);
+        exchange = new SerialExchange(kind, SerialTarget::FromSettings(link, Ports()), image,
+                                      link.SaveFlag, m_timings, this);
     } else {
         exchange = new KeyboardExchange(
             kind, Keyboard(), image, [this] { return KeyboardCommand(); }, m_timings, this);

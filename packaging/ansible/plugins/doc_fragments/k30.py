@@ -11,9 +11,11 @@ class ModuleDocFragment(object):
 options:
   port:
     description:
-      - The device's serial port on the managed host, such as C(/dev/ttyUSB0), or C(1) to
-        C(4) for the ports C(/dev/ttyS0) to C(/dev/ttyS3) (or what C(K30CFG_COM1) to
-        C(K30CFG_COM4) name there).
+      - The device's serial port on the managed host, such as C(/dev/ttyUSB0); C(1) to
+        C(4) for the window's ports "Com 1" to "Com 4" as the port mapping of the user the
+        task runs as has them (standard C(/dev/ttyS0) to C(/dev/ttyS3); C(K30CFG_COM1) to
+        C(K30CFG_COM4) win); or C(serial:NUMBER) for the USB adapter with that serial
+        number wherever it is plugged in (C(k30cfg-cli ports) lists them).
       - The user the task runs as needs read and write access to it (on Debian, the
         C(dialout) group).
     type: raw

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "link/portlist.h"
+
+// Adapters a test plugs in, pulls out and plugs in again elsewhere.
+class FakePortList final : public PortList
+{
+public:
+    QList<PortDetails> ports;
+
+    QList<PortDetails> Ports() const override { return ports; }
+};
+
+// An FTDI adapter as the system describes one.
+inline PortDetails Adapter(const QString &path, const QString &serialNumber)
+{
+    PortDetails port;
+    port.path = path;
+    port.description = QStringLiteral("FT232R USB UART");
+    port.manufacturer = QStringLiteral("FTDI");
+    port.serialNumber = serialNumber;
+    port.vendorId = 0x0403;
+    port.productId = 0x6001;
+    return port;
+}
+
+// A port built into the PC: no USB ids.
+inline PortDetails BuiltIn(const QString &path)
+{
+    PortDetails port;
+    port.path = path;
+    return port;
+}
