@@ -2,6 +2,7 @@
 #include "core/versiontext.h"
 #include "link/ioportkeyboard.h"
 #include "shell/mainwindow.h"
+#include "shell/systemkeyboardlayout.h"
 #include "shell/toolicon.h"
 
 #ifdef K30_WITH_SIMULATOR
@@ -91,6 +92,8 @@ int Run(int argc, char *argv[], const Options &options)
         setup.keyboard = keyboard.get();
         setup.initializeKeyboard = [port = keyboard.get()] { return port->InitializeWinIo(); };
     }
+    const SystemKeyboardLayout keyboardLayout;
+    setup.keyboardLayout = &keyboardLayout;
     MainWindow window(state, std::move(setup));
     window.show();
     if (parser.isSet(options.quitAfterShow)) {

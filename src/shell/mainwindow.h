@@ -9,10 +9,13 @@
 
 #include <functional>
 
+class CompareDialog;
 class FileCommands;
+class KeyboardLayoutSource;
 class KeyboardPort;
 class PageManager;
 class QMdiArea;
+class RecentFilesMenu;
 class ShellActions;
 
 // What the program hands the main window at start.
@@ -29,6 +32,9 @@ struct ShellSetup
     // A lasting note in the status bar, such as that the device is simulated; empty: no
     // status bar at all.
     QString statusText;
+    // The PC's keyboard layout, checked against the device's keyboard language; none: never
+    // checked.
+    const KeyboardLayoutSource *keyboardLayout = nullptr;
 };
 
 // The main window (object name `MDImain`): menus, the tool bar `Toolbar1`, the pages opened inside
@@ -55,6 +61,10 @@ private:
     void SetAllDefault(bool reader);
     void ShowContextHelp();
     void ShowAbout();
+    // The compare window, made when first asked for; one at a time.
+    CompareDialog *Comparison();
+    void CompareWithFile();
+    void CompareWithDevice();
 
     AppState &m_state;
     PageContext m_context;
@@ -62,5 +72,7 @@ private:
     ShellActions *m_actions = nullptr;
     PageManager *m_pages = nullptr;
     FileCommands *m_files = nullptr;
+    RecentFilesMenu *m_recent = nullptr;
     QPointer<QWidget> m_about;
+    QPointer<CompareDialog> m_compare;
 };
