@@ -83,6 +83,9 @@ CompareDialog::CompareDialog(PageContext &context, FileCommands &files, QWidget 
     connect(m_again, &QPushButton::clicked, this, &CompareDialog::CompareAgain);
     m_close = new QPushButton(QStringLiteral("Close"), this);
     m_close->setObjectName(QStringLiteral("CmdClose"));
+    // Enter belongs to the list (it opens the row's page): no button is pressed by it.
+    for (QPushButton *button : {m_again, m_close})
+        button->setAutoDefault(false);
     connect(m_close, &QPushButton::clicked, this, &QWidget::close);
     // The device types its answer into whatever has the focus: this box, during an upload
     // through the keyboard.
