@@ -4,6 +4,7 @@
 #include "link/portmapping.h"
 #include "link/systemportlist.h"
 #include "shell/mainwindow.h"
+#include "shell/systemkeyboardlayout.h"
 #include "shell/toolicon.h"
 
 #ifdef K30_WITH_SIMULATOR
@@ -99,6 +100,8 @@ int Run(int argc, char *argv[], const Options &options)
     SystemPortList systemPorts;
     PortMapping ports(systemPorts, PortMapping::UserSettings());
     setup.ports = &ports;
+    const SystemKeyboardLayout keyboardLayout;
+    setup.keyboardLayout = &keyboardLayout;
     MainWindow window(state, std::move(setup));
     window.show();
     if (parser.isSet(options.quitAfterShow)) {

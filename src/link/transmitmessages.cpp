@@ -53,6 +53,11 @@ LinkMessage TransmitMessage(const ExchangeResult &result)
     return UploadMessage(result);
 }
 
+LinkMessage DownloadQuestion(const QString &text)
+{
+    return {text, CfgTitle()};
+}
+
 LinkMessage UploadQuestion()
 {
     return {QStringLiteral("This will replace your current data with reader's data!"),

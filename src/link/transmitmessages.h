@@ -8,3 +8,6 @@ LinkMessage TransmitMessage(const ExchangeResult &result);
 
 // Asked before an upload (never before a version request), with OK and Cancel.
 LinkMessage UploadQuestion();
+
+// Asked before a download, with Yes and No: the question about the keyboard layout.
+LinkMessage DownloadQuestion(const QString &text);

@@ -1,7 +1,10 @@
 #include "pages/miscpage.h"
 
+#include "core/keyboardlayout.h"
+
 #include <QBoxLayout>
 #include <QGroupBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
 
@@ -12,7 +15,7 @@ MiscPage::MiscPage(const char *page, PageContext &context, QWidget *parent)
     // pages always have; its three captions fit the main window.
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("TabCFG3"));
-    AddTab(m_tabs, BuildLanguage(), "&Language", "Language Selection");
+    AddTab(m_tabs, BuildLanguage(context.keyboardLayout), "&Language", "Language Selection");
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_tabs);
 }
@@ -30,9 +33,16 @@ void MiscPage::AddKeyTextFrames(QBoxLayout *layout, QWidget *parent, const char 
     layout->addWidget(suffix);
 }
 
-QWidget *MiscPage::BuildLanguage()
+QWidget *MiscPage::BuildLanguage(const KeyboardLayoutSource *keyboardLayout)
 {
     QGroupBox *frame = AddChoiceFrame("opt61", "fraCfg6_0", this);
     frame->layout()->addWidget(AddDefaultButton("cmdDefault61", frame));
+    // The language that types right is the PC's layout; where it cannot be learnt, nothing is
+    // shown.
+    if (const auto pc = keyboardLayout ? keyboardLayout->Current() : std::nullopt) {
+        auto *note = new QLabel(LayoutNote(*pc), frame);
+        note->setObjectName(QStringLiteral("lblPcLayout"));
+        frame->layout()->addWidget(note);
+    }
     return frame;
 }

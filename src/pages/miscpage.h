@@ -5,7 +5,8 @@
 
 // The Miscellaneous page of either section: the tab strip TabCFG3 that opens on the keyboard
 // language with its "Set Default", and the prefix and suffix frames that both sections edit in
-// key notation with the Control Key dialog. Each section adds its other two tabs.
+// key notation with the Control Key dialog. Each section adds its other two tabs. Beside the
+// languages stands the PC's keyboard layout, where it is known (`lblPcLayout`).
 class MiscPage : public FieldPage
 {
     Q_OBJECT
@@ -19,7 +20,7 @@ protected:
                           const char *suffixHint, const QStringList &tracks = {});
 
 private:
-    QWidget *BuildLanguage();
+    QWidget *BuildLanguage(const KeyboardLayoutSource *keyboardLayout);
 
     bool &m_prefixFlag;
     QTabWidget *m_tabs = nullptr;

@@ -85,26 +85,60 @@ bool FileCommands::Open()
 {
     if (!SaveChangesFirst())
         return false;
-    const QString path = m_askFileName(m_window, FileDialogKind::Open, QString());
+    const QString path = AskFileName(FileDialogKind::Open);
     if (path.isEmpty())
         return false;
-    const QString notConfiguration = QStringLiteral("This File Is Not A Configuration Setup File");
+    return Load(path);
+}
+
+bool FileCommands::OpenFile(const QString &path)
+{
+    return SaveChangesFirst() && Load(path);
+}
+
+std::optional<ConfigDocument> FileCommands::ReadDocument(const QString &path, int *incomplete)
+{
+    const std::optional<QByteArray> data = ReadContents(path);
+    if (!data)
+        return std::nullopt;
+    ConfigDocument document;
+    if (!document.Read(*data, incomplete)) {
+        ReportNotConfiguration();
+        return std::nullopt;
+    }
+    return document;
+}
+
+std::optional<QByteArray> FileCommands::ReadContents(const QString &path)
+{
     // A device or a pipe is refused before anything is read from it: /dev/zero never ends,
     // a pipe waits for a writer.
     QString reason;
-    const std::optional<QByteArray> data = ReadWholeFile(path, kConfigFileSizeLimit, &reason);
-    if (!data) {
-        ShowMessage(m_window, QMessageBox::Warning, notConfiguration,
-                    QDir::toNativeSeparators(path) + QStringLiteral(": ") + reason);
+    std::optional<QByteArray> data = ReadWholeFile(path, kConfigFileSizeLimit, &reason);
+    if (!data)
+        ReportNotConfiguration(QDir::toNativeSeparators(path) + QStringLiteral(": ") + reason);
+    return data;
+}
+
+void FileCommands::ReportNotConfiguration(const QString &details)
+{
+    ShowMessage(m_window, QMessageBox::Warning,
+                QStringLiteral("This File Is Not A Configuration Setup File"), details);
+}
+
+bool FileCommands::Load(const QString &path)
+{
+    const std::optional<QByteArray> data = ReadContents(path);
+    if (!data)
         return false;
-    }
     if (!ReadConfiguration(*data, m_state.header, m_state.link, m_state.images)) {
-        ShowMessage(m_window, QMessageBox::Warning, notConfiguration);
+        ReportNotConfiguration();
         return false;
     }
     m_state.CurrentFile = path;
     Q_EMIT CaptionChanged(FileCaption(m_state.CurrentFile));
     Q_EMIT EditingPagesMustClose();
+    Q_EMIT FileUsed(path);
     return true;
 }
 
@@ -117,9 +151,9 @@ bool FileCommands::Save()
 
 bool FileCommands::SaveAs()
 {
-    const QString path = ConfirmedSaveName(
-        m_window, m_askFileName(m_window, FileDialogKind::Save, m_state.CurrentFile),
-        QStringLiteral("cfg"), ShellTitle());
+    const QString path =
+        ConfirmedSaveName(m_window, AskFileName(FileDialogKind::Save, m_state.CurrentFile),
+                          QStringLiteral("cfg"), ShellTitle());
     if (path.isEmpty())
         return false;
     if (!WriteTo(path))
@@ -138,6 +172,7 @@ bool FileCommands::WriteTo(const QString &path)
         return false;
     }
     m_state.images.MarkSaved();
+    Q_EMIT FileUsed(path);
     return true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/appstate.h"
+#include "core/configdocument.h"
 #include "core/configfile.h"
 
 #include <QObject>
@@ -34,12 +35,23 @@ public:
     FileCommands(AppState &state, DefaultsLocations defaults, QWidget *window);
 
     void SetFileNameAsker(FileNameAsker asker) { m_askFileName = std::move(asker); }
+    // The file dialog every command of the window asks with; empty when it was cancelled.
+    QString AskFileName(FileDialogKind kind, const QString &proposed = {}) const
+    {
+        return m_askFileName(m_window, kind, proposed);
+    }
     const DefaultsLocations &Defaults() const { return m_defaults; }
 
     // Each returns true when the command was carried out, false when the user cancelled it
     // or it failed (a failure has been reported by then).
     bool New();
     bool Open();
+    // Open without the file dialog: a file chosen from the recent files.
+    bool OpenFile(const QString &path);
+    // Compare With File: what a configuration file holds, read into a document of its own
+    // (values it lacks keep the factory values; `incomplete` counts them). A file that cannot
+    // be read or is no configuration is reported as Open reports it.
+    std::optional<ConfigDocument> ReadDocument(const QString &path, int *incomplete = nullptr);
     bool Save();
     bool SaveAs();
     bool SaveAsDefault();
@@ -53,8 +65,14 @@ Q_SIGNALS:
     void CaptionChanged(const QString &caption);
     // New and Open: the open page shows values that no longer hold.
     void EditingPagesMustClose();
+    // A configuration file was opened or saved.
+    void FileUsed(const QString &path);
 
 private:
+    bool Load(const QString &path);
+    // The whole file, or nothing once the failure has been reported.
+    std::optional<QByteArray> ReadContents(const QString &path);
+    void ReportNotConfiguration(const QString &details = {});
     bool WriteTo(const QString &path);
 
     AppState &m_state;

@@ -7,8 +7,11 @@
 #include "core/pagetable.h"
 #include "link/portmapping.h"
 #include "link/ui/portmappingdialog.h"
+#include "shell/comparedialog.h"
+#include "shell/entrylocator.h"
 #include "shell/filecommands.h"
 #include "shell/pagemanager.h"
+#include "shell/recentfilesmenu.h"
 #include "shell/shellactions.h"
 #include "shell/shelltexts.h"
 
@@ -16,6 +19,7 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMenu>
 #include <QMessageBox>
 #include <QSet>
 #include <QShortcut>
@@ -28,7 +32,8 @@ const QString kStartDescription = QStringLiteral("Your description about this co
 } // namespace
 
 MainWindow::MainWindow(AppState &state, ShellSetup setup, QWidget *parent)
-    : QMainWindow(parent), m_state(state), m_context{state, setup.keyboard, setup.ports}
+    : QMainWindow(parent),
+      m_state(state), m_context{state, setup.keyboard, setup.ports, setup.keyboardLayout}
 {
     setObjectName(QStringLiteral("MDImain"));
     m_area = new QMdiArea(this);
@@ -40,6 +45,8 @@ MainWindow::MainWindow(AppState &state, ShellSetup setup, QWidget *parent)
     m_actions = new ShellActions(this);
     m_pages = new PageManager(m_context, m_area, *m_actions, this);
     m_files = new FileCommands(m_state, setup.defaults, this);
+    m_recent = new RecentFilesMenu(findChild<QMenu *>(QStringLiteral("mnuFile")),
+                                   m_actions->Action(u"mnuFileExit"), this);
     ConnectCommands();
     // F1 opens the manual at the page that is open, or at its contents.
     auto *help = new QShortcut(QKeySequence(Qt::Key_F1), this);
@@ -101,6 +108,8 @@ void MainWindow::ConnectCommands()
     on("save", [this] { m_files->Save(); });
     on("mnuFileSaveAs", [this] { m_files->SaveAs(); });
     on("mnuFileDefault", [this] { m_files->SaveAsDefault(); });
+    on("mnuFileCompare", [this] { CompareWithFile(); });
+    on("mnuFileCompareDevice", [this] { CompareWithDevice(); });
     on("mnuFileExit", [this] { Exit(); });
     on("mnuConfigDefault", [this] { SetAllDefault(false); });
     on("mnuMagDefault", [this] { SetAllDefault(true); });
@@ -127,6 +136,8 @@ void MainWindow::ConnectCommands()
     connect(m_files, &FileCommands::CaptionChanged, this, &QWidget::setWindowTitle);
     connect(m_files, &FileCommands::EditingPagesMustClose, m_pages,
             &PageManager::CloseEditingPages);
+    connect(m_files, &FileCommands::FileUsed, m_recent, &RecentFilesMenu::Add);
+    connect(m_recent, &RecentFilesMenu::OpenRequested, m_files, &FileCommands::OpenFile);
 }
 
 void MainWindow::Exit()
@@ -176,6 +187,35 @@ void MainWindow::ShowContextHelp()
 {
     const PageInfo *page = FindPage(m_state.PageType);
     ShowManual(this, page ? Text(page->window) : QString());
+}
+
+CompareDialog *MainWindow::Comparison()
+{
+    if (!m_compare) {
+        m_compare = new CompareDialog(m_context, *m_files, this);
+        connect(m_compare, &CompareDialog::EntryChosen, this,
+                [this](const ConfigEntry &entry) { ShowEntryControl(*m_pages, m_state, entry); });
+    }
+    return m_compare;
+}
+
+void MainWindow::CompareWithFile()
+{
+    const QString path = m_files->AskFileName(FileDialogKind::Open);
+    if (path.isEmpty() || !Comparison()->CompareWithFile(path))
+        return;
+    m_compare->show();
+    m_compare->raise();
+    m_compare->activateWindow();
+}
+
+void MainWindow::CompareWithDevice()
+{
+    CompareDialog *dialog = Comparison();
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+    dialog->CompareWithDevice();
 }
 
 void MainWindow::ShowAbout()

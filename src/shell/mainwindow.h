@@ -9,11 +9,14 @@
 
 #include <functional>
 
+class CompareDialog;
 class FileCommands;
+class KeyboardLayoutSource;
 class KeyboardPort;
 class PageManager;
 class PortMapping;
 class QMdiArea;
+class RecentFilesMenu;
 class ShellActions;
 
 // What the program hands the main window at start.
@@ -33,6 +36,9 @@ struct ShellSetup
     // Which device each "Com n" reaches ("&Port Mapping..." in the "&Tools" menu); null: the
     // environment or the standard devices, and the menu item is disabled.
     PortMapping *ports = nullptr;
+    // The PC's keyboard layout, checked against the device's keyboard language; none: never
+    // checked.
+    const KeyboardLayoutSource *keyboardLayout = nullptr;
 };
 
 // The main window (object name `MDImain`): menus, the tool bar `Toolbar1`, the pages opened inside
@@ -60,6 +66,10 @@ private:
     void ShowContextHelp();
     void ShowAbout();
     void ShowAdapterNote();
+    // The compare window, made when first asked for; one at a time.
+    CompareDialog *Comparison();
+    void CompareWithFile();
+    void CompareWithDevice();
 
     AppState &m_state;
     PageContext m_context;
@@ -67,5 +77,7 @@ private:
     ShellActions *m_actions = nullptr;
     PageManager *m_pages = nullptr;
     FileCommands *m_files = nullptr;
+    RecentFilesMenu *m_recent = nullptr;
     QPointer<QWidget> m_about;
+    QPointer<CompareDialog> m_compare;
 };

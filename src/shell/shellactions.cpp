@@ -35,6 +35,10 @@ const Menu kMenus[] = {
       {"mnuFileSaveAs", "Save &As...", Qt::CTRL | Qt::Key_A},
       {"mnuFileDefault", "Save As &Default"},
       {nullptr, nullptr},
+      {"mnuFileCompare", "Compare With &File..."},
+      {"mnuFileCompareDevice", "Compare With &Device..."},
+      {nullptr, nullptr},
+      // The recent files come here (RecentFilesMenu).
       {"mnuFileExit", "E&xit", Qt::CTRL | Qt::Key_X}}},
     {"mnuConfig",
      "&Bar_Decoder",

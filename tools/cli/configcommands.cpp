@@ -1,6 +1,5 @@
 #include "configcommands.h"
 
-#include "configdocument.h"
 #include "exitcodes.h"
 #include "jsonreport.h"
 

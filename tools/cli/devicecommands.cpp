@@ -1,6 +1,5 @@
 #include "devicecommands.h"
 
-#include "configdocument.h"
 #include "devicejob.h"
 #include "exitcodes.h"
 #include "jsonreport.h"

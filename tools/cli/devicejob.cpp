@@ -1,8 +1,9 @@
 #include "devicejob.h"
 
-#include "configdocument.h"
 #include "exitcodes.h"
 #include "link/portmapping.h"
+
+#include "core/configdiff.h"
 #include "link/serialdevice.h"
 #include "link/transmitmessages.h"
 
@@ -32,31 +33,6 @@ QString Described(const SectionRange &range)
         .arg(QLatin1String(range.name))
         .arg(range.first)
         .arg(range.last);
-}
-
-// "decoder section (bytes 0 to 24)"
-QString InWords(const SectionRange &range)
-{
-    return QStringLiteral("%1 (bytes %2 to %3)")
-        .arg(QLatin1String(range.name))
-        .arg(range.first)
-        .arg(range.last);
-}
-
-SectionRange OtherRange(Section section)
-{
-    return RangeOf(section == Section::Reader ? Section::Decoder : Section::Reader);
-}
-
-// The device's answer overwrote only its own section of a copy of the file's image, so the
-// differences lie in that section.
-ParameterDifferences SectionDifferences(const Image &file, const Image &device)
-{
-    ConfigDocument sent;
-    sent.images.ConfigImage = file;
-    ConfigDocument held = sent;
-    held.images.ConfigImage = device;
-    return Differences(sent, held);
 }
 
 } // namespace
@@ -237,11 +213,11 @@ void DeviceJob::Compare()
     // Only the section the device sends can be compared; the other one is said to be not
     // compared rather than taken as equal.
     m_section = m_result.section;
-    const QString read = InWords(RangeOf(*m_section));
+    const QString read = SectionInWords(*m_section);
     const QString notCompared =
         QStringLiteral("The %1 could not be read back and was not compared.")
-            .arg(InWords(OtherRange(*m_section)));
-    m_differences = SectionDifferences(m_image, m_readBack);
+            .arg(SectionInWords(OtherSection(*m_section)));
+    m_differences = ImageDifferences(m_image, m_readBack);
     const bool differs = !m_differences.empty();
     if (!differs && !m_options.force) {
         Say(true, QStringLiteral("Unchanged: the %1 holds the file's values.").arg(read));
@@ -278,9 +254,9 @@ void DeviceJob::Verify()
     }
     const SectionRange read = RangeOf(*m_result.section);
     const QString notVerified = QStringLiteral("The %1 could not be read back and is not verified.")
-                                    .arg(InWords(OtherRange(*m_result.section)));
+                                    .arg(SectionInWords(OtherSection(*m_result.section)));
     m_section = m_result.section;
-    const auto differences = SectionDifferences(m_image, m_readBack);
+    const auto differences = ImageDifferences(m_image, m_readBack);
     if (differences.empty()) {
         Say(true, QStringLiteral("Verify OK! (%1)").arg(Described(read)));
         Say(true, notVerified);

@@ -1,8 +1,9 @@
 #pragma once
 
-#include "configdocument.h"
 #include "jsonreport.h"
 
+#include "core/configdiff.h"
+#include "core/configdocument.h"
 #include "core/parameterimages.h"
 #include "link/linkexchange.h"
 #include "link/serialexchange.h"

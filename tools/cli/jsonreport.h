@@ -1,7 +1,6 @@
 #pragma once
 
-#include "configdocument.h"
-
+#include "core/configdiff.h"
 #include "link/linkframes.h"
 
 #include <QJsonObject>
@@ -13,8 +12,6 @@
 #include <vector>
 
 class QTextStream;
-
-using ParameterDifferences = std::vector<std::pair<ConfigEntry, ConfigEntry>>;
 
 // One line of the --json output: one device (or one file for the commands without a
 // device). Every line carries the same keys, documented in the manual ("JSON output"); what a

@@ -118,18 +118,19 @@ void LinkDialog::ExchangeEnded()
     SetButtonsEnabled(true);
 }
 
-void LinkDialog::Ask(const LinkMessage &question, std::function<void()> confirmed)
+void LinkDialog::Ask(const LinkMessage &question, std::function<void()> confirmed,
+                     QMessageBox::StandardButtons buttons)
 {
-    QMessageBox *box = ShowMessage(question, true);
+    QMessageBox *box = ShowMessage(question, buttons);
     connect(box, &QMessageBox::finished, this, [confirmed = std::move(confirmed)](int result) {
-        if (result == QMessageBox::Ok)
+        if (result == QMessageBox::Ok || result == QMessageBox::Yes)
             confirmed();
     });
 }
 
 void LinkDialog::Tell(const LinkMessage &message)
 {
-    ShowMessage(message, false);
+    ShowMessage(message, QMessageBox::Ok);
 }
 
 void LinkDialog::CloseDialog()
@@ -157,13 +158,12 @@ void LinkDialog::SetButtonsEnabled(bool enabled)
         button->setEnabled(enabled);
 }
 
-QMessageBox *LinkDialog::ShowMessage(const LinkMessage &message, bool withCancel)
+QMessageBox *LinkDialog::ShowMessage(const LinkMessage &message,
+                                     QMessageBox::StandardButtons buttons)
 {
     // Asynchronous and owned by the dialog: when the dialog goes, its box goes with it and
     // nothing runs after.
-    auto *box =
-        new QMessageBox(QMessageBox::NoIcon, message.title, message.text,
-                        withCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok, this);
+    auto *box = new QMessageBox(QMessageBox::NoIcon, message.title, message.text, buttons, this);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
     return box;

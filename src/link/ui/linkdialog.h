@@ -5,6 +5,7 @@
 #include "pages/pagecontext.h"
 
 #include <QList>
+#include <QMessageBox>
 #include <QPointer>
 #include <QWidget>
 
@@ -12,7 +13,6 @@
 
 class LinkSettingsPanel;
 class QLineEdit;
-class QMessageBox;
 class QPushButton;
 class QVBoxLayout;
 
@@ -60,8 +60,10 @@ protected:
     // The exchange has reported its outcome: it goes, and the buttons are enabled again.
     void ExchangeEnded();
 
-    // Asks with OK and Cancel; OK runs `confirmed`, Cancel does nothing.
-    void Ask(const LinkMessage &question, std::function<void()> confirmed);
+    // Asks with OK and Cancel (or Yes and No); OK or Yes runs `confirmed`, the other does
+    // nothing.
+    void Ask(const LinkMessage &question, std::function<void()> confirmed,
+             QMessageBox::StandardButtons buttons = QMessageBox::Ok | QMessageBox::Cancel);
     // Shows with an OK button only.
     void Tell(const LinkMessage &message);
 
@@ -69,7 +71,7 @@ private:
     void CloseDialog();
     void StopExchange();
     void SetButtonsEnabled(bool enabled);
-    QMessageBox *ShowMessage(const LinkMessage &message, bool withCancel);
+    QMessageBox *ShowMessage(const LinkMessage &message, QMessageBox::StandardButtons buttons);
 
     AppState &m_state;
     KeyboardPort *m_keyboard;

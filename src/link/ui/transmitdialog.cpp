@@ -1,5 +1,6 @@
 #include "link/ui/transmitdialog.h"
 
+#include "core/keyboardlayout.h"
 #include "link/keyboardexchange.h"
 #include "link/keyboardtext.h"
 #include "link/linkchoices.h"
@@ -16,7 +17,7 @@
 
 TransmitDialog::TransmitDialog(PageContext &context, QWidget *parent, const LinkTimings &timings)
     : LinkDialog(context, "frmTransmit", "Download and Upload Configuration Data", parent),
-      m_timings(timings)
+      m_keyboardLayout(context.keyboardLayout), m_timings(timings)
 {
     m_saveOption =
         BuildOptionFrame(this, "Frame5", "Download Option", "Option1", {"Not Save", "Save"});
@@ -59,6 +60,21 @@ TransmitDialog::TransmitDialog(PageContext &context, QWidget *parent, const Link
 }
 
 void TransmitDialog::Download()
+{
+    // The device types with the language it is given, whatever the PC's layout: a mismatch
+    // is asked about first, and No sends nothing.
+    const std::optional<KeyboardLayout> pc =
+        m_keyboardLayout ? m_keyboardLayout->Current() : std::nullopt;
+    if (const std::optional<QString> question = LayoutQuestion(State().images.ConfigImage, pc)) {
+        Ask(
+            DownloadQuestion(*question), [this] { StartDownload(); },
+            QMessageBox::Yes | QMessageBox::No);
+        return;
+    }
+    StartDownload();
+}
+
+void TransmitDialog::StartDownload()
 {
     State().link.UploadMode = false;
     StartExchange(ExchangeKind::Download);

@@ -19,6 +19,7 @@ public:
 
 private:
     void Download();
+    void StartDownload();
     void Upload();
     void AskVersion();
 
@@ -27,6 +28,7 @@ private:
     void OnProgress(int value, int maximum);
     QByteArray KeyboardCommand() const;
 
+    const KeyboardLayoutSource *m_keyboardLayout = nullptr;
     LinkTimings m_timings;
     OptionFrame m_saveOption;
     // Set while the dialog shows the settings: selecting an option then stores nothing.

@@ -3,6 +3,7 @@
 #include "core/appstate.h"
 #include "core/fieldcatalogue.h"
 
+#include <QByteArrayView>
 #include <QString>
 
 #include <optional>
@@ -35,6 +36,8 @@ public:
     // no configuration file. `incomplete` counts the values that could not be read (they
     // keep the factory values).
     std::optional<QString> Load(const QString &path, int *incomplete = nullptr);
+    // The same for a file's contents already read: false when they are no configuration.
+    bool Read(QByteArrayView data, int *incomplete = nullptr);
     // Writes the whole file atomically; the reason when it could not be written.
     std::optional<QString> Save(const QString &path) const;
 
@@ -49,8 +52,3 @@ public:
 // The value as the listings print it: texts in quotes, so that blanks at their ends and empty
 // texts can be seen.
 QString ShownValue(const ConfigEntry &entry);
-
-// The entries whose stored values differ, plus the bits that no page shows ("image.byte19"),
-// as pairs (entry in a, entry in b).
-std::vector<std::pair<ConfigEntry, ConfigEntry>> Differences(const ConfigDocument &a,
-                                                             const ConfigDocument &b);

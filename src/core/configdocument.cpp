@@ -1,4 +1,4 @@
-#include "configdocument.h"
+#include "core/configdocument.h"
 
 #include "core/charset.h"
 #include "core/configfile.h"
@@ -157,12 +157,19 @@ std::optional<QString> ConfigDocument::Load(const QString &path, int *incomplete
     const auto data = ReadWholeFile(path, kConfigFileSizeLimit, &error);
     if (!data)
         return QStringLiteral("%1: %2").arg(path, error);
+    if (!Read(*data, incomplete))
+        return QStringLiteral("%1: This File Is Not A Configuration Setup File").arg(path);
+    return std::nullopt;
+}
+
+bool ConfigDocument::Read(QByteArrayView data, int *incomplete)
+{
     // The file is read twice over different fillings: a value that could not be read keeps
     // the filling, so the two readings differ exactly there.
     ConfigDocument low;
     ConfigDocument high;
-    if (!ReadInto(*data, 0, low) || !ReadInto(*data, 0xFF, high))
-        return QStringLiteral("%1: This File Is Not A Configuration Setup File").arg(path);
+    if (!ReadInto(data, 0, low) || !ReadInto(data, 0xFF, high))
+        return false;
     int missing = 0;
     for (int i = 0; i < kImageSize; ++i)
         missing += low.images.ConfigImage[i] != high.images.ConfigImage[i];
@@ -178,8 +185,8 @@ std::optional<QString> ConfigDocument::Load(const QString &path, int *incomplete
     *this = ConfigDocument();
     images.ConfigImage = FactoryImage();
     header = {};
-    ReadConfiguration(*data, header, link, images);
-    return std::nullopt;
+    ReadConfiguration(data, header, link, images);
+    return true;
 }
 
 std::optional<QString> ConfigDocument::Save(const QString &path) const
@@ -212,35 +219,6 @@ std::optional<QString> ConfigDocument::Set(const QString &name, const QString &v
     if (!field)
         return QStringLiteral("%1: no such parameter (k30cfg-cli show lists them)").arg(name);
     return SetFieldFromText(*field, value, images);
-}
-
-std::vector<std::pair<ConfigEntry, ConfigEntry>> Differences(const ConfigDocument &a,
-                                                             const ConfigDocument &b)
-{
-    std::vector<std::pair<ConfigEntry, ConfigEntry>> differences;
-    const auto entriesA = a.Entries();
-    const auto entriesB = b.Entries();
-    for (std::size_t i = 0; i < entriesA.size(); ++i) {
-        const FieldSpec *field = entriesA[i].field;
-        const bool differs = field
-                                 ? FieldDiffers(*field, a.images.ConfigImage, b.images.ConfigImage)
-                                 : entriesA[i].value != entriesB[i].value;
-        if (differs)
-            differences.emplace_back(entriesA[i], entriesB[i]);
-    }
-    // Bits no page shows still go to the device.
-    for (int i = 0; i < kImageSize; ++i) {
-        const auto byteA = a.images.ConfigImage[i];
-        const auto byteB = b.images.ConfigImage[i];
-        if (((byteA ^ byteB) & ~CoveredBits(i)) == 0)
-            continue;
-        const QString name = QStringLiteral("image.byte%1").arg(i);
-        const QString caption = QStringLiteral("Byte %1").arg(i);
-        const QString group = QStringLiteral("Image");
-        differences.push_back({{name, caption, QString::number(byteA), group, QString()},
-                               {name, caption, QString::number(byteB), group, QString()}});
-    }
-    return differences;
 }
 
 QString ShownValue(const ConfigEntry &entry)

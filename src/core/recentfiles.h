@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The configurations last opened or saved, newest first, kept in the user's settings
+// (QSettings, organisation and application "k30cfg") from one run to the next.
+inline constexpr int kRecentFilesKept = 4;
+
+QStringList RecentFiles();
+// `path` becomes the newest; the oldest beyond kRecentFilesKept drops out.
+void AddRecentFile(const QString &path);
+void RemoveRecentFile(const QString &path);

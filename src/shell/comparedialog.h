@@ -1,0 +1,70 @@
+#pragma once
+
+#include "core/configdiff.h"
+#include "link/linkexchange.h"
+#include "link/linktimings.h"
+#include "pages/pagecontext.h"
+
+#include <QDialog>
+#include <QPointer>
+
+class FileCommands;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QTreeWidget;
+
+// "Compare With File" and "Compare With Device" (object name `frmCompare`): one list of the
+// parameters in which the configuration here differs from a file or from the device, by
+// page, parameter, value here and value there (`lstCompare`), and a note saying what was
+// compared (`lblCompared`). The device is asked for the section it sends, with the link
+// settings of "Transmit", into a copy of the image: nothing of the configuration changes.
+// Enter or a double click on a row asks for its control (EntryChosen); F1 opens the manual.
+class CompareDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    CompareDialog(PageContext &context, FileCommands &files, QWidget *parent,
+                  const LinkTimings &timings = {});
+    ~CompareDialog() override;
+
+    // False, with nothing shown, when the file cannot be read or is no configuration (the
+    // file commands have reported it).
+    bool CompareWithFile(const QString &path);
+    // Starts the upload; the list follows when the device has answered.
+    void CompareWithDevice();
+    bool IsExchangeRunning() const;
+
+Q_SIGNALS:
+    void EntryChosen(const ConfigEntry &entry);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void CompareAgain();
+    void ShowDifferences(const ParameterDifferences &differences, const QString &there,
+                         const QString &note);
+    void OnUploaded(const ExchangeResult &result);
+    void StopExchange();
+    void SetButtonsEnabled(bool enabled);
+    QString DeviceWords() const;
+
+    AppState &m_state;
+    KeyboardPort *m_keyboard = nullptr;
+    FileCommands &m_files;
+    LinkTimings m_timings;
+    QString m_file;        // the file compared with; empty for the device
+    QString m_deviceWords; // "on Com 1": the device the running upload asks
+    Image m_here{};
+    Image m_device{};
+    ParameterDifferences m_differences;
+    QPointer<LinkExchange> m_exchange;
+    QLabel *m_note = nullptr;
+    QTreeWidget *m_list = nullptr;
+    QProgressBar *m_progress = nullptr;
+    QPushButton *m_again = nullptr;
+    QPushButton *m_close = nullptr;
+    QLineEdit *m_capture = nullptr;
+};
