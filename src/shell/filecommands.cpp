@@ -78,6 +78,7 @@ bool FileCommands::New()
     m_state.CurrentFile = kNewFile;
     Q_EMIT CaptionChanged(FileCaption(m_state.CurrentFile));
     Q_EMIT EditingPagesMustClose();
+    Q_EMIT ConfigurationReplaced();
     return true;
 }
 
@@ -105,6 +106,7 @@ bool FileCommands::Open()
     m_state.CurrentFile = path;
     Q_EMIT CaptionChanged(FileCaption(m_state.CurrentFile));
     Q_EMIT EditingPagesMustClose();
+    Q_EMIT ConfigurationReplaced();
     return true;
 }
 

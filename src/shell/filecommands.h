@@ -53,6 +53,8 @@ Q_SIGNALS:
     void CaptionChanged(const QString &caption);
     // New and Open: the open page shows values that no longer hold.
     void EditingPagesMustClose();
+    // New and Open: the image is another configuration now (its history starts afresh).
+    void ConfigurationReplaced();
 
 private:
     bool WriteTo(const QString &path);

@@ -4,8 +4,11 @@
 #include "about/helpwindow.h"
 
 #include "core/fieldcatalogue.h"
+#include "core/fieldtext.h"
 #include "core/pagetable.h"
 #include "shell/filecommands.h"
+#include "shell/finddialog.h"
+#include "shell/imagehistory.h"
 #include "shell/pagemanager.h"
 #include "shell/shellactions.h"
 #include "shell/shelltexts.h"
@@ -38,6 +41,7 @@ MainWindow::MainWindow(AppState &state, ShellSetup setup, QWidget *parent)
     m_actions = new ShellActions(this);
     m_pages = new PageManager(m_context, m_area, *m_actions, this);
     m_files = new FileCommands(m_state, setup.defaults, this);
+    m_history = new ImageHistory(m_state.images, this);
     ConnectCommands();
     // F1 opens the manual at the page that is open, or at its contents.
     auto *help = new QShortcut(QKeySequence(Qt::Key_F1), this);
@@ -48,6 +52,9 @@ MainWindow::MainWindow(AppState &state, ShellSetup setup, QWidget *parent)
         note->setObjectName(QStringLiteral("statusText"));
         statusBar()->addPermanentWidget(note, 1);
     }
+    m_defaultsCount = new QLabel(this);
+    m_defaultsCount->setObjectName(QStringLiteral("statusDefaults"));
+    statusBar()->addPermanentWidget(m_defaultsCount);
     resize(1000, 720);
     StartUp(setup);
 }
@@ -80,6 +87,7 @@ void MainWindow::StartUp(const ShellSetup &setup)
     m_state.images.DefaultImage = LoadDefaults(setup.defaults);
     m_state.images.ResetToDefaults();
     m_pages->UpdateToolbarMode();
+    m_history->Restart();
 }
 
 void MainWindow::ConnectCommands()
@@ -94,11 +102,20 @@ void MainWindow::ConnectCommands()
     on("mnuFileSave", [this] { m_files->Save(); });
     on("save", [this] { m_files->Save(); });
     on("mnuFileSaveAs", [this] { m_files->SaveAs(); });
-    on("mnuFileDefault", [this] { m_files->SaveAsDefault(); });
+    on("mnuFileDefault", [this] {
+        // Other defaults: other fields differ from them.
+        if (m_files->SaveAsDefault()) {
+            m_pages->MarkDefaults();
+            ShowDefaultsCount();
+        }
+    });
     on("mnuFileExit", [this] { Exit(); });
     on("mnuConfigDefault", [this] { SetAllDefault(false); });
     on("mnuMagDefault", [this] { SetAllDefault(true); });
     on("mag", [this] { m_pages->SwitchSection(); });
+    on("mnuEditUndo", [this] { m_history->Undo(); });
+    on("mnuEditRedo", [this] { m_history->Redo(); });
+    on("mnuEditFind", [this] { ShowFind(); });
     on("mnuHelpContents", [this] { ShowManual(this); });
     on("mnuHelpAbout", [this] { ShowAbout(); });
     // The page table says which menu items and tool bar buttons open which page; a tool bar
@@ -119,6 +136,42 @@ void MainWindow::ConnectCommands()
     connect(m_files, &FileCommands::CaptionChanged, this, &QWidget::setWindowTitle);
     connect(m_files, &FileCommands::EditingPagesMustClose, m_pages,
             &PageManager::CloseEditingPages);
+
+    connect(m_files, &FileCommands::ConfigurationReplaced, m_history, &ImageHistory::Restart);
+    connect(m_pages, &PageManager::PageEdited, m_history, &ImageHistory::NoteEdit);
+    connect(m_pages, &PageManager::UploadEnded, m_history,
+            [this] { m_history->Record(QStringLiteral("Upload")); });
+    connect(m_history, &ImageHistory::Restored, m_pages, &PageManager::RefreshPage);
+    connect(m_history, &ImageHistory::ImageChanged, this, &MainWindow::ShowDefaultsCount);
+    connect(m_history, &ImageHistory::StateChanged, this, &MainWindow::SyncEditMenu);
+    SyncEditMenu();
+}
+
+void MainWindow::SyncEditMenu()
+{
+    m_actions->Action(u"mnuEditUndo")->setEnabled(m_history->CanUndo());
+    m_actions->Action(u"mnuEditRedo")->setEnabled(m_history->CanRedo());
+}
+
+void MainWindow::ShowDefaultsCount()
+{
+    const int count = DifferingFieldCount(m_state.images.ConfigImage, m_state.images.DefaultImage);
+    m_defaultsCount->setText(
+        count == 1 ? QStringLiteral("1 parameter differs from the defaults")
+                   : QStringLiteral("%1 parameters differ from the defaults").arg(count));
+}
+
+void MainWindow::ShowFind()
+{
+    if (!m_find) {
+        m_find = new FindDialog(this);
+        connect(m_find, &FindDialog::ParameterChosen, this,
+                [this](const FieldSpec &field, int option) {
+                    activateWindow();
+                    m_pages->OpenField(field, option);
+                });
+    }
+    m_find->Start();
 }
 
 void MainWindow::Exit()
@@ -162,6 +215,7 @@ void MainWindow::SetAllDefault(bool reader)
         m_state.images.CopyReaderDefaults();
     else
         m_state.images.CopyDecoderDefaults();
+    m_history->Record(QStringLiteral("Set All Default"));
 }
 
 void MainWindow::ShowContextHelp()

@@ -10,8 +10,11 @@
 #include <functional>
 
 class FileCommands;
+class FindDialog;
+class ImageHistory;
 class KeyboardPort;
 class PageManager;
+class QLabel;
 class QMdiArea;
 class ShellActions;
 
@@ -44,6 +47,7 @@ public:
     FileCommands &Files() const { return *m_files; }
     PageManager &Pages() const { return *m_pages; }
     ShellActions &Actions() const { return *m_actions; }
+    ImageHistory &History() const { return *m_history; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -55,6 +59,11 @@ private:
     void SetAllDefault(bool reader);
     void ShowContextHelp();
     void ShowAbout();
+    void ShowFind();
+    // The Edit menu follows the history.
+    void SyncEditMenu();
+    // The status bar counts the parameters that differ from the defaults.
+    void ShowDefaultsCount();
 
     AppState &m_state;
     PageContext m_context;
@@ -62,5 +71,8 @@ private:
     ShellActions *m_actions = nullptr;
     PageManager *m_pages = nullptr;
     FileCommands *m_files = nullptr;
+    ImageHistory *m_history = nullptr;
+    FindDialog *m_find = nullptr;
+    QLabel *m_defaultsCount = nullptr;
     QPointer<QWidget> m_about;
 };
