@@ -238,6 +238,13 @@ bool FieldDiffers(const FieldSpec &field, const Image &a, const Image &b)
     return (a.at(i) & field.mask) != (b.at(i) & field.mask);
 }
 
+int DifferingFieldCount(const Image &a, const Image &b)
+{
+    const auto catalogue = FieldCatalogue();
+    return static_cast<int>(std::ranges::count_if(
+        catalogue, [&](const FieldSpec &field) { return FieldDiffers(field, a, b); }));
+}
+
 std::uint8_t CoveredBits(int byte)
 {
     int bits = 0;

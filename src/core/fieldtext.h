@@ -27,6 +27,8 @@ QString FieldValueHint(const FieldSpec &field);
 
 // Whether two images hold different values of the field.
 bool FieldDiffers(const FieldSpec &field, const Image &a, const Image &b);
+// How many fields of the catalogue hold different values in the two images.
+int DifferingFieldCount(const Image &a, const Image &b);
 
 // The bits of a byte that some field of the catalogue stores; the others are kept as they
 // are by every page.

@@ -21,3 +21,9 @@ QString HandshakeTimeOutText()
 {
     return QStringLiteral("Times Out Error");
 }
+
+QString DeviceBusyText()
+{
+    return QStringLiteral("Another exchange with the device is running. Try again when it has "
+                          "ended.");
+}

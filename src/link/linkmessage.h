@@ -18,3 +18,5 @@ LinkMessage PortNotAvailableMessage(int commPort);
 // went unanswered, and a keyboard command repeated 15 times without its "S".
 QString TimeOutText();
 QString HandshakeTimeOutText();
+// An exchange was asked for while another one of this program (another window's) still runs.
+QString DeviceBusyText();

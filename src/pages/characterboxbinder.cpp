@@ -26,7 +26,12 @@ CharacterBoxBinder::CharacterBoxBinder(const FieldSpec &field, QComboBox *box,
     // already current after typing over its name changes no entry and is activated only.
     connect(box, &QComboBox::activated, this, &CharacterBoxBinder::Picked);
     connect(box, &QComboBox::currentIndexChanged, this, &CharacterBoxBinder::Picked);
-    connect(box, &QComboBox::editTextChanged, this, &CharacterBoxBinder::TextEdited);
+    connect(box, &QComboBox::editTextChanged, this, [this](const QString &text) {
+        if (Showing())
+            return;
+        StoreText(text);
+        ReportEdit(&Field());
+    });
 }
 
 void CharacterBoxBinder::Show(const Image &image)
@@ -44,7 +49,7 @@ void CharacterBoxBinder::Store()
     if (index >= 0 && m_box->currentText() == m_box->itemText(index))
         Write(Field().options[static_cast<std::size_t>(index)].code);
     else
-        TextEdited(m_box->currentText());
+        StoreText(m_box->currentText());
 }
 
 void CharacterBoxBinder::Picked(int index)
@@ -52,15 +57,14 @@ void CharacterBoxBinder::Picked(int index)
     if (Showing() || m_typedNameSelected || index < 0)
         return;
     Write(Field().options[static_cast<std::size_t>(index)].code);
+    ReportEdit();
 }
 
-void CharacterBoxBinder::TextEdited(const QString &text)
+void CharacterBoxBinder::StoreText(const QString &text)
 {
     // Typed text stores the code of its first character, also when it spells a name from
     // the list. (A picked name is put into the box as text too; the pick, reported right
     // after, then stores the entry's code.)
-    if (Showing())
-        return;
     // An emptied box has no character to store: the byte keeps its value until one is
     // typed. A character outside the device's character set is not stored either.
     if (text.isEmpty())

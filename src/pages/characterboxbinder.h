@@ -21,7 +21,7 @@ protected:
 
 private:
     void Picked(int index);
-    void TextEdited(const QString &text);
+    void StoreText(const QString &text);
     void Write(int code);
 
     QComboBox *m_box = nullptr;

@@ -20,8 +20,10 @@ CharacterEditBinder::CharacterEditBinder(const FieldSpec &field, QLineEdit *box,
     : FieldBinder(field, images, parent), m_box(box)
 {
     connect(box, &QLineEdit::textChanged, this, [this] {
-        if (!Showing())
-            Store();
+        if (Showing())
+            return;
+        Store();
+        ReportEdit(&Field());
     });
 }
 

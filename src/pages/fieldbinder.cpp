@@ -16,6 +16,17 @@ void FieldBinder::RestoreDefault()
 {
     ShowFrom(m_images.DefaultImage);
     Store();
+    ReportEdit();
+}
+
+void FieldBinder::Refresh()
+{
+    ShowFrom(m_images.ConfigImage);
+}
+
+void FieldBinder::ReportEdit(const FieldSpec *typedInto)
+{
+    Q_EMIT Edited(typedInto ? Text(typedInto->name) : QString());
 }
 
 void FieldBinder::ShowFrom(const Image &image)

@@ -5,11 +5,13 @@
 #include <QObject>
 #include <QScopedValueRollback>
 
+#include <vector>
+
 // Ties one catalogue row to its control. A user's change writes the field into ConfigImage at
-// once, however it was made. Showing a value from code (Load, RestoreDefault) runs with a
-// guard set, so the change signals it raises write nothing the user did not choose; what is
-// then written, each binder says: RestoreDefault stores what it shows, Load stores only the
-// normal form of a control that has one (key texts, one-character boxes).
+// once, however it was made, and is reported with Edited(). Showing a value from code (Load,
+// RestoreDefault) runs with a guard set, so the change signals it raises write nothing the user did
+// not choose; what is then written, each binder says: RestoreDefault stores what it shows, Load
+// stores only the normal form of a control that has one (key texts, one-character boxes).
 class FieldBinder : public QObject
 {
     Q_OBJECT
@@ -20,6 +22,18 @@ public:
     void Load();
     // Shows the field from DefaultImage and stores it into ConfigImage.
     virtual void RestoreDefault();
+    // Shows the field as ConfigImage holds it and writes nothing, not even a normal form: the
+    // image was set back by an undo, and showing it must not become a change of its own.
+    virtual void Refresh();
+    // The rows the control shows (several where a selector chooses among them).
+    virtual std::vector<const FieldSpec *> Rows() const { return {&m_field}; }
+
+Q_SIGNALS:
+    // A user's action has written the field (a click, a key, a pick, "Set Default", a page's
+    // "Clear All"); showing a value from code and Load report nothing. `typedField` names the
+    // field when the change was typed into a text box, so a run of keystrokes in one box can
+    // count as one change; it is empty otherwise.
+    void Edited(const QString &typedField);
 
 protected:
     FieldBinder(const FieldSpec &field, ParameterImages &images, QObject *parent);
@@ -40,6 +54,9 @@ protected:
     }
     void ShowFrom(const Image &image);
     ParameterImages &Images() const { return m_images; }
+    // Called where a user's action ends, after it has written the field; `typedInto` is the
+    // field a text was typed into, nullptr for any other action.
+    void ReportEdit(const FieldSpec *typedInto = nullptr);
 
 private:
     const FieldSpec &m_field;

@@ -3,12 +3,14 @@
 #include "core/pagetable.h"
 #include "pages/characterboxbinder.h"
 #include "pages/charactereditbinder.h"
+#include "pages/defaultmark.h"
 #include "pages/numberboxbinder.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSet>
@@ -53,6 +55,21 @@ void FieldPage::RestoreDefaults(const char *button)
                   [](FieldBinder *binder) { binder->RestoreDefault(); });
 }
 
+void FieldPage::Refresh()
+{
+    ForEachBinder(FieldsOfPage(m_page), [](FieldBinder *binder) { binder->Refresh(); });
+    MarkDefaults();
+}
+
+void FieldPage::MarkDefaults()
+{
+    for (auto it = m_marked.cbegin(); it != m_marked.cend(); ++it) {
+        const QString toolTip = DefaultToolTip(it.key()->Rows(), m_images);
+        for (QWidget *control : it.value())
+            MarkDifference(control, toolTip);
+    }
+}
+
 QTabWidget *FieldPage::AddTabStrip(const char *name)
 {
     auto *tabs = new QTabWidget(this);
@@ -92,6 +109,9 @@ Widget *FieldPage::AddControl(const char *control, QWidget *parent,
     const FieldSpec &row = Row(control);
     auto *widget = new Widget(parent);
     widget->setObjectName(Text(row.control));
+    // A screen reader names the control by its field: a box shows no caption of its own, and
+    // a check box may show only "ON" beside a label.
+    widget->setAccessibleName(Text(row.caption));
     if (setUp)
         setUp(row, widget);
     Bind(row, new Binder(row, widget, m_images, parent), widget);
@@ -152,8 +172,12 @@ void FieldPage::AddDependent(const char *control, QWidget *widget)
 
 void FieldPage::LoadAll()
 {
+    // A group box inside another would be announced by the outer one's title.
+    for (QGroupBox *group : findChildren<QGroupBox *>())
+        group->setAccessibleName(group->title().remove(QLatin1Char('&')));
     ConnectDependencies();
     ForEachBinder(FieldsOfPage(m_page), [](FieldBinder *binder) { binder->Load(); });
+    MarkDefaults();
 }
 
 const FieldSpec &FieldPage::Row(const char *control) const
@@ -173,6 +197,31 @@ void FieldPage::Bind(const FieldSpec &row, FieldBinder *binder, QWidget *control
 {
     m_binders.insert(Text(row.control), binder);
     m_controls.insert(Text(row.control), control);
+    if (!m_marked.contains(binder)) {
+        connect(binder, &FieldBinder::Edited, this, [this](const QString &typedField) {
+            MarkDefaults();
+            Q_EMIT Edited(typedField);
+        });
+    }
+    m_marked[binder].append(control);
+    QList<QLineEdit *> boxes = control->findChildren<QLineEdit *>();
+    if (auto *box = qobject_cast<QLineEdit *>(control))
+        boxes.append(box);
+    for (QLineEdit *box : boxes)
+        box->installEventFilter(this);
+}
+
+bool FieldPage::eventFilter(QObject *watched, QEvent *event)
+{
+    // A text box would undo its own typing; the history undoes the image, this box's typing
+    // included, and the page then shows what it holds.
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo) ||
+            key->keyCombination() == QKeyCombination(Qt::CTRL, Qt::Key_Y))
+            return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void FieldPage::ForEachBinder(const std::vector<const FieldSpec *> &rows,

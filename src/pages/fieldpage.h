@@ -16,8 +16,10 @@ class QTabWidget;
 
 // A parameter page built from the catalogue rows of its page: each Add... call builds the
 // control of one row, named as the row says, and binds it. The page shows ConfigImage when
-// LoadAll() runs, writes every user change at once, and its "Set Default" buttons restore
-// exactly the rows that name them. A page keeps nothing of its own.
+// LoadAll() runs, writes every user change at once and reports it with Edited(), and its
+// "Set Default" buttons restore exactly the rows that name them. A control whose field
+// differs from DefaultImage is marked (see pages/defaultmark.h). A page keeps nothing of its
+// own.
 class FieldPage : public QWidget
 {
     Q_OBJECT
@@ -28,6 +30,14 @@ public:
 
     // Restores from DefaultImage every row whose "Set Default" button is `button`.
     void RestoreDefaults(const char *button);
+    // Shows ConfigImage again and writes nothing: it was set back by an undo or redo.
+    void Refresh();
+    // Marks the controls whose fields differ from DefaultImage, unmarks the others.
+    void MarkDefaults();
+
+Q_SIGNALS:
+    // The user changed a field of this page (see FieldBinder::Edited).
+    void Edited(const QString &typedField);
 
 protected:
     // A tab strip whose tabs show the frames "<frameName>_<index>".
@@ -79,10 +89,14 @@ private:
     void ForEachBinder(const std::vector<const FieldSpec *> &rows,
                        const std::function<void(FieldBinder *)> &act) const;
     void ConnectDependencies();
+    // Undo and redo keys typed in a text box of this page go to the main window's history.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
     const char *m_page;
     ParameterImages &m_images;
     QHash<QString, FieldBinder *> m_binders;
+    // The widgets that show whether a binder's fields differ from the defaults.
+    QHash<FieldBinder *, QList<QWidget *>> m_marked;
     // The widgets of each row that go dark while another row switches it off.
     QMultiHash<QString, QWidget *> m_controls;
 };

@@ -43,8 +43,10 @@ KeyTextBinder::KeyTextBinder(std::vector<const FieldSpec *> rows, QLineEdit *box
       m_box(box), m_selector(selector), m_prefix(prefix), m_prefixFlag(prefixFlag)
 {
     connect(box, &QLineEdit::textChanged, this, [this] {
-        if (!Showing())
-            Store();
+        if (Showing())
+            return;
+        Store();
+        ReportEdit(m_shown);
     });
     if (!selector)
         return;
@@ -60,7 +62,11 @@ void KeyTextBinder::Clear()
 {
     const auto slots = SlotsOf(Images().ConfigImage, *m_shown);
     std::fill(slots.begin(), slots.end(), kEmptySlot);
-    m_box->clear();
+    {
+        const auto guard = Guard();
+        m_box->clear();
+    }
+    ReportEdit();
 }
 
 void KeyTextBinder::OpenControlKeys()
@@ -68,6 +74,18 @@ void KeyTextBinder::OpenControlKeys()
     m_prefixFlag = m_prefix;
     ControlKeyDialog dialog(m_box, m_shown->functionKeys, m_box->parentWidget());
     dialog.exec();
+}
+
+void KeyTextBinder::Refresh()
+{
+    // The box goes on showing the track it shows.
+    const auto guard = Guard();
+    m_box->setText(DecodeKeyText(SlotsOf(Images().ConfigImage, *m_shown), m_shown->functionKeys));
+}
+
+std::vector<const FieldSpec *> KeyTextBinder::Rows() const
+{
+    return m_rows;
 }
 
 void KeyTextBinder::Show(const Image &image)
@@ -124,6 +142,7 @@ KeyTextFrame BuildKeyTextFrame(std::vector<const FieldSpec *> rows, const KeyTex
 
     auto *box = new QLineEdit(frame);
     box->setObjectName(Text(first.control));
+    box->setAccessibleName(Text(first.caption));
     layout->addWidget(box);
     auto *hint = new QLabel(Text(names.hintText), frame);
     hint->setObjectName(Text(names.hint));

@@ -24,6 +24,9 @@ public:
     KeyTextBinder(std::vector<const FieldSpec *> rows, QLineEdit *box, QButtonGroup *selector,
                   bool prefix, bool &prefixFlag, ParameterImages &images, QObject *parent);
 
+    void Refresh() override;
+    std::vector<const FieldSpec *> Rows() const override;
+
     // "Clear All Insetion": the shown field becomes empty.
     void Clear();
     // "Control Keys": the dialog that puts key names into the box.

@@ -50,15 +50,21 @@ NumberBoxBinder::NumberBoxBinder(const FieldSpec &field, QComboBox *box, Paramet
     : FieldBinder(field, images, parent), m_box(box)
 {
     connect(box, &QComboBox::currentTextChanged, this, [this] {
-        if (!Showing())
-            Store();
+        if (Showing())
+            return;
+        Store();
+        ReportEdit(&Field());
     });
 }
 
 void NumberBoxBinder::Choose(int count)
 {
-    m_box->setCurrentText(QString::number(count));
+    {
+        const auto guard = Guard();
+        m_box->setCurrentText(QString::number(count));
+    }
     Store();
+    ReportEdit();
 }
 
 void NumberBoxBinder::Show(const Image &image)

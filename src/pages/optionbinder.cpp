@@ -43,6 +43,7 @@ void OptionBinder::Choose(int index)
         ShowIndex(index);
     }
     Write(index);
+    ReportEdit();
 }
 
 void OptionBinder::Show(const Image &image)
@@ -61,6 +62,7 @@ void OptionBinder::Chosen(int index)
         return;
     Write(index);
     Q_EMIT Shown(index);
+    ReportEdit();
 }
 
 void OptionBinder::ShowIndex(int index)

@@ -154,6 +154,11 @@ void CompareDialog::CompareWithDevice()
 {
     if (IsExchangeRunning())
         return;
+    // A link dialog may be in the middle of an exchange with the device.
+    if (DeviceExchange::AnyRunning()) {
+        m_note->setText(DeviceBusyText());
+        return;
+    }
     m_file.clear();
     setWindowTitle(QStringLiteral("Compare With Device"));
     m_deviceWords = DeviceWords();

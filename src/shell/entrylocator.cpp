@@ -3,12 +3,6 @@
 #include "core/pagetable.h"
 #include "shell/pagemanager.h"
 
-#include <QAbstractButton>
-#include <QButtonGroup>
-#include <QStackedWidget>
-#include <QTabWidget>
-#include <QWidget>
-
 namespace {
 
 struct Place
@@ -34,10 +28,6 @@ constexpr NamedPlace kLinkPlaces[] = {{"link.mode", "OptMode"}, {"link.port", "O
 
 Place PlaceOf(const AppState &state, const ConfigEntry &entry)
 {
-    if (entry.field) {
-        const PageInfo *page = FindPageByWindow(entry.field->page);
-        return {page ? page->type : kNoPage, Text(entry.field->control)};
-    }
     for (const NamedPlace &place : kHeaderPlaces) {
         if (entry.name == QLatin1String(place.entry))
             return {state.MagFlag ? kReaderInterfacePage : kDecoderInterfacePage,
@@ -50,52 +40,12 @@ Place PlaceOf(const AppState &state, const ConfigEntry &entry)
     return {};
 }
 
-// The widget that stands for a control: an option group by its chosen button.
-QWidget *ControlWidget(QWidget *page, const QString &name)
-{
-    if (auto *group = page->findChild<QButtonGroup *>(name)) {
-        QAbstractButton *chosen = group->checkedButton();
-        return chosen ? chosen : group->buttons().value(0);
-    }
-    return page->findChild<QWidget *>(name);
-}
-
-// Every tab strip between the page and the control shows the tab that holds it.
-void BringTabsForward(QWidget *control, QWidget *page)
-{
-    for (QWidget *w = control; w && w != page; w = w->parentWidget()) {
-        auto *stack = qobject_cast<QStackedWidget *>(w->parentWidget());
-        if (auto *tabs = stack ? qobject_cast<QTabWidget *>(stack->parentWidget()) : nullptr)
-            tabs->setCurrentWidget(w);
-    }
-}
-
 } // namespace
 
 bool ShowEntryControl(PageManager &pages, const AppState &state, const ConfigEntry &entry)
 {
+    if (entry.field)
+        return pages.OpenField(*entry.field) != nullptr;
     const Place place = PlaceOf(state, entry);
-    if (place.page == kNoPage)
-        return false;
-    // Choosing the open page again would close it.
-    if (state.PageType != place.page)
-        pages.OpenPage(place.page);
-    QWidget *page = pages.CurrentPage();
-    if (!page || state.PageType != place.page)
-        return false;
-    // A prefix or suffix of one track shares its box with the other tracks: the track is
-    // chosen first, as a user would.
-    if (entry.field && *entry.field->selector) {
-        if (auto *tracks = page->findChild<QButtonGroup *>(Text(entry.field->selector))) {
-            if (QAbstractButton *track = tracks->button(entry.field->selectorIndex))
-                track->click();
-        }
-    }
-    QWidget *control = ControlWidget(page, place.control);
-    if (!control)
-        return false;
-    BringTabsForward(control, page);
-    page->window()->activateWindow();
-    control->setFocus(Qt::OtherFocusReason);
-    return true;
+    return place.page != kNoPage && pages.OpenControl(place.page, place.control) != nullptr;
 }

@@ -78,6 +78,7 @@ bool FileCommands::New()
     m_state.CurrentFile = kNewFile;
     Q_EMIT CaptionChanged(FileCaption(m_state.CurrentFile));
     Q_EMIT EditingPagesMustClose();
+    Q_EMIT ConfigurationReplaced();
     return true;
 }
 
@@ -139,6 +140,7 @@ bool FileCommands::Load(const QString &path)
     Q_EMIT CaptionChanged(FileCaption(m_state.CurrentFile));
     Q_EMIT EditingPagesMustClose();
     Q_EMIT FileUsed(path);
+    Q_EMIT ConfigurationReplaced();
     return true;
 }
 

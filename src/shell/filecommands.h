@@ -67,6 +67,8 @@ Q_SIGNALS:
     void EditingPagesMustClose();
     // A configuration file was opened or saved.
     void FileUsed(const QString &path);
+    // New and Open: the image is another configuration now (its history starts afresh).
+    void ConfigurationReplaced();
 
 private:
     bool Load(const QString &path);

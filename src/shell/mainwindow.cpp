@@ -4,12 +4,15 @@
 #include "about/helpwindow.h"
 
 #include "core/fieldcatalogue.h"
+#include "core/fieldtext.h"
 #include "core/pagetable.h"
 #include "link/portmapping.h"
 #include "link/ui/portmappingdialog.h"
 #include "shell/comparedialog.h"
 #include "shell/entrylocator.h"
 #include "shell/filecommands.h"
+#include "shell/finddialog.h"
+#include "shell/imagehistory.h"
 #include "shell/pagemanager.h"
 #include "shell/recentfilesmenu.h"
 #include "shell/shellactions.h"
@@ -47,6 +50,7 @@ MainWindow::MainWindow(AppState &state, ShellSetup setup, QWidget *parent)
     m_files = new FileCommands(m_state, setup.defaults, this);
     m_recent = new RecentFilesMenu(findChild<QMenu *>(QStringLiteral("mnuFile")),
                                    m_actions->Action(u"mnuFileExit"), this);
+    m_history = new ImageHistory(m_state.images, this);
     ConnectCommands();
     // F1 opens the manual at the page that is open, or at its contents.
     auto *help = new QShortcut(QKeySequence(Qt::Key_F1), this);
@@ -57,6 +61,9 @@ MainWindow::MainWindow(AppState &state, ShellSetup setup, QWidget *parent)
         note->setObjectName(QStringLiteral("statusText"));
         statusBar()->addPermanentWidget(note, 1);
     }
+    m_defaultsCount = new QLabel(this);
+    m_defaultsCount->setObjectName(QStringLiteral("statusDefaults"));
+    statusBar()->addPermanentWidget(m_defaultsCount);
     resize(1000, 720);
     StartUp(setup);
     if (m_context.ports) {
@@ -93,6 +100,7 @@ void MainWindow::StartUp(const ShellSetup &setup)
     m_state.images.DefaultImage = LoadDefaults(setup.defaults);
     m_state.images.ResetToDefaults();
     m_pages->UpdateToolbarMode();
+    m_history->Restart();
 }
 
 void MainWindow::ConnectCommands()
@@ -107,13 +115,22 @@ void MainWindow::ConnectCommands()
     on("mnuFileSave", [this] { m_files->Save(); });
     on("save", [this] { m_files->Save(); });
     on("mnuFileSaveAs", [this] { m_files->SaveAs(); });
-    on("mnuFileDefault", [this] { m_files->SaveAsDefault(); });
+    on("mnuFileDefault", [this] {
+        // Other defaults: other fields differ from them.
+        if (m_files->SaveAsDefault()) {
+            m_pages->MarkDefaults();
+            ShowDefaultsCount();
+        }
+    });
     on("mnuFileCompare", [this] { CompareWithFile(); });
     on("mnuFileCompareDevice", [this] { CompareWithDevice(); });
     on("mnuFileExit", [this] { Exit(); });
     on("mnuConfigDefault", [this] { SetAllDefault(false); });
     on("mnuMagDefault", [this] { SetAllDefault(true); });
     on("mag", [this] { m_pages->SwitchSection(); });
+    on("mnuEditUndo", [this] { m_history->Undo(); });
+    on("mnuEditRedo", [this] { m_history->Redo(); });
+    on("mnuEditFind", [this] { ShowFind(); });
     on("mnuHelpContents", [this] { ShowManual(this); });
     on("mnuHelpAbout", [this] { ShowAbout(); });
     m_actions->Action(u"mnuToolsPorts")->setEnabled(m_context.ports != nullptr);
@@ -138,6 +155,42 @@ void MainWindow::ConnectCommands()
             &PageManager::CloseEditingPages);
     connect(m_files, &FileCommands::FileUsed, m_recent, &RecentFilesMenu::Add);
     connect(m_recent, &RecentFilesMenu::OpenRequested, m_files, &FileCommands::OpenFile);
+
+    connect(m_files, &FileCommands::ConfigurationReplaced, m_history, &ImageHistory::Restart);
+    connect(m_pages, &PageManager::PageEdited, m_history, &ImageHistory::NoteEdit);
+    connect(m_pages, &PageManager::UploadEnded, m_history,
+            [this] { m_history->Record(QStringLiteral("Upload")); });
+    connect(m_history, &ImageHistory::Restored, m_pages, &PageManager::RefreshPage);
+    connect(m_history, &ImageHistory::ImageChanged, this, &MainWindow::ShowDefaultsCount);
+    connect(m_history, &ImageHistory::StateChanged, this, &MainWindow::SyncEditMenu);
+    SyncEditMenu();
+}
+
+void MainWindow::SyncEditMenu()
+{
+    m_actions->Action(u"mnuEditUndo")->setEnabled(m_history->CanUndo());
+    m_actions->Action(u"mnuEditRedo")->setEnabled(m_history->CanRedo());
+}
+
+void MainWindow::ShowDefaultsCount()
+{
+    const int count = DifferingFieldCount(m_state.images.ConfigImage, m_state.images.DefaultImage);
+    m_defaultsCount->setText(
+        count == 1 ? QStringLiteral("1 parameter differs from the defaults")
+                   : QStringLiteral("%1 parameters differ from the defaults").arg(count));
+}
+
+void MainWindow::ShowFind()
+{
+    if (!m_find) {
+        m_find = new FindDialog(this);
+        connect(m_find, &FindDialog::ParameterChosen, this,
+                [this](const FieldSpec &field, int option) {
+                    activateWindow();
+                    m_pages->OpenField(field, option);
+                });
+    }
+    m_find->Start();
 }
 
 void MainWindow::Exit()
@@ -181,6 +234,7 @@ void MainWindow::SetAllDefault(bool reader)
         m_state.images.CopyReaderDefaults();
     else
         m_state.images.CopyDecoderDefaults();
+    m_history->Record(QStringLiteral("Set All Default"));
 }
 
 void MainWindow::ShowContextHelp()
@@ -193,8 +247,10 @@ CompareDialog *MainWindow::Comparison()
 {
     if (!m_compare) {
         m_compare = new CompareDialog(m_context, *m_files, this);
-        connect(m_compare, &CompareDialog::EntryChosen, this,
-                [this](const ConfigEntry &entry) { ShowEntryControl(*m_pages, m_state, entry); });
+        connect(m_compare, &CompareDialog::EntryChosen, this, [this](const ConfigEntry &entry) {
+            activateWindow();
+            ShowEntryControl(*m_pages, m_state, entry);
+        });
     }
     return m_compare;
 }

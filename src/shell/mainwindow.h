@@ -11,10 +11,13 @@
 
 class CompareDialog;
 class FileCommands;
+class FindDialog;
+class ImageHistory;
 class KeyboardLayoutSource;
 class KeyboardPort;
 class PageManager;
 class PortMapping;
+class QLabel;
 class QMdiArea;
 class RecentFilesMenu;
 class ShellActions;
@@ -54,6 +57,7 @@ public:
     FileCommands &Files() const { return *m_files; }
     PageManager &Pages() const { return *m_pages; }
     ShellActions &Actions() const { return *m_actions; }
+    ImageHistory &History() const { return *m_history; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -70,6 +74,11 @@ private:
     CompareDialog *Comparison();
     void CompareWithFile();
     void CompareWithDevice();
+    void ShowFind();
+    // The Edit menu follows the history.
+    void SyncEditMenu();
+    // The status bar counts the parameters that differ from the defaults.
+    void ShowDefaultsCount();
 
     AppState &m_state;
     PageContext m_context;
@@ -78,6 +87,9 @@ private:
     PageManager *m_pages = nullptr;
     FileCommands *m_files = nullptr;
     RecentFilesMenu *m_recent = nullptr;
+    ImageHistory *m_history = nullptr;
+    FindDialog *m_find = nullptr;
+    QLabel *m_defaultsCount = nullptr;
     QPointer<QWidget> m_about;
     QPointer<CompareDialog> m_compare;
 };

@@ -2,12 +2,45 @@
 
 #include "core/fieldcatalogue.h"
 #include "core/pagetable.h"
+#include "link/ui/transmitdialog.h"
+#include "pages/fieldpage.h"
 #include "shell/pagefactory.h"
 #include "shell/shellactions.h"
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QButtonGroup>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QTabWidget>
+
+namespace {
+
+// The widget of a field's control on its page: the check box or text box itself, or a button
+// of its option group.
+QWidget *NamedControl(QWidget *page, const QString &name, int option)
+{
+    if (auto *group = page->findChild<QButtonGroup *>(name)) {
+        QAbstractButton *button = option >= 0 ? group->button(option) : group->checkedButton();
+        if (!button && !group->buttons().isEmpty())
+            button = group->buttons().constFirst();
+        return button;
+    }
+    return page->findChild<QWidget *>(name);
+}
+
+// Brings every tab that holds the widget to the front.
+void ShowTabsOf(QWidget *widget)
+{
+    for (QWidget *inner = widget; inner && inner->parentWidget(); inner = inner->parentWidget()) {
+        // A tab's page sits in the tab widget's stack.
+        auto *tabs = qobject_cast<QTabWidget *>(inner->parentWidget()->parentWidget());
+        if (tabs && tabs->indexOf(inner) >= 0)
+            tabs->setCurrentWidget(inner);
+    }
+}
+
+} // namespace
 
 PageManager::PageManager(PageContext &context, QMdiArea *area, ShellActions &actions,
                          QObject *parent)
@@ -95,6 +128,10 @@ void PageManager::ShowPage(int type)
     QMdiSubWindow *window = m_area->addSubWindow(page);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowTitle(page->windowTitle());
+    if (auto *fields = qobject_cast<FieldPage *>(page))
+        connect(fields, &FieldPage::Edited, this, &PageManager::PageEdited);
+    if (auto *transmit = qobject_cast<TransmitDialog *>(page))
+        connect(transmit, &TransmitDialog::UploadEnded, this, &PageManager::UploadEnded);
     // Closed by its own title bar button: the page is gone all the same.
     connect(window, &QObject::destroyed, this, [this, window] { PageGone(window); });
     m_window = window;
@@ -135,4 +172,46 @@ void PageManager::SyncMenus()
         }
     }
     m_actions.Action(u"mag")->setChecked(section == Section::Reader);
+}
+
+QWidget *PageManager::OpenField(const FieldSpec &field, int option)
+{
+    const PageInfo *page = FindPageByWindow(field.page);
+    return page ? OpenControl(page->type, Text(field.control), option, &field) : nullptr;
+}
+
+QWidget *PageManager::OpenControl(int type, const QString &name, int option, const FieldSpec *field)
+{
+    // Choosing the open page again would close it.
+    if (m_context.state.PageType != type || !m_window)
+        OpenPage(type);
+    if (m_context.state.PageType != type || !m_window)
+        return nullptr;
+    QWidget *open = CurrentPage();
+    // A box that shows one track at a time shows this field's track.
+    if (field && *field->selector) {
+        if (auto *tracks = open->findChild<QButtonGroup *>(Text(field->selector))) {
+            if (QAbstractButton *track = tracks->button(field->selectorIndex))
+                track->setChecked(true);
+        }
+    }
+    QWidget *control = NamedControl(open, name, option);
+    if (!control)
+        return nullptr;
+    ShowTabsOf(control);
+    m_area->setActiveSubWindow(m_window);
+    control->setFocus(Qt::OtherFocusReason);
+    return control;
+}
+
+void PageManager::RefreshPage()
+{
+    if (auto *page = qobject_cast<FieldPage *>(CurrentPage()))
+        page->Refresh();
+}
+
+void PageManager::MarkDefaults()
+{
+    if (auto *page = qobject_cast<FieldPage *>(CurrentPage()))
+        page->MarkDefaults();
 }

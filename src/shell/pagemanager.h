@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/fieldcatalogue.h"
 #include "core/parameterimages.h"
 #include "pages/pagecontext.h"
 
@@ -44,6 +45,27 @@ public:
     QWidget *CurrentPage() const;
     // Check marks, disabled "&Set All Default" items and the tool bar's page buttons.
     void SyncMenus();
+
+    // Opens the page of a field unless it is open (switching the section as its menu item
+    // does), shows the tab holding the field's control (and the field's track where a
+    // selector chooses one) and gives that control the focus: the option `option` of an
+    // option group, else its selected option. Returns the control, nullptr when the page
+    // could not be opened.
+    QWidget *OpenField(const FieldSpec &field, int option = -1);
+    // The same for a control of any page or dialog by its object name (an option group: its
+    // option `option`, else the chosen one).
+    QWidget *OpenControl(int type, const QString &name, int option = -1,
+                         const FieldSpec *field = nullptr);
+    // The open parameter page shows ConfigImage again, writing nothing (after an undo).
+    void RefreshPage();
+    // The open parameter page marks what differs from DefaultImage again.
+    void MarkDefaults();
+
+Q_SIGNALS:
+    // The user changed a field on the open page (see FieldBinder::Edited).
+    void PageEdited(const QString &typedField);
+    // An upload in the transmit dialog has ended.
+    void UploadEnded();
 
 private:
     Section CurrentSection() const;

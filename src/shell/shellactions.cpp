@@ -16,6 +16,7 @@ struct MenuItem
     const char *name; // nullptr: separator
     const char *caption;
     QKeyCombination shortcut = {};
+    QKeyCombination alternate = {};
 };
 
 struct Menu
@@ -40,6 +41,12 @@ const Menu kMenus[] = {
       {nullptr, nullptr},
       // The recent files come here (RecentFilesMenu).
       {"mnuFileExit", "E&xit", Qt::CTRL | Qt::Key_X}}},
+    {"mnuEdit",
+     "&Edit",
+     {{"mnuEditUndo", "&Undo", Qt::CTRL | Qt::Key_Z},
+      {"mnuEditRedo", "&Redo", Qt::CTRL | Qt::SHIFT | Qt::Key_Z, Qt::CTRL | Qt::Key_Y},
+      {nullptr, nullptr},
+      {"mnuEditFind", "&Find Parameter...", Qt::CTRL | Qt::Key_F}}},
     {"mnuConfig",
      "&Bar_Decoder",
      {{"mnuConfigInterface", "&Interface", QKeyCombination(Qt::Key_F5)},
@@ -119,8 +126,12 @@ void ShellActions::BuildMenus(QMainWindow *window)
                 continue;
             }
             QAction *added = AddItem(drop, item.name, Text(item.caption));
-            if (item.shortcut != QKeyCombination())
-                added->setShortcut(QKeySequence(item.shortcut));
+            QList<QKeySequence> keys;
+            for (QKeyCombination key : {item.shortcut, item.alternate}) {
+                if (key != QKeyCombination())
+                    keys.append(QKeySequence(key));
+            }
+            added->setShortcuts(keys);
         }
     }
     // Menu items that carry a check mark while their page is open.

@@ -3,6 +3,8 @@
 #include "about/helpwindow.h"
 #include "core/configfile.h"
 #include "core/fieldtext.h"
+#include "link/linkmessage.h"
+#include "link/linktimings.h"
 #include "shell/comparedialog.h"
 #include "sim/simdevice.h"
 #include "sim/simkeyboardwedge.h"
@@ -11,6 +13,7 @@
 #include <QButtonGroup>
 #include <QFile>
 #include <QLabel>
+#include <QPushButton>
 #include <QScopeGuard>
 #include <QShortcut>
 #include <QTemporaryDir>
@@ -72,6 +75,7 @@ private Q_SLOTS:
     void compareWithFile();
     void compareWithDevice_data();
     void compareWithDevice();
+    void oneExchangeAtATime();
 
 private:
     CompareDialog *Dialog() const
@@ -236,6 +240,45 @@ void TestCompare::compareWithDevice()
     QVERIFY(!m_shell->state.images.IsChanged());
     QCOMPARE(m_device->image, held);
     QCOMPARE(m_device->DownloadsSaved(), 0);
+}
+
+void TestCompare::oneExchangeAtATime()
+{
+    // The compare window uploads from a device that keeps silent; a download asked for in
+    // "Transmit" meanwhile is refused and sends nothing, and so is a second compare while
+    // "Transmit" downloads.
+    SimSerialServer server(*m_device);
+    QVERIFY(server.OpenPseudoTerminal());
+    qputenv("K30CFG_COM1", server.Path().toLocal8Bit());
+    auto unset = qScopeGuard([] { qunsetenv("K30CFG_COM1"); });
+    m_shell->state.link.LinkMode = LinkSettings::kByKeyboard;
+    m_device->faults.silent = true;
+    m_shell->Trigger("mnuFileCompareDevice");
+    QTRY_VERIFY(Dialog() && Dialog()->IsExchangeRunning());
+    m_shell->Trigger("mnuConfigTransmit");
+    const qsizetype written = m_wedge->Written().size();
+    BoxAnswerer answerer({QMessageBox::Ok});
+    m_shell->window->Pages()
+        .CurrentPage()
+        ->findChild<QPushButton *>(QStringLiteral("cmdTransmit"))
+        ->click();
+    QTRY_COMPARE(answerer.seen().size(), 1);
+    QCOMPARE(answerer.seen()[0].text, DeviceBusyText());
+    QTest::qWait(int(2 * kRepeaterInterval.count()));
+    // Only the compare window's upload command went out meanwhile.
+    QVERIFY(!m_wedge->Written().mid(written).contains("AAAAA"));
+    QVERIFY(!m_wedge->Written().mid(written).contains("BBBBB"));
+
+    Dialog()->close();
+    QVERIFY(!Dialog()->IsExchangeRunning());
+    m_shell->window->Pages()
+        .CurrentPage()
+        ->findChild<QPushButton *>(QStringLiteral("cmdTransmit"))
+        ->click();
+    QTRY_VERIFY(DeviceExchange::AnyRunning());
+    m_shell->Trigger("mnuFileCompareDevice");
+    QCOMPARE(Note(Dialog()), DeviceBusyText());
+    QVERIFY(!Dialog()->IsExchangeRunning());
 }
 
 QTEST_MAIN(TestCompare)

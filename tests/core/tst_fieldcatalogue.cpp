@@ -1,5 +1,6 @@
 #include "core/fieldcatalogue.h"
 #include "core/pagetable.h"
+#include "core/parametersearch.h"
 
 #include <QSet>
 #include <QTest>
@@ -15,6 +16,8 @@ private Q_SLOTS:
     void factoryValuesHaveAnOption();
     void shiftingFollowsTheMask();
     void pagesHoldTheRowsOfTheirSection();
+    void searchFindsCaptionsOptionsAndNames_data();
+    void searchFindsCaptionsOptionsAndNames();
 };
 
 void TestFieldCatalogue::rowsFitTheirBytes()
@@ -106,4 +109,45 @@ void TestFieldCatalogue::pagesHoldTheRowsOfTheirSection()
 }
 
 QTEST_APPLESS_MAIN(TestFieldCatalogue)
+void TestFieldCatalogue::searchFindsCaptionsOptionsAndNames_data()
+{
+    // Each match as "name" or "name=option".
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<QStringList>("found");
+    QTest::newRow("caption, any case")
+        << QStringLiteral("  PARITY ")
+        << QStringList{QStringLiteral("decoder.comm.parity"), QStringLiteral("reader.comm.parity")};
+    QTest::newRow("option") << QStringLiteral("9600")
+                            << QStringList{QStringLiteral("decoder.comm.baud=9600"),
+                                           QStringLiteral("reader.comm.baud=9600")};
+    QTest::newRow("name") << QStringLiteral("reader.card.tracks")
+                          << QStringList{QStringLiteral("reader.card.tracks")};
+    QTest::newRow("option of a field whose caption matches too")
+        << QStringLiteral("track 1-2-3")
+        << QStringList{QStringLiteral("reader.card.tracks=Track 1-2-3")};
+    // Every check box has an "Off" option; an option group's "OFF" is found.
+    QTest::newRow("a check box's Off is no option")
+        << QStringLiteral("Off")
+        << QStringList{QStringLiteral("decoder.comm.xon-xoff"),
+                       QStringLiteral("decoder.comm.numeric-pad=OFF"),
+                       QStringLiteral("reader.comm.xon-xoff"),
+                       QStringLiteral("reader.comm.numeric-pad=OFF")};
+    QTest::newRow("empty") << QStringLiteral(" ") << QStringList{};
+}
+
+void TestFieldCatalogue::searchFindsCaptionsOptionsAndNames()
+{
+    QFETCH(QString, query);
+    QFETCH(QStringList, found);
+    QStringList got;
+    for (const ParameterMatch &match : FindParameters(query)) {
+        QString entry = Text(match.field->name);
+        if (match.option >= 0)
+            entry += QLatin1Char('=') +
+                     Text(match.field->options[static_cast<std::size_t>(match.option)].caption);
+        got.append(entry);
+    }
+    QCOMPARE(got, found);
+}
+
 #include "tst_fieldcatalogue.moc"

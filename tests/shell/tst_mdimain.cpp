@@ -268,9 +268,9 @@ void TestMdiMain::menus()
     QStringList bar;
     for (QAction *top : shell.window->menuBar()->actions())
         bar << top->text();
-    QCOMPARE(bar, QStringList({QStringLiteral("&File"), QStringLiteral("&Bar_Decoder"),
-                               QStringLiteral("&Magnic_Reader"), QStringLiteral("&Tools"),
-                               QStringLiteral("&Help")}));
+    QCOMPARE(bar, QStringList({QStringLiteral("&File"), QStringLiteral("&Edit"),
+                               QStringLiteral("&Bar_Decoder"), QStringLiteral("&Magnic_Reader"),
+                               QStringLiteral("&Tools"), QStringLiteral("&Help")}));
     QStringList config;
     for (QAction *entry : shell.window->findChild<QMenu *>(QStringLiteral("mnuConfig"))->actions())
         config << (entry->isSeparator() ? QStringLiteral("-") : entry->objectName());

@@ -68,6 +68,7 @@ ControlKeyDialog::ControlKeyDialog(QLineEdit *target, bool functionKeys, QWidget
 
     m_name = new QLineEdit(this);
     m_name->setObjectName(QStringLiteral("txtCtrl"));
+    m_name->setAccessibleName(QStringLiteral("Key to insert"));
 
     auto *insert = new QPushButton(QStringLiteral("Insert Control Key"), this);
     insert->setObjectName(QStringLiteral("Command1"));

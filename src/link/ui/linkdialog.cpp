@@ -80,6 +80,7 @@ QVBoxLayout *LinkDialog::ButtonColumn(QWidget *below)
     // Made after every other control, so that it comes last in the focus chain.
     m_capture = new QLineEdit(this);
     m_capture->setObjectName(QStringLiteral("Text1"));
+    m_capture->setAccessibleName(QStringLiteral("Device answer"));
     m_capture->setFixedSize(16, 16);
     connect(m_capture, &QLineEdit::textChanged, this, [this](const QString &text) {
         if (m_exchange)
@@ -98,6 +99,13 @@ QVBoxLayout *LinkDialog::ButtonColumn(QWidget *below)
 
 void LinkDialog::Run(DeviceExchange *exchange)
 {
+    // The compare window may be uploading: two exchanges would share the line or the typed
+    // answers.
+    if (DeviceExchange::AnyRunning()) {
+        exchange->deleteLater();
+        Tell({DeviceBusyText(), windowTitle()});
+        return;
+    }
     m_exchange = exchange;
     connect(exchange, &DeviceExchange::CaptureReset, this, [this] {
         m_capture->clear();

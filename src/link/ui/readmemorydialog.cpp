@@ -50,6 +50,7 @@ ReadMemoryDialog::ReadMemoryDialog(PageContext &context, QWidget *parent,
 {
     m_text = new QPlainTextEdit(this);
     m_text->setObjectName(QStringLiteral("TxtMemory"));
+    m_text->setAccessibleName(QStringLiteral("Memory data"));
     m_text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_text->installEventFilter(this);

@@ -116,6 +116,8 @@ void TransmitDialog::OnFinished(const ExchangeResult &result)
 {
     m_progress->hide();
     ExchangeEnded();
+    if (result.kind == ExchangeKind::Upload)
+        Q_EMIT UploadEnded();
     Tell(TransmitMessage(result));
 }
 

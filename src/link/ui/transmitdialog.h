@@ -17,6 +17,11 @@ class TransmitDialog : public LinkDialog
 public:
     TransmitDialog(PageContext &context, QWidget *parent, const LinkTimings &timings = {});
 
+Q_SIGNALS:
+    // An upload has ended, its outcome not yet shown; a good one has overwritten a section of
+    // ConfigImage.
+    void UploadEnded();
+
 private:
     void Download();
     void StartDownload();

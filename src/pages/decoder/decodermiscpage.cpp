@@ -66,7 +66,9 @@ QWidget *DecoderMiscPage::BuildCharactersEdit()
     auto *grid = new QGridLayout(truncate);
     for (int i = 0; i < 2; ++i) {
         QComboBox *box = AddNumberBox(kTruncate[i], truncate);
-        grid->addWidget(new QLabel(Text(Row(kTruncate[i]).caption), truncate), 0, i);
+        auto *label = new QLabel(Text(Row(kTruncate[i]).caption), truncate);
+        label->setBuddy(box);
+        grid->addWidget(label, 0, i);
         grid->addWidget(box, 1, i);
     }
     auto *clearAll = new QPushButton(QStringLiteral("Clear All"), truncate);

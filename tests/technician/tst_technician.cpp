@@ -1,0 +1,367 @@
+// What the main window does for a technician beyond the pages: undo and redo of every change
+// to the image, the controls that differ from the defaults, and finding a parameter by its
+// caption, option or name. Everything runs through the real window, as a user works it.
+#include "shell/boxanswerer.h"
+
+#include "about/helpwindow.h"
+#include "core/configfile.h"
+#include "core/fieldtext.h"
+#include "core/pagetable.h"
+#include "shell/filecommands.h"
+#include "shell/imagehistory.h"
+#include "shell/mainwindow.h"
+#include "shell/pagemanager.h"
+#include "sim/simdevice.h"
+#include "sim/simkeyboardwedge.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBrowser>
+#include <QTreeWidget>
+#include <QUndoStack>
+
+#include <memory>
+
+namespace {
+
+// One main window on its own state and defaults folder, with a simulated device on the
+// keyboard path.
+struct Shell
+{
+    explicit Shell(const QString &root)
+    {
+        ShellSetup setup;
+        setup.keyboard = &wedge;
+        setup.initializeKeyboard = [] { return true; };
+        setup.defaults = {root + QStringLiteral("/program"), root + QStringLiteral("/user")};
+        window = std::make_unique<MainWindow>(state, setup);
+        window->Files().SetFileNameAsker([this](QWidget *, FileDialogKind, const QString &) {
+            return names.isEmpty() ? QString() : names.takeFirst();
+        });
+        window->show();
+        window->activateWindow();
+    }
+
+    void trigger(const char *name) const
+    {
+        window->findChild<QAction *>(QString::fromLatin1(name))->trigger();
+    }
+    QWidget *page() const { return window->Pages().CurrentPage(); }
+    ImageHistory &history() const { return window->History(); }
+    QString status() const
+    {
+        return window->findChild<QLabel *>(QStringLiteral("statusDefaults"))->text();
+    }
+    // Ctrl+Z or Ctrl+Y where the focus is, as the user presses them.
+    void press(Qt::Key key) const
+    {
+        QWidget *focus = QApplication::focusWidget();
+        QTest::keyClick(focus ? focus : window.get(), key, Qt::ControlModifier);
+    }
+
+    SimDevice device;
+    SimKeyboardWedge wedge{device};
+    AppState state;
+    std::unique_ptr<MainWindow> window;
+    QStringList names; // what the file dialog answers next
+};
+
+const FieldSpec &Field(const char *name)
+{
+    const FieldSpec *field = FindField(name);
+    if (!field)
+        qFatal("no field %s", name);
+    return *field;
+}
+
+// What the open page shows of an option group's or a text box's field.
+QString Shown(QWidget *page, const FieldSpec &field)
+{
+    if (auto *group = page->findChild<QButtonGroup *>(Text(field.control)))
+        return group->checkedButton() ? group->checkedButton()->text() : QString();
+    return page->findChild<QLineEdit *>(Text(field.control))->text();
+}
+
+// A change as a user makes it: "click:<button>" or "type:<text>" into the field's box, one
+// keystroke at a time. Each is recorded once the event that made it is over.
+void Act(Shell &shell, const FieldSpec &field, const QString &action)
+{
+    QSignalSpy recorded(shell.history().Stack(), &QUndoStack::indexChanged);
+    const QString what = action.section(QLatin1Char(':'), 1);
+    if (action.startsWith(QLatin1String("click:"))) {
+        auto *button = shell.page()->findChild<QAbstractButton *>(what);
+        QVERIFY2(button, qPrintable(what));
+        button->click();
+        QTRY_COMPARE(recorded.size(), 1);
+        return;
+    }
+    QWidget *box = shell.window->Pages().OpenField(field);
+    QVERIFY(box);
+    for (QChar c : what) {
+        QTest::keyClick(box, c.toLatin1());
+        QTRY_COMPARE(recorded.size(), 1);
+        recorded.clear();
+    }
+}
+} // namespace
+
+class TestTechnician : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void editMenu();
+    void undoAndRedoPageChanges_data();
+    void undoAndRedoPageChanges();
+    void setAllDefaultAndDefaultsAtAGlance();
+    void uploadIsOneStep();
+    void findOpensTheControl_data();
+    void findOpensTheControl();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void TestTechnician::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+}
+
+void TestTechnician::editMenu()
+{
+    Shell shell(m_dir->path());
+    auto *edit = shell.window->findChild<QMenu *>(QStringLiteral("mnuEdit"));
+    QVERIFY(edit);
+    QCOMPARE(edit->title(), QStringLiteral("&Edit"));
+    QStringList items;
+    for (QAction *item : edit->actions())
+        items << item->objectName() + QLatin1Char('=') + item->text() + QLatin1Char(' ') +
+                     QKeySequence::listToString(item->shortcuts());
+    QCOMPARE(items.join(QLatin1Char('|')),
+             QStringLiteral("mnuEditUndo=&Undo Ctrl+Z|mnuEditRedo=&Redo Ctrl+Shift+Z; Ctrl+Y|= |"
+                            "mnuEditFind=&Find Parameter... Ctrl+F"));
+}
+
+void TestTechnician::undoAndRedoPageChanges_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QStringList>("actions");
+    QTest::addColumn<int>("steps");
+    QTest::newRow("option") << kDecoderCommPage << QStringLiteral("decoder.comm.parity")
+                            << QStringList{QStringLiteral("click:optCfg41D_1"),
+                                           QStringLiteral("click:optCfg41D_2")}
+                            << 2;
+    QTest::newRow("Set Default after an option")
+        << kDecoderCommPage << QStringLiteral("decoder.comm.parity")
+        << QStringList{QStringLiteral("click:optCfg41D_1"), QStringLiteral("click:cmdDefault41")}
+        << 2;
+    // The keystrokes in one box are one step; a box on another tab is shown and focused, and
+    // Ctrl+Z there undoes the image's last step (the language), not the box's own typing.
+    QTest::newRow("typed prefix, then a language")
+        << kDecoderMiscPage << QStringLiteral("decoder.misc.prefix")
+        << QStringList{QStringLiteral("type:ABC"), QStringLiteral("click:opt61_3")} << 2;
+    QTest::newRow("track suffix") << kReaderMiscPage << QStringLiteral("reader.misc.track2.suffix")
+                                  << QStringList{QStringLiteral("type:Z"),
+                                                 QStringLiteral("click:Command4")}
+                                  << 2;
+}
+
+void TestTechnician::undoAndRedoPageChanges()
+{
+    QFETCH(int, type);
+    QFETCH(QString, field);
+    QFETCH(QStringList, actions);
+    QFETCH(int, steps);
+    Shell shell(m_dir->path());
+    QVERIFY(QTest::qWaitForWindowActive(shell.window.get()));
+    const FieldSpec &row = Field(field.toLatin1().constData());
+    shell.window->Pages().OpenPage(type);
+    QVERIFY(!shell.history().CanUndo());
+
+    QList<Image> images{shell.state.images.ConfigImage};
+    QStringList shown{Shown(shell.page(), row)};
+    for (const QString &action : actions) {
+        Act(shell, row, action);
+        if (QTest::currentTestFailed())
+            return;
+        images.append(shell.state.images.ConfigImage);
+        shown.append(Shown(shell.page(), row));
+    }
+    QCOMPARE(shell.history().Stack()->count(), steps);
+
+    // Back one step and forth again; the open page shows each value at once.
+    shell.press(Qt::Key_Z);
+    QCOMPARE(shell.state.images.ConfigImage, images[images.size() - 2]);
+    QCOMPARE(Shown(shell.page(), row), shown[shown.size() - 2]);
+    shell.press(Qt::Key_Y);
+    QCOMPARE(shell.state.images.ConfigImage, images.last());
+    QCOMPARE(Shown(shell.page(), row), shown.last());
+
+    // All the way back: the saved image again, so nothing is left to save.
+    for (int i = 0; i < steps; ++i)
+        shell.trigger("mnuEditUndo");
+    QCOMPARE(shell.state.images.ConfigImage, images.first());
+    QCOMPARE(Shown(shell.page(), row), shown.first());
+    QVERIFY(!shell.state.images.IsChanged());
+    QVERIFY(!shell.window->findChild<QAction *>(QStringLiteral("mnuEditUndo"))->isEnabled());
+    QVERIFY(shell.window->findChild<QAction *>(QStringLiteral("mnuEditRedo"))->isEnabled());
+}
+
+void TestTechnician::setAllDefaultAndDefaultsAtAGlance()
+{
+    // A file whose decoder and reader parities differ from the defaults.
+    ParameterImages file;
+    file.ConfigImage = FactoryImage();
+    WriteOption(Field("decoder.comm.parity"), 1, file);
+    WriteOption(Field("reader.comm.parity"), 2, file);
+    const QString path = m_dir->filePath(QStringLiteral("site.cfg"));
+    QVERIFY(!WriteWholeFile(
+        path, WriteConfiguration(NewFileHeaderTexts(), LinkSettings{}, file.ConfigImage)));
+    Shell shell(m_dir->path());
+    QCOMPARE(shell.status(), QStringLiteral("0 parameters differ from the defaults"));
+    shell.names = {path};
+    shell.trigger("mnuFileOpen");
+    QCOMPARE(shell.status(), QStringLiteral("2 parameters differ from the defaults"));
+    QVERIFY(!shell.history().CanUndo());
+
+    // The decoder page marks its parity, and only that.
+    shell.trigger("mnuConfigComm");
+    auto *parity = shell.page()->findChild<QGroupBox *>(QStringLiteral("FraCfg4_1D"));
+    auto *baud = shell.page()->findChild<QGroupBox *>(QStringLiteral("fraCfg4_1A"));
+    QVERIFY(parity->font().bold());
+    QVERIFY(!parity->findChild<QAbstractButton *>()->font().bold());
+    QCOMPARE(parity->toolTip(), QStringLiteral("Default: None"));
+    QVERIFY(!baud->font().bold());
+    QVERIFY(baud->toolTip().isEmpty());
+
+    // The reader's "Set All Default" is one step; undoing it leaves nothing to save.
+    {
+        BoxAnswerer answers({QMessageBox::Yes});
+        shell.trigger("mnuMagDefault");
+        QVERIFY(answers.allAnswered());
+    }
+    QVERIFY(shell.state.images.IsChanged());
+    QCOMPARE(shell.status(), QStringLiteral("1 parameter differs from the defaults"));
+    shell.trigger("mnuEditUndo");
+    QCOMPARE(shell.state.images.ConfigImage, file.ConfigImage);
+    QVERIFY(!shell.state.images.IsChanged());
+    QCOMPARE(shell.status(), QStringLiteral("2 parameters differ from the defaults"));
+
+    // Marks follow each change, and each undo.
+    QTest::mouseClick(shell.page()->findChild<QAbstractButton *>(QStringLiteral("cmdDefault41")),
+                      Qt::LeftButton);
+    QVERIFY(!parity->font().bold());
+    QVERIFY(parity->toolTip().isEmpty());
+    QTRY_COMPARE(shell.status(), QStringLiteral("1 parameter differs from the defaults"));
+    shell.trigger("mnuEditUndo");
+    QVERIFY(parity->font().bold());
+    QCOMPARE(Shown(shell.page(), Field("decoder.comm.parity")),
+             Text(Field("decoder.comm.parity").options[1].caption));
+
+    // New starts another history.
+    shell.trigger("mnuFileNew");
+    QVERIFY(!shell.history().CanUndo());
+    QVERIFY(!shell.history().CanRedo());
+    QCOMPARE(shell.history().Stack()->count(), 0);
+    QCOMPARE(shell.status(), QStringLiteral("0 parameters differ from the defaults"));
+}
+
+void TestTechnician::uploadIsOneStep()
+{
+    Shell shell(m_dir->path());
+    for (int i = 0; i < kImageSize; ++i)
+        shell.device.image[static_cast<std::size_t>(i)] = shell.state.images.ConfigImage[i] ^ 1;
+    const Image before = shell.state.images.ConfigImage;
+    shell.trigger("mnuConfigTransmit");
+    BoxAnswerer answers({QMessageBox::Ok, QMessageBox::Ok});
+    shell.page()->findChild<QAbstractButton *>(QStringLiteral("cmdReceive"))->click();
+    QTRY_VERIFY_WITH_TIMEOUT(answers.allAnswered(), 20000);
+    QCOMPARE(answers.texts().last(), QStringLiteral("   Upload OK!   "));
+    QVERIFY(shell.state.images.ConfigImage != before);
+    QCOMPARE(shell.history().Stack()->count(), 1);
+    shell.trigger("mnuEditUndo");
+    QCOMPARE(shell.state.images.ConfigImage, before);
+    QVERIFY(!shell.state.images.IsChanged());
+}
+
+void TestTechnician::findOpensTheControl_data()
+{
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("tab");
+    QTest::addColumn<QString>("focused");
+    QTest::addColumn<QString>("track"); // the track option chosen for the box, if any
+    // From the decoder section to a reader field on the last tab: the section switches.
+    QTest::newRow("reader field by name")
+        << QStringLiteral("reader.card.tracks") << 0 << kReaderCommPage
+        << QStringLiteral("fraCfg4_3") << QStringLiteral("optCfg45A_15") << QString();
+    QTest::newRow("reader option")
+        << QStringLiteral("jis2") << 0 << kReaderCommPage << QStringLiteral("fraCfg4_3")
+        << QStringLiteral("OptISO_1") << QString();
+    QTest::newRow("a track's prefix box")
+        << QStringLiteral("reader.misc.track3.prefix") << 0 << kReaderMiscPage
+        << QStringLiteral("fraCfg6_1") << QStringLiteral("txt694") << QStringLiteral("Opt1Track_2");
+}
+
+void TestTechnician::findOpensTheControl()
+{
+    QFETCH(QString, query);
+    QFETCH(int, row);
+    QFETCH(int, type);
+    QFETCH(QString, tab);
+    QFETCH(QString, focused);
+    QFETCH(QString, track);
+    Shell shell(m_dir->path());
+    QVERIFY(QTest::qWaitForWindowActive(shell.window.get()));
+    shell.trigger("mnuConfigComm");
+    QTest::keyClick(shell.window.get(), Qt::Key_F, Qt::ControlModifier);
+    auto *dialog = shell.window->findChild<QDialog *>(QStringLiteral("dlgFind"));
+    QVERIFY(dialog);
+    QTRY_VERIFY(dialog->isActiveWindow());
+    auto *text = dialog->findChild<QLineEdit *>(QStringLiteral("txtFind"));
+    QTRY_VERIFY(text->hasFocus());
+    QTest::keyClicks(text, query);
+    auto *list = dialog->findChild<QTreeWidget *>(QStringLiteral("lstFind"));
+    QVERIFY(list->topLevelItemCount() > row);
+    for (int i = 0; i < row; ++i)
+        QTest::keyClick(text, Qt::Key_Down);
+    QTest::keyClick(text, Qt::Key_Return);
+
+    QVERIFY(!dialog->isVisible());
+    QCOMPARE(shell.state.PageType, type);
+    QCOMPARE(shell.state.MagFlag, FindPage(type)->section == Section::Reader);
+    const auto tabs = shell.page()->findChildren<QTabWidget *>();
+    QVERIFY(std::any_of(tabs.begin(), tabs.end(), [&](QTabWidget *strip) {
+        return strip->currentWidget()->objectName() == tab;
+    }));
+    QTRY_COMPARE(QApplication::focusWidget() ? QApplication::focusWidget()->objectName()
+                                             : QString(),
+                 focused);
+    if (!track.isEmpty())
+        QVERIFY(shell.page()->findChild<QAbstractButton *>(track)->isChecked());
+
+    // F1 in the dialog opens the manual where it is described.
+    shell.trigger("mnuEditFind");
+    QTRY_VERIFY(dialog->isActiveWindow());
+    QTest::keyClick(dialog, Qt::Key_F1);
+    auto *help = qobject_cast<HelpWindow *>(QApplication::activeWindow());
+    QTRY_VERIFY((help = qobject_cast<HelpWindow *>(QApplication::activeWindow())));
+    QCOMPARE(help->Browser()->source().fileName(), QStringLiteral("technician.html"));
+    QCOMPARE(help->Browser()->source().fragment(), QStringLiteral("dlgFind"));
+    help->close();
+}
+
+QTEST_MAIN(TestTechnician)
+#include "tst_technician.moc"
