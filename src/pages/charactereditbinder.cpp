@@ -19,12 +19,7 @@ CharacterEditBinder::CharacterEditBinder(const FieldSpec &field, QLineEdit *box,
                                          ParameterImages &images, QObject *parent)
     : FieldBinder(field, images, parent), m_box(box)
 {
-    connect(box, &QLineEdit::textChanged, this, [this] {
-        if (Showing())
-            return;
-        Store();
-        ReportEdit(&Field());
-    });
+    connect(box, &QLineEdit::textChanged, this, [this] { TextChanged(&Field()); });
 }
 
 void CharacterEditBinder::Show(const Image &image)

@@ -29,6 +29,14 @@ void FieldBinder::ReportEdit(const FieldSpec *typedInto)
     Q_EMIT Edited(typedInto ? Text(typedInto->name) : QString());
 }
 
+void FieldBinder::TextChanged(const FieldSpec *field)
+{
+    if (Showing())
+        return;
+    Store();
+    ReportEdit(field);
+}
+
 void FieldBinder::ShowFrom(const Image &image)
 {
     const auto guard = Guard();

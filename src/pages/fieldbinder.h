@@ -57,6 +57,9 @@ protected:
     // Called where a user's action ends, after it has written the field; `typedInto` is the
     // field a text was typed into, nullptr for any other action.
     void ReportEdit(const FieldSpec *typedInto = nullptr);
+    // A text control's change: unless shown from code, it is stored and reported as typed
+    // into `field`.
+    void TextChanged(const FieldSpec *field);
 
 private:
     const FieldSpec &m_field;

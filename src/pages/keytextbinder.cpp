@@ -42,12 +42,7 @@ KeyTextBinder::KeyTextBinder(std::vector<const FieldSpec *> rows, QLineEdit *box
     : FieldBinder(*rows.front(), images, parent), m_rows(std::move(rows)), m_shown(m_rows.front()),
       m_box(box), m_selector(selector), m_prefix(prefix), m_prefixFlag(prefixFlag)
 {
-    connect(box, &QLineEdit::textChanged, this, [this] {
-        if (Showing())
-            return;
-        Store();
-        ReportEdit(m_shown);
-    });
+    connect(box, &QLineEdit::textChanged, this, [this] { TextChanged(m_shown); });
     if (!selector)
         return;
     // However the option is checked (a click, a key, a screen reader's "Toggle"), the box

@@ -49,12 +49,7 @@ NumberBoxBinder::NumberBoxBinder(const FieldSpec &field, QComboBox *box, Paramet
                                  QObject *parent)
     : FieldBinder(field, images, parent), m_box(box)
 {
-    connect(box, &QComboBox::currentTextChanged, this, [this] {
-        if (Showing())
-            return;
-        Store();
-        ReportEdit(&Field());
-    });
+    connect(box, &QComboBox::currentTextChanged, this, [this] { TextChanged(&Field()); });
 }
 
 void NumberBoxBinder::Choose(int count)

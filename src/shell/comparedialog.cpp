@@ -5,6 +5,8 @@
 #include "link/keyboardtext.h"
 #include "link/serialexchange.h"
 #include "link/transmitmessages.h"
+#include "link/ui/capturebox.h"
+#include "link/ui/exchangerunner.h"
 #include "shell/filecommands.h"
 
 #include <QCloseEvent>
@@ -12,7 +14,6 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
@@ -89,17 +90,12 @@ CompareDialog::CompareDialog(PageContext &context, FileCommands &files, QWidget 
     connect(m_close, &QPushButton::clicked, this, &QWidget::close);
     // The device types its answer into whatever has the focus: this box, during an upload
     // through the keyboard.
-    m_capture = new QLineEdit(this);
-    m_capture->setObjectName(QStringLiteral("Text1"));
-    m_capture->setFixedSize(16, 16);
-    m_capture->setAccessibleName(QStringLiteral("Device answer"));
-    connect(m_capture, &QLineEdit::textChanged, this, [this](const QString &text) {
-        if (m_exchange)
-            m_exchange->CaptureChanged(text);
-    });
+    m_runner = new ExchangeRunner(this);
+    m_runner->AddButton(m_again);
+    m_runner->AddButton(m_close);
 
     auto *buttons = new QHBoxLayout;
-    buttons->addWidget(m_capture);
+    buttons->addWidget(m_runner->MakeCapture(this));
     buttons->addStretch();
     buttons->addWidget(m_again);
     buttons->addWidget(m_close);
@@ -123,7 +119,7 @@ CompareDialog::~CompareDialog()
 
 bool CompareDialog::IsExchangeRunning() const
 {
-    return m_exchange && m_exchange->IsRunning();
+    return m_runner->IsRunning();
 }
 
 bool CompareDialog::CompareWithFile(const QString &path)
@@ -154,11 +150,6 @@ void CompareDialog::CompareWithDevice()
 {
     if (IsExchangeRunning())
         return;
-    // A link dialog may be in the middle of an exchange with the device.
-    if (DeviceExchange::AnyRunning()) {
-        m_note->setText(DeviceBusyText());
-        return;
-    }
     m_file.clear();
     setWindowTitle(QStringLiteral("Compare With Device"));
     m_deviceWords = DeviceWords();
@@ -179,20 +170,15 @@ void CompareDialog::CompareWithDevice()
             ExchangeKind::Upload, m_keyboard, m_device,
             [] { return QByteArray(kCommandUploadText); }, m_timings, this);
     }
-    m_exchange = exchange;
     connect(exchange, &LinkExchange::Finished, this, &CompareDialog::OnUploaded);
     connect(exchange, &LinkExchange::Progress, this, [this](int value, int maximum) {
         m_progress->setMaximum(maximum);
         m_progress->setValue(value);
         m_progress->show();
     });
-    connect(exchange, &DeviceExchange::CaptureReset, this, [this] {
-        m_capture->clear();
-        m_capture->activateWindow();
-        m_capture->setFocus();
-    });
-    SetButtonsEnabled(false);
-    exchange->Start();
+    // A link dialog may be in the middle of an exchange with the device.
+    if (!m_runner->Run(exchange))
+        m_note->setText(DeviceBusyText());
 }
 
 void CompareDialog::closeEvent(QCloseEvent *event)
@@ -232,10 +218,7 @@ void CompareDialog::ShowDifferences(const ParameterDifferences &differences, con
 void CompareDialog::OnUploaded(const ExchangeResult &result)
 {
     m_progress->hide();
-    if (m_exchange)
-        m_exchange->deleteLater();
-    m_exchange = nullptr;
-    SetButtonsEnabled(true);
+    m_runner->Ended();
     if (result.outcome != ExchangeOutcome::Good || !result.section) {
         m_note->setText(QStringLiteral("Nothing was compared."));
         // The transmit dialog's own message; a good upload is not reported, the list is.
@@ -259,19 +242,8 @@ void CompareDialog::OnUploaded(const ExchangeResult &result)
 
 void CompareDialog::StopExchange()
 {
-    if (!m_exchange)
-        return;
-    m_exchange->Abort();
-    delete m_exchange;
-    m_exchange = nullptr;
+    m_runner->Stop();
     m_progress->hide();
-    SetButtonsEnabled(true);
-}
-
-void CompareDialog::SetButtonsEnabled(bool enabled)
-{
-    m_again->setEnabled(enabled);
-    m_close->setEnabled(enabled);
 }
 
 QString CompareDialog::DeviceWords() const

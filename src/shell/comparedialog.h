@@ -8,9 +8,9 @@
 #include <QDialog>
 #include <QPointer>
 
+class ExchangeRunner;
 class FileCommands;
 class QLabel;
-class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QTreeWidget;
@@ -48,7 +48,6 @@ private:
                          const QString &note);
     void OnUploaded(const ExchangeResult &result);
     void StopExchange();
-    void SetButtonsEnabled(bool enabled);
     QString DeviceWords() const;
 
     AppState &m_state;
@@ -60,11 +59,10 @@ private:
     Image m_here{};
     Image m_device{};
     ParameterDifferences m_differences;
-    QPointer<LinkExchange> m_exchange;
+    ExchangeRunner *m_runner = nullptr;
     QLabel *m_note = nullptr;
     QTreeWidget *m_list = nullptr;
     QProgressBar *m_progress = nullptr;
     QPushButton *m_again = nullptr;
     QPushButton *m_close = nullptr;
-    QLineEdit *m_capture = nullptr;
 };

@@ -2,11 +2,12 @@
 
 #include "core/fieldcatalogue.h"
 #include "core/pagetable.h"
+#include "link/ui/capturebox.h"
+#include "link/ui/exchangerunner.h"
 #include "link/ui/linksettingspanel.h"
 
 #include <QCloseEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QPushButton>
@@ -26,6 +27,7 @@ LinkDialog::LinkDialog(PageContext &context, const char *name, const char *headi
     label->setFont(font);
 
     m_panel = new LinkSettingsPanel(m_state.link, m_ports, this);
+    m_runner = new ExchangeRunner(this);
 
     m_layout = new QVBoxLayout(this);
     m_layout->addWidget(label, 0, Qt::AlignHCenter);
@@ -37,22 +39,25 @@ LinkDialog::LinkDialog(PageContext &context, const char *name, const char *headi
 
 LinkDialog::~LinkDialog()
 {
-    if (m_exchange) {
-        m_exchange->Abort();
-        delete m_exchange;
-    }
+    // Stopped while every control still stands.
+    m_runner->Stop();
 }
 
 bool LinkDialog::IsExchangeRunning() const
 {
-    return m_exchange && m_exchange->IsRunning();
+    return m_runner->IsRunning();
+}
+
+DeviceExchange *LinkDialog::Exchange() const
+{
+    return m_runner->Exchange();
 }
 
 void LinkDialog::closeEvent(QCloseEvent *event)
 {
     // The main window may close the dialog in the middle of an exchange: it stops without a
     // message, its port closed, before the dialog asks anything of its own.
-    StopExchange();
+    m_runner->Stop();
     if (!ConfirmClose()) {
         event->ignore();
         return;
@@ -60,32 +65,26 @@ void LinkDialog::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-QPushButton *LinkDialog::MakeButton(const char *name, const char *caption)
+QPushButton *LinkDialog::MakeButton(const char *name, const char *caption,
+                                    const std::function<void()> &onClick)
 {
     auto *button = new QPushButton(Text(caption), this);
     button->setObjectName(Text(name));
+    connect(button, &QPushButton::clicked, this, onClick);
     m_buttons.append(button);
+    m_runner->AddButton(button);
     return button;
 }
 
 QPushButton *LinkDialog::MakeCloseButton(const char *caption)
 {
-    QPushButton *button = MakeButton("CmdClose", caption);
-    connect(button, &QPushButton::clicked, this, &LinkDialog::CloseDialog);
-    return button;
+    return MakeButton("CmdClose", caption, [this] { CloseDialog(); });
 }
 
 QVBoxLayout *LinkDialog::ButtonColumn(QWidget *below)
 {
     // Made after every other control, so that it comes last in the focus chain.
-    m_capture = new QLineEdit(this);
-    m_capture->setObjectName(QStringLiteral("Text1"));
-    m_capture->setAccessibleName(QStringLiteral("Device answer"));
-    m_capture->setFixedSize(16, 16);
-    connect(m_capture, &QLineEdit::textChanged, this, [this](const QString &text) {
-        if (m_exchange)
-            m_exchange->CaptureChanged(text);
-    });
+    CaptureBox *capture = m_runner->MakeCapture(this);
 
     auto *column = new QVBoxLayout;
     for (QPushButton *button : std::as_const(m_buttons))
@@ -93,37 +92,20 @@ QVBoxLayout *LinkDialog::ButtonColumn(QWidget *below)
     if (below)
         column->addWidget(below);
     column->addStretch();
-    column->addWidget(m_capture);
+    column->addWidget(capture);
     return column;
 }
 
 void LinkDialog::Run(DeviceExchange *exchange)
 {
-    // The compare window may be uploading: two exchanges would share the line or the typed
-    // answers.
-    if (DeviceExchange::AnyRunning()) {
-        exchange->deleteLater();
+    // The compare window may be uploading.
+    if (!m_runner->Run(exchange))
         Tell({DeviceBusyText(), windowTitle()});
-        return;
-    }
-    m_exchange = exchange;
-    connect(exchange, &DeviceExchange::CaptureReset, this, [this] {
-        m_capture->clear();
-        // The device types into whatever has the keyboard focus: the capture box, in the
-        // active window (a message box that just closed may have left none active).
-        m_capture->activateWindow();
-        m_capture->setFocus();
-    });
-    SetButtonsEnabled(false);
-    exchange->Start();
 }
 
 void LinkDialog::ExchangeEnded()
 {
-    if (m_exchange)
-        m_exchange->deleteLater();
-    m_exchange = nullptr;
-    SetButtonsEnabled(true);
+    m_runner->Ended();
 }
 
 void LinkDialog::Ask(const LinkMessage &question, std::function<void()> confirmed,
@@ -143,27 +125,11 @@ void LinkDialog::Tell(const LinkMessage &message)
 
 void LinkDialog::CloseDialog()
 {
-    StopExchange();
+    m_runner->Stop();
     if (auto *window = qobject_cast<QMdiSubWindow *>(parentWidget()))
         window->close();
     else
         close();
-}
-
-void LinkDialog::StopExchange()
-{
-    if (!m_exchange)
-        return;
-    m_exchange->Abort();
-    delete m_exchange;
-    m_exchange = nullptr;
-    SetButtonsEnabled(true);
-}
-
-void LinkDialog::SetButtonsEnabled(bool enabled)
-{
-    for (QPushButton *button : std::as_const(m_buttons))
-        button->setEnabled(enabled);
 }
 
 QMessageBox *LinkDialog::ShowMessage(const LinkMessage &message,

@@ -11,8 +11,8 @@
 
 #include <functional>
 
+class ExchangeRunner;
 class LinkSettingsPanel;
-class QLineEdit;
 class QPushButton;
 class QVBoxLayout;
 
@@ -44,10 +44,12 @@ protected:
     LinkSettingsPanel *Panel() const { return m_panel; }
     // The heading is its first row.
     QVBoxLayout *MainLayout() const { return m_layout; }
-    DeviceExchange *Exchange() const { return m_exchange; }
+    DeviceExchange *Exchange() const;
 
     // A button of the column, disabled while an exchange runs.
-    QPushButton *MakeButton(const char *name, const char *caption);
+    // A button of the command column; a click runs onClick.
+    QPushButton *MakeButton(const char *name, const char *caption,
+                            const std::function<void()> &onClick);
     // `CmdClose`: stops a running exchange and closes the dialog.
     QPushButton *MakeCloseButton(const char *caption);
     // The buttons in the order they were made, then `below` if given, then the capture box at
@@ -69,8 +71,6 @@ protected:
 
 private:
     void CloseDialog();
-    void StopExchange();
-    void SetButtonsEnabled(bool enabled);
     QMessageBox *ShowMessage(const LinkMessage &message, QMessageBox::StandardButtons buttons);
 
     AppState &m_state;
@@ -78,7 +78,6 @@ private:
     PortMapping *m_ports;
     QVBoxLayout *m_layout = nullptr;
     LinkSettingsPanel *m_panel = nullptr;
-    QLineEdit *m_capture = nullptr;
+    ExchangeRunner *m_runner = nullptr;
     QList<QPushButton *> m_buttons;
-    QPointer<DeviceExchange> m_exchange;
 };

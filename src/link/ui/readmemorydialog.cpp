@@ -55,11 +55,11 @@ ReadMemoryDialog::ReadMemoryDialog(PageContext &context, QWidget *parent,
     m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_text->installEventFilter(this);
 
-    QPushButton *read = MakeButton("CmdRead", "&Read Memory");
-    QPushButton *clear = MakeButton("cmdClear", "&Clear Memory");
-    QPushButton *display = MakeButton("CmdDisplay", "&Option");
-    QPushButton *save = MakeButton("cmdSave", "&Save");
-    QPushButton *saveAs = MakeButton("cmdSaveAs", "Save &As");
+    MakeButton("CmdRead", "&Read Memory", [this] { AskThenStart(MemoryKind::Read); });
+    MakeButton("cmdClear", "&Clear Memory", [this] { AskThenStart(MemoryKind::Clear); });
+    MakeButton("CmdDisplay", "&Option", [this] { ShowTextArea(false); });
+    MakeButton("cmdSave", "&Save", [this] { Save(); });
+    MakeButton("cmdSaveAs", "Save &As", [this] { SaveAs(); });
     MakeCloseButton("&Exit");
 
     // Blocks and records of the running read, so that a long read is seen to move.
@@ -76,11 +76,6 @@ ReadMemoryDialog::ReadMemoryDialog(PageContext &context, QWidget *parent,
     body->addLayout(ButtonColumn(m_count));
     MainLayout()->addLayout(body, 1);
 
-    connect(read, &QPushButton::clicked, this, [this] { AskThenStart(MemoryKind::Read); });
-    connect(clear, &QPushButton::clicked, this, [this] { AskThenStart(MemoryKind::Clear); });
-    connect(display, &QPushButton::clicked, this, [this] { ShowTextArea(false); });
-    connect(save, &QPushButton::clicked, this, &ReadMemoryDialog::Save);
-    connect(saveAs, &QPushButton::clicked, this, &ReadMemoryDialog::SaveAs);
     connect(m_text, &QPlainTextEdit::textChanged, this, [this] {
         if (!m_updatingText)
             m_showsReadText = false;

@@ -23,9 +23,9 @@ TransmitDialog::TransmitDialog(PageContext &context, QWidget *parent, const Link
         BuildOptionFrame(this, "Frame5", "Download Option", "Option1", {"Not Save", "Save"});
     m_saveOption.group->button(0)->setChecked(true);
 
-    QPushButton *transmit = MakeButton("cmdTransmit", "Download to Decoder");
-    QPushButton *receive = MakeButton("cmdReceive", "Upload To PC");
-    QPushButton *version = MakeButton("CmdVersion", "Get Firmware Version");
+    MakeButton("cmdTransmit", "Download to Decoder", [this] { Download(); });
+    MakeButton("cmdReceive", "Upload To PC", [this] { Upload(); });
+    MakeButton("CmdVersion", "Get Firmware Version", [this] { AskVersion(); });
     MakeCloseButton("Close");
 
     m_progress = new QProgressBar(this);
@@ -46,9 +46,6 @@ TransmitDialog::TransmitDialog(PageContext &context, QWidget *parent, const Link
 
     OnOptionChecked(m_saveOption, this, m_showing,
                     [this](int i) { ChooseSaveOption(State().link, i); });
-    connect(transmit, &QPushButton::clicked, this, &TransmitDialog::Download);
-    connect(receive, &QPushButton::clicked, this, &TransmitDialog::Upload);
-    connect(version, &QPushButton::clicked, this, &TransmitDialog::AskVersion);
 
     // Opening shows the shared choice; the selection runs its handler once, as a click would.
     const int save = State().link.SaveFlag ? 1 : 0;
