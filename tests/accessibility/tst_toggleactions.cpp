@@ -1,13 +1,20 @@
 // A screen reader changes option buttons and check boxes through their "Toggle" action, which
 // checks a button without clicking it. Whatever it toggles must be stored exactly as a click
 // stores it: on every parameter page, in both link dialogs, and in the track selectors.
+#include "support/pagetest.h"
+
+#include "core/fieldcatalogue.h"
+#include "core/pagetable.h"
 #include "keys/keytext.h"
 #include "link/linkchoices.h"
-#include "pagetestsupport/pagetest.h"
 
+#include <QAbstractButton>
 #include <QAccessible>
+#include <QButtonGroup>
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QTest>
 
 using namespace pagetest;
 

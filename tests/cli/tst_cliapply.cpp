@@ -1,13 +1,10 @@
 // k30cfg-cli apply and facts, and the JSON Lines every command writes with --json, against
 // simulated devices on pseudo-terminals.
 
-#include "clirun.h"
+#include "support/clirun.h"
+#include "support/files.h"
+#include "support/simulatedk30.h"
 
-#include "core/configfile.h"
-#include "sim/simdevice.h"
-#include "sim/simserialserver.h"
-
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -54,17 +51,6 @@ int DownloadFrames(const SimDevice &device)
         frames += line.startsWith(QLatin1String("received 02 01")) ||
                   line.startsWith(QLatin1String("received 02 02"));
     return frames;
-}
-
-Image FileImage(const QString &path)
-{
-    QFile file(path);
-    HeaderTexts header;
-    LinkSettings link;
-    ParameterImages images;
-    if (!file.open(QIODevice::ReadOnly) || !ReadConfiguration(file.readAll(), header, link, images))
-        return {};
-    return images.ConfigImage;
 }
 
 } // namespace
@@ -149,16 +135,16 @@ void TestCliApply::apply()
     QFETCH(int, saved);
     QFETCH(QString, says);
     const QString file = SiteFile();
-    SimDevice sim;
+    SimulatedK30 k30;
+    SimDevice &sim = k30.device;
     if (device == QLatin1String("matches"))
-        sim.image = FileImage(file);
+        sim.image = LoadConfiguration(file).images.ConfigImage;
     sim.faults.refuseDownload = device == QLatin1String("refuses");
     if (device == QLatin1String("reader"))
         sim.section = SimDevice::Section::Reader;
-    SimSerialServer server(sim);
-    QVERIFY(server.OpenPseudoTerminal());
+    QVERIFY(k30.IsOpen());
     const QStringList arguments =
-        QStringList{QStringLiteral("apply"), file, QStringLiteral("--port"), server.Path(),
+        QStringList{QStringLiteral("apply"), file, QStringLiteral("--port"), k30.Path(),
                     QStringLiteral("--json")} +
         options.split(QLatin1Char(' '), Qt::SkipEmptyParts);
 
@@ -170,7 +156,7 @@ void TestCliApply::apply()
     const QJsonObject result = lines.front();
     QCOMPARE(result.value(QStringLiteral("outcome")).toString(), outcome);
     QCOMPARE(result.value(QStringLiteral("changed")).toBool(), changed);
-    QCOMPARE(result.value(QStringLiteral("port")).toString(), server.Path());
+    QCOMPARE(result.value(QStringLiteral("port")).toString(), k30.Path());
     const QString message = result.value(QStringLiteral("message")).toString();
     QVERIFY2(message.contains(says), qPrintable(message));
     QCOMPARE(DownloadFrames(sim), frames);
@@ -237,12 +223,8 @@ void TestCliApply::jsonLines()
     QFETCH(int, lines);
     QFETCH(QString, outcome);
     QFETCH(QStringList, extra);
-    SimDevice devices[2];
-    std::unique_ptr<SimSerialServer> servers[2];
-    for (int i = 0; i < 2; ++i) {
-        servers[i] = std::make_unique<SimSerialServer>(devices[i]);
-        QVERIFY(servers[i]->OpenPseudoTerminal());
-    }
+    SimulatedK30 k30s[2];
+    QVERIFY(k30s[0].IsOpen() && k30s[1].IsOpen());
     const QString file = SiteFile();
     QVERIFY(Cli({QStringLiteral("new"), Path("other.cfg")}).code == 0);
     QStringList args = arguments.split(QLatin1Char(' '));
@@ -250,8 +232,8 @@ void TestCliApply::jsonLines()
         const std::pair<const char *, QString> placeholders[] = {{"FILE", file},
                                                                  {"OTHER", Path("other.cfg")},
                                                                  {"MISSING", Path("missing")},
-                                                                 {"PORT", servers[0]->Path()},
-                                                                 {"PORT2", servers[1]->Path()}};
+                                                                 {"PORT", k30s[0].Path()},
+                                                                 {"PORT2", k30s[1].Path()}};
         for (const auto &[placeholder, value] : placeholders) {
             if (arg == QLatin1String(placeholder))
                 arg = value;
@@ -288,12 +270,12 @@ void TestCliApply::jsonLines()
 // section may be reported as verified or compared.
 void TestCliApply::sectionNeverReadBack()
 {
-    SimDevice sim;
+    SimulatedK30 k30;
+    SimDevice &sim = k30.device;
     sim.faults.wrongCheck = true;
-    SimSerialServer server(sim);
-    QVERIFY(server.OpenPseudoTerminal());
+    QVERIFY(k30.IsOpen());
     const QString file = SiteFile();
-    const QString port = server.Path();
+    const QString port = k30.Path();
     const QList<QStringList> runs = {
         {QStringLiteral("download"), file, QStringLiteral("--port"), port,
          QStringLiteral("--verify"), QStringLiteral("--json")},

@@ -6,7 +6,6 @@
 #include <QTest>
 
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 
 namespace {
 
@@ -72,8 +71,6 @@ private Q_SLOTS:
     void defaultsFile_data();
     void defaultsFile();
     void defaultsLocations();
-    void failedWritesAreReported();
-    void rewriteLeavesNoTail();
     void saveNames_data();
     void saveNames();
 };
@@ -387,39 +384,6 @@ void TestConfigFile::defaultsLocations()
     DefaultsLocations nowhere{root.filePath(QStringLiteral("missing")),
                               QStringLiteral("/proc/k30cfg-test")};
     QCOMPARE(SaveDefaults(nowhere, other).size(), 2);
-}
-
-void TestConfigFile::failedWritesAreReported()
-{
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QByteArray contents = ExpectedStartFile();
-    QVERIFY(WriteWholeFile(dir.filePath(QStringLiteral("no/such/folder/a.cfg")), contents));
-    QVERIFY(WriteWholeFile(QStringLiteral("/proc/k30cfg-test.cfg"), contents));
-    QVERIFY(WriteWholeFile(dir.path(), contents));
-
-    // A full device: made here (as /dev/full is) so that no fault can replace the real one.
-    const QString full = dir.filePath(QStringLiteral("full"));
-    if (::mknod(QFile::encodeName(full).constData(), S_IFCHR | 0666, makedev(1, 7)) != 0)
-        QSKIP("making a device node needs root");
-    const std::optional<QString> reason = WriteWholeFile(full, contents);
-    QVERIFY(reason.has_value());
-    QVERIFY2(!QFileInfo(full).isFile(), "the device was replaced by a plain file");
-
-    const QString good = dir.filePath(QStringLiteral("good.cfg"));
-    QVERIFY(!WriteWholeFile(good, contents));
-    QCOMPARE(ReadWholeFile(good, kConfigFileSizeLimit).value(), contents);
-}
-
-void TestConfigFile::rewriteLeavesNoTail()
-{
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("keep.cfg"));
-    QVERIFY(!WriteWholeFile(path, ExpectedStartFile() + ExpectedStartFile()));
-    QVERIFY(!WriteWholeFile(path, ExpectedStartFile()));
-    QCOMPARE(ReadWholeFile(path, kConfigFileSizeLimit).value(), ExpectedStartFile());
-    QVERIFY(!ReadWholeFile(dir.filePath(QStringLiteral("none.cfg")), kConfigFileSizeLimit));
 }
 
 void TestConfigFile::saveNames_data()

@@ -1,8 +1,9 @@
+#include "support/images.h"
+#include "support/simulatedk30.h"
+
 #include "link/linkframes.h"
 #include "link/serialexchange.h"
 #include "link/transmitmessages.h"
-#include "sim/simdevice.h"
-#include "sim/simserialserver.h"
 
 #include <QElapsedTimer>
 #include <QSerialPort>
@@ -21,13 +22,6 @@ LinkTimings ShortTimings()
     timings.downloadTimeout = LinkDuration(600);
     timings.uploadTimeout = LinkDuration(600);
     return timings;
-}
-
-Image Filled(std::uint8_t value)
-{
-    Image image;
-    image.fill(value);
-    return image;
 }
 
 } // namespace
@@ -60,30 +54,25 @@ private:
     ExchangeResult Run(ExchangeKind kind, Image &image, bool save = true,
                        const LinkTimings &timings = ShortTimings(),
                        const QString &settings = QStringLiteral("9600,N,8,1 "));
-    // The port can be opened again: the exchange closed it.
-    bool PortIsFree() const;
 
-    std::unique_ptr<SimDevice> m_device;
-    std::unique_ptr<SimSerialServer> m_server;
+    std::unique_ptr<SimulatedK30> m_k30;
 };
 
 void TestSerialExchange::init()
 {
-    m_device = std::make_unique<SimDevice>();
-    m_server = std::make_unique<SimSerialServer>(*m_device);
-    QVERIFY2(m_server->OpenPseudoTerminal(), qPrintable(m_server->ErrorString()));
+    m_k30 = std::make_unique<SimulatedK30>();
+    QVERIFY2(m_k30->IsOpen(), qPrintable(m_k30->server.ErrorString()));
 }
 
 void TestSerialExchange::cleanup()
 {
-    m_server.reset();
-    m_device.reset();
+    m_k30.reset();
 }
 
 ExchangeResult TestSerialExchange::Run(ExchangeKind kind, Image &image, bool save,
                                        const LinkTimings &timings, const QString &settings)
 {
-    SerialExchange exchange(kind, {2, m_server->Path(), settings}, image, save, timings);
+    SerialExchange exchange(kind, {2, m_k30->Path(), settings}, image, save, timings);
     QSignalSpy finished(&exchange, &LinkExchange::Finished);
     exchange.Start();
     if (finished.isEmpty())
@@ -91,12 +80,6 @@ ExchangeResult TestSerialExchange::Run(ExchangeKind kind, Image &image, bool sav
     if (finished.size() != 1)
         return {kind, ExchangeOutcome::Bad, -1, QStringLiteral("no single Finished"), {}};
     return finished.at(0).at(0).value<ExchangeResult>();
-}
-
-bool TestSerialExchange::PortIsFree() const
-{
-    QSerialPort port(m_server->Path());
-    return port.open(QIODevice::ReadWrite);
 }
 
 void TestSerialExchange::download_data()
@@ -117,21 +100,21 @@ void TestSerialExchange::download()
     QFETCH(bool, save);
     QFETCH(bool, refuse);
     QFETCH(int, garbage);
-    m_device->faults.refuseDownload = refuse;
-    m_device->faults.garbage = garbage;
-    const auto before = m_device->image;
-    Image image = Filled(0x42);
+    m_k30->device.faults.refuseDownload = refuse;
+    m_k30->device.faults.garbage = garbage;
+    const auto before = m_k30->device.image;
+    Image image = FilledImage(0x42);
     image[84] = 0x17;
     const ExchangeResult result = Run(ExchangeKind::Download, image, save);
     QTEST(int(result.outcome), "outcome");
     QFETCH(bool, deviceKeeps);
     // What the device keeps is what it will upload next: a "Save" download changes it.
-    QCOMPARE(m_device->image == image, deviceKeeps);
+    QCOMPARE(m_k30->device.image == image, deviceKeeps);
     if (!deviceKeeps)
-        QCOMPARE(m_device->image, before);
-    QVERIFY(m_device->Log().contains(QStringLiteral("received ") +
-                                     SimHex(BuildDownloadFrame(image, save))));
-    QVERIFY(PortIsFree());
+        QCOMPARE(m_k30->device.image, before);
+    QVERIFY(m_k30->device.Log().contains(QStringLiteral("received ") +
+                                         SimHex(BuildDownloadFrame(image, save))));
+    QVERIFY(m_k30->PortIsFree());
 }
 
 void TestSerialExchange::upload_data()
@@ -144,10 +127,10 @@ void TestSerialExchange::upload_data()
 void TestSerialExchange::upload()
 {
     QFETCH(bool, reader);
-    m_device->section = reader ? SimDevice::Section::Reader : SimDevice::Section::Decoder;
+    m_k30->device.section = reader ? SimDevice::Section::Reader : SimDevice::Section::Decoder;
     for (int i = 0; i < kImageSize; ++i)
-        m_device->image[i] = std::uint8_t(200 - i);
-    Image image = Filled(0x11);
+        m_k30->device.image[i] = std::uint8_t(200 - i);
+    Image image = FilledImage(0x11);
     const ExchangeResult result = Run(ExchangeKind::Upload, image);
     QCOMPARE(result.outcome, ExchangeOutcome::Good);
     QCOMPARE(TransmitMessage(result).text, QStringLiteral("   Upload OK!   "));
@@ -155,18 +138,18 @@ void TestSerialExchange::upload()
         const bool inSection = reader ? i >= kReaderFirst : i <= kDecoderLast;
         QCOMPARE(image[i], inSection ? std::uint8_t(200 - i) : std::uint8_t(0x11));
     }
-    QVERIFY(m_device->Log().contains(QStringLiteral("received 02 80 03 81")));
-    QVERIFY(PortIsFree());
+    QVERIFY(m_k30->device.Log().contains(QStringLiteral("received 02 80 03 81")));
+    QVERIFY(m_k30->PortIsFree());
 }
 
 void TestSerialExchange::version()
 {
-    m_device->section = SimDevice::Section::Reader;
-    m_device->image = Filled(0x99);
-    Image image = Filled(0x11);
+    m_k30->device.section = SimDevice::Section::Reader;
+    m_k30->device.image = FilledImage(0x99);
+    Image image = FilledImage(0x11);
     const ExchangeResult result = Run(ExchangeKind::Version, image);
     QCOMPARE(result.outcome, ExchangeOutcome::Good);
-    QCOMPARE(image, Filled(0x11));
+    QCOMPARE(image, FilledImage(0x11));
     const LinkMessage message = TransmitMessage(result);
     QCOMPARE(message.text,
              QStringLiteral("Get Firmware Version OK!\r\r   K30SIM V1.00\n\r   2024-05-01"));
@@ -203,8 +186,8 @@ void TestSerialExchange::faults()
     QFETCH(int, kind);
     QFETCH(QString, fault);
     QFETCH(int, value);
-    SimFaults &faults = m_device->faults;
-    m_device->section = SimDevice::Section::Reader;
+    SimFaults &faults = m_k30->device.faults;
+    m_k30->device.section = SimDevice::Section::Reader;
     if (fault == QLatin1String("wrongCheck"))
         faults.wrongCheck = true;
     else if (fault == QLatin1String("garbage"))
@@ -215,17 +198,17 @@ void TestSerialExchange::faults()
         faults.hangUpAfter = value;
     else if (fault == QLatin1String("delay"))
         faults.delayMs = value;
-    const QString path = m_server->Path();
-    Image image = Filled(0x11);
+    const QString path = m_k30->Path();
+    Image image = FilledImage(0x11);
     QElapsedTimer clock;
     clock.start();
     const ExchangeResult result = Run(ExchangeKind(kind), image);
     QTEST(int(result.outcome), "outcome");
     QVERIFY(clock.elapsed() < 600 + 1000);
     if (result.outcome != ExchangeOutcome::Good || kind == int(ExchangeKind::Download))
-        QCOMPARE(image, Filled(0x11));
+        QCOMPARE(image, FilledImage(0x11));
     if (fault != QLatin1String("hangUp"))
-        QVERIFY(PortIsFree());
+        QVERIFY(m_k30->PortIsFree());
 }
 
 void TestSerialExchange::answerAtLineSpeed_data()
@@ -253,16 +236,16 @@ void TestSerialExchange::answerAtLineSpeed()
     QFETCH(bool, reader);
     QFETCH(int, announced);
     QFETCH(int, timeoutMs);
-    m_device->section = reader ? SimDevice::Section::Reader : SimDevice::Section::Decoder;
-    m_device->decoderAnswerLength = announced;
+    m_k30->device.section = reader ? SimDevice::Section::Reader : SimDevice::Section::Decoder;
+    m_k30->device.decoderAnswerLength = announced;
     QFETCH(int, baud);
-    m_device->faults.baud = baud;
+    m_k30->device.faults.baud = baud;
     QFETCH(int, cutTo);
-    m_device->faults.shortAnswer = cutTo;
-    m_device->image = Filled(0x5C);
+    m_k30->device.faults.shortAnswer = cutTo;
+    m_k30->device.image = FilledImage(0x5C);
     LinkTimings timings;
     timings.uploadTimeout = LinkDuration(timeoutMs);
-    Image image = Filled(0x11);
+    Image image = FilledImage(0x11);
     QElapsedTimer clock;
     clock.start();
     const ExchangeResult result = Run(ExchangeKind::Upload, image, true, timings);
@@ -277,16 +260,16 @@ void TestSerialExchange::answerAtLineSpeed()
         QVERIFY2(elapsed < timeoutMs, qPrintable(QString::number(elapsed)));
     } else {
         QCOMPARE(TransmitMessage(result).text, QStringLiteral("Upload Failed!"));
-        QCOMPARE(image, Filled(0x11));
+        QCOMPARE(image, FilledImage(0x11));
         QVERIFY2(elapsed >= timeoutMs, qPrintable(QString::number(elapsed)));
     }
-    QVERIFY(PortIsFree());
+    QVERIFY(m_k30->PortIsFree());
 }
 
 void TestSerialExchange::silentDownloadRealTimeout()
 {
-    m_device->faults.silent = true;
-    Image image = Filled(0);
+    m_k30->device.faults.silent = true;
+    Image image = FilledImage(0);
     QElapsedTimer clock;
     clock.start();
     const ExchangeResult result = Run(ExchangeKind::Download, image, true, LinkTimings{});
@@ -295,13 +278,13 @@ void TestSerialExchange::silentDownloadRealTimeout()
     QCOMPARE(TransmitMessage(result).text, QStringLiteral("Time Out Error!"));
     QCOMPARE(TransmitMessage(result).title, QStringLiteral("CFG Message"));
     QVERIFY2(elapsed >= 3000 && elapsed < 4000, qPrintable(QString::number(elapsed)));
-    QVERIFY(PortIsFree());
+    QVERIFY(m_k30->PortIsFree());
 }
 
 void TestSerialExchange::silentUploadRealTimeout()
 {
-    m_device->faults.silent = true;
-    Image image = Filled(0x33);
+    m_k30->device.faults.silent = true;
+    Image image = FilledImage(0x33);
     QElapsedTimer clock;
     clock.start();
     const ExchangeResult result = Run(ExchangeKind::Upload, image, true, LinkTimings{});
@@ -309,13 +292,13 @@ void TestSerialExchange::silentUploadRealTimeout()
     QCOMPARE(result.outcome, ExchangeOutcome::TimeOut);
     QCOMPARE(TransmitMessage(result).title, QStringLiteral("Upload Message"));
     QVERIFY2(elapsed >= 7000 && elapsed < 8000, qPrintable(QString::number(elapsed)));
-    QCOMPARE(image, Filled(0x33));
-    QVERIFY(PortIsFree());
+    QCOMPARE(image, FilledImage(0x33));
+    QVERIFY(m_k30->PortIsFree());
 }
 
 void TestSerialExchange::missingPort()
 {
-    Image image = Filled(0);
+    Image image = FilledImage(0);
     SerialExchange exchange(
         ExchangeKind::Download,
         {4, QStringLiteral("/dev/k30-no-such-port"), QStringLiteral("9600,N,8,1 ")}, image, true);
@@ -331,29 +314,29 @@ void TestSerialExchange::missingPort()
 
 void TestSerialExchange::portHeldByAnotherProgram()
 {
-    QSerialPort other(m_server->Path());
+    QSerialPort other(m_k30->Path());
     QVERIFY(other.open(QIODevice::ReadWrite));
-    Image image = Filled(0);
+    Image image = FilledImage(0);
     const ExchangeResult result = Run(ExchangeKind::Upload, image);
     QCOMPARE(result.outcome, ExchangeOutcome::PortNotAvailable);
-    QVERIFY(m_device->Log().isEmpty());
+    QVERIFY(m_k30->device.Log().isEmpty());
 }
 
 void TestSerialExchange::settingsTextInUse()
 {
     // The line is set up from the settings text; the device side sees it. (A pseudo-terminal
     // keeps eight data bits whatever it is told, so only baud and stop bits show here.)
-    Image image = Filled(0);
+    Image image = FilledImage(0);
     ExchangeResult result =
         Run(ExchangeKind::Download, image, true, ShortTimings(), QStringLiteral("19200,N,8,2 "));
     QCOMPARE(result.outcome, ExchangeOutcome::Good);
-    QVERIFY2(m_device->Log().contains(QStringLiteral("line 19200,N,8,2")),
-             qPrintable(m_device->Log().join(u'\n')));
+    QVERIFY2(m_k30->device.Log().contains(QStringLiteral("line 19200,N,8,2")),
+             qPrintable(m_k30->device.Log().join(u'\n')));
     QTest::qWait(600); // a pause: the next request starts a new frame on the device side
     result =
         Run(ExchangeKind::Download, image, true, ShortTimings(), QStringLiteral("1200,N,8,1 "));
     QCOMPARE(result.outcome, ExchangeOutcome::Good);
-    QVERIFY(m_device->Log().contains(QStringLiteral("line 1200,N,8,1")));
+    QVERIFY(m_k30->device.Log().contains(QStringLiteral("line 1200,N,8,1")));
     // A settings text the line cannot take is the port's failure to open.
     result =
         Run(ExchangeKind::Download, image, true, ShortTimings(), QStringLiteral("9600,E,8,1 "));
@@ -362,14 +345,14 @@ void TestSerialExchange::settingsTextInUse()
 
 void TestSerialExchange::portFromEnvironment()
 {
-    qputenv("K30CFG_COM2", m_server->Path().toLocal8Bit());
+    qputenv("K30CFG_COM2", m_k30->Path().toLocal8Bit());
     LinkSettings settings;
     settings.CommPort = 2;
     const SerialTarget target = SerialTarget::FromSettings(settings);
     qunsetenv("K30CFG_COM2");
-    QCOMPARE(target.device, m_server->Path());
+    QCOMPARE(target.device, m_k30->Path());
     QCOMPARE(target.settingsText, QStringLiteral("9600,N,8,1 "));
-    Image image = Filled(0);
+    Image image = FilledImage(0);
     SerialExchange exchange(ExchangeKind::Download, target, image, true);
     QSignalSpy finished(&exchange, &LinkExchange::Finished);
     exchange.Start();
@@ -379,20 +362,20 @@ void TestSerialExchange::portFromEnvironment()
 
 void TestSerialExchange::abortClosesPort()
 {
-    m_device->faults.silent = true;
-    Image image = Filled(0x11);
+    m_k30->device.faults.silent = true;
+    Image image = FilledImage(0x11);
     auto exchange = std::make_unique<SerialExchange>(
-        ExchangeKind::Upload, SerialTarget{1, m_server->Path(), QStringLiteral("9600,N,8,1 ")},
-        image, true);
+        ExchangeKind::Upload, SerialTarget{1, m_k30->Path(), QStringLiteral("9600,N,8,1 ")}, image,
+        true);
     QSignalSpy finished(exchange.get(), &LinkExchange::Finished);
     exchange->Start();
-    QVERIFY(!PortIsFree());
+    QVERIFY(!m_k30->PortIsFree());
     exchange->Abort();
-    QVERIFY(PortIsFree());
+    QVERIFY(m_k30->PortIsFree());
     QTest::qWait(800);
     QVERIFY(finished.isEmpty());
     exchange.reset();
-    QCOMPARE(image, Filled(0x11));
+    QCOMPARE(image, FilledImage(0x11));
 }
 
 QTEST_GUILESS_MAIN(TestSerialExchange)

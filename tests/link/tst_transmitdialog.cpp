@@ -1,64 +1,19 @@
+#include "support/environmentguard.h"
+#include "support/images.h"
+#include "support/linkdialogfixture.h"
+#include "support/messageboxes.h"
+
 #include "link/keyboardtext.h"
 #include "link/ui/transmitdialog.h"
-#include "sim/simdevice.h"
-#include "sim/simkeyboardwedge.h"
-#include "sim/simserialserver.h"
 
-#include <QApplication>
-#include <QButtonGroup>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QGroupBox>
-#include <QLineEdit>
-#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScopeGuard>
-#include <QSerialPort>
 #include <QTest>
-#include <QTimer>
-
-#include <functional>
 
 #include <memory>
-
-namespace {
-
-Image Filled(std::uint8_t value)
-{
-    Image image;
-    image.fill(value);
-    return image;
-}
-
-struct ShownMessage
-{
-    QString text;
-    QString title;
-    bool hasCancel = false;
-};
-
-// Runs a real event loop until the condition holds. QTest::qWait sleeps between its rounds,
-// which would stretch the 4 ms pacing of the keyboard path.
-bool WaitUntil(const std::function<bool()> &condition, int timeoutMs)
-{
-    if (condition())
-        return true;
-    QEventLoop loop;
-    QTimer poll;
-    poll.setInterval(2);
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (condition())
-            loop.quit();
-    });
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-    poll.start();
-    loop.exec();
-    return condition();
-}
-
-} // namespace
 
 class TestTransmitDialog : public QObject
 {
@@ -80,81 +35,25 @@ private Q_SLOTS:
     void keyboardShortUpload();
     void keyboardRefusedDownload();
     void serialExchanges();
-    void missingPort();
-    void closeDuringExchange_data();
-    void closeDuringExchange();
 
 private:
-    void Open();
-    template <typename T> T *Find(const char *name) const
-    {
-        return m_dialog->findChild<T *>(QLatin1String(name));
-    }
-    void Click(const char *name) { Find<QAbstractButton>(name)->click(); }
-    bool ButtonsEnabled() const;
-    // Waits for the modal box, reads it and presses OK (or Cancel).
-    ShownMessage Answer(int timeoutMs, bool cancel = false);
+    void Open() { m_f->Open<TransmitDialog>(); }
+    template <typename T> T *Find(const char *name) const { return m_f->Find<T>(name); }
+    void Click(const char *name) { m_f->Click(name); }
+    bool ButtonsEnabled() const { return m_f->ButtonsEnabled(); }
 
-    AppState m_state;
-    std::unique_ptr<SimDevice> m_device;
-    std::unique_ptr<SimKeyboardWedge> m_wedge;
-    std::unique_ptr<PageContext> m_context;
-    std::unique_ptr<TransmitDialog> m_dialog;
+    std::unique_ptr<LinkDialogFixture> m_f;
 };
 
 void TestTransmitDialog::init()
 {
-    m_state = AppState{};
-    m_device = std::make_unique<SimDevice>();
-    m_wedge = std::make_unique<SimKeyboardWedge>(*m_device);
-    m_context = std::make_unique<PageContext>(PageContext{m_state, m_wedge.get()});
+    m_f = std::make_unique<LinkDialogFixture>(kTransmitButtons);
+    QVERIFY(m_f->k30.IsOpen());
 }
 
 void TestTransmitDialog::cleanup()
 {
-    while (QWidget *box = QApplication::activeModalWidget())
-        delete box;
-    m_dialog.reset();
-    m_context.reset();
-    m_wedge.reset();
-    m_device.reset();
-}
-
-void TestTransmitDialog::Open()
-{
-    m_dialog = std::make_unique<TransmitDialog>(*m_context, nullptr);
-    m_dialog->show();
-    m_dialog->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_dialog.get()));
-}
-
-bool TestTransmitDialog::ButtonsEnabled() const
-{
-    bool all = true;
-    bool any = false;
-    for (const char *name : {"cmdTransmit", "cmdReceive", "CmdVersion", "CmdClose"}) {
-        const bool enabled = Find<QPushButton>(name)->isEnabled();
-        all = all && enabled;
-        any = any || enabled;
-    }
-    // The four are enabled and disabled together.
-    if (all != any)
-        qWarning("exchange buttons disagree");
-    return all;
-}
-
-ShownMessage TestTransmitDialog::Answer(int timeoutMs, bool cancel)
-{
-    auto modalBox = [] { return qobject_cast<QMessageBox *>(QApplication::activeModalWidget()); };
-    WaitUntil([&] { return modalBox() != nullptr; }, timeoutMs);
-    QMessageBox *box = modalBox();
-    if (!box)
-        return {QStringLiteral("<no message>"), {}, false};
-    ShownMessage shown{box->text(), box->windowTitle(),
-                       box->button(QMessageBox::Cancel) != nullptr};
-    box->button(cancel ? QMessageBox::Cancel : QMessageBox::Ok)->click();
-    WaitUntil([&] { return modalBox() != box; }, 1000);
-    return shown;
+    m_f.reset();
 }
 
 void TestTransmitDialog::opening_data()
@@ -187,15 +86,15 @@ void TestTransmitDialog::opening()
     QFETCH(QString, frame);
     QFETCH(bool, save);
     QFETCH(QStringList, checked);
-    LinkSettings &link = m_state.link;
+    LinkSettings &link = m_f->state.link;
     link.LinkMode = mode;
     link.CommPort = port;
     link.BaudSetting = baud;
     link.FrameSetting = frame;
     link.SaveFlag = save;
     Open();
-    QCOMPARE(m_dialog->objectName(), QStringLiteral("frmTransmit"));
-    QCOMPARE(m_dialog->windowTitle(), QStringLiteral("Transmit"));
+    QCOMPARE(m_f->dialog->objectName(), QStringLiteral("frmTransmit"));
+    QCOMPARE(m_f->dialog->windowTitle(), QStringLiteral("Transmit"));
     for (const QString &name : checked)
         QVERIFY2(Find<QRadioButton>(name.toLatin1().constData())->isChecked(), qPrintable(name));
     for (const char *name : {"FraPort", "Frame2", "Frame3", "Frame4"})
@@ -213,7 +112,7 @@ void TestTransmitDialog::opening()
 void TestTransmitDialog::settingsHandlers()
 {
     Open();
-    LinkSettings &link = m_state.link;
+    LinkSettings &link = m_f->state.link;
     Click("OptMode_1");
     QCOMPARE(link.LinkMode, 1);
     for (const char *name : {"FraPort", "Frame2", "Frame3", "Frame4"})
@@ -244,7 +143,6 @@ void TestTransmitDialog::settingsHandlers()
     QCOMPARE(link.CommPort, 4);
 
     // Reopening shows the choices of this run.
-    m_dialog.reset();
     Open();
     QVERIFY(Find<QRadioButton>("OptPort_3")->isChecked());
     QVERIFY(Find<QRadioButton>("optBaud_4")->isChecked());
@@ -254,9 +152,10 @@ void TestTransmitDialog::settingsHandlers()
 
 void TestTransmitDialog::portToolTips()
 {
-    qputenv("K30CFG_COM2", "/dev/ttyUSB7");
-    Open();
-    qunsetenv("K30CFG_COM2");
+    {
+        const EnvironmentGuard com2("K30CFG_COM2", "/dev/ttyUSB7");
+        Open();
+    }
     // The device comes first; on Linux the causes of "not available" and their remedies follow.
     const QString tip = Find<QRadioButton>("OptPort_1")->toolTip();
     QCOMPARE(tip.section(QLatin1Char('\n'), 0, 0),
@@ -282,48 +181,49 @@ void TestTransmitDialog::keyboardDownload()
 {
     QFETCH(bool, save);
     QFETCH(bool, lower);
-    m_device->faults.lowerCase = lower;
-    m_state.link.SaveFlag = save;
-    m_state.images.ConfigImage = Filled(0x3C);
-    m_state.images.ConfigImage[0] = 0xA1;
-    const auto deviceBefore = m_device->image;
+    m_f->k30.device.faults.lowerCase = lower;
+    m_f->state.link.SaveFlag = save;
+    m_f->state.images.ConfigImage = FilledImage(0x3C);
+    m_f->state.images.ConfigImage[0] = 0xA1;
+    const auto deviceBefore = m_f->k30.device.image;
     Open();
     Click("cmdTransmit");
     QVERIFY(!ButtonsEnabled());
     QVERIFY(WaitUntil([this] { return Find<QProgressBar>("ProgressBar1")->isVisible(); }, 2000));
     QCOMPARE(Find<QProgressBar>("ProgressBar1")->maximum(), 84);
     QVERIFY(!ButtonsEnabled());
-    const ShownMessage shown = Answer(4000);
+    const ShownMessage shown = AnswerBox(4000);
     QCOMPARE(shown.text, QStringLiteral("Download OK!"));
     QCOMPARE(shown.title, QStringLiteral("CFG Message"));
     QVERIFY(!shown.hasCancel);
     QVERIFY(ButtonsEnabled());
     QVERIFY(Find<QProgressBar>("ProgressBar1")->isHidden());
     const QByteArray command = save ? "AAAAA" : "BBBBB";
-    QCOMPARE(m_wedge->Written(), command + KeyboardDownloadText(m_state.images.ConfigImage));
-    QCOMPARE(m_wedge->MaskReleases(), 2);
+    QCOMPARE(m_f->k30.wedge.Written(),
+             command + KeyboardDownloadText(m_f->state.images.ConfigImage));
+    QCOMPARE(m_f->k30.wedge.MaskReleases(), 2);
     if (save)
-        QCOMPARE(m_device->image, m_state.images.ConfigImage);
+        QCOMPARE(m_f->k30.device.image, m_f->state.images.ConfigImage);
     else
-        QCOMPARE(m_device->image, deviceBefore);
+        QCOMPARE(m_f->k30.device.image, deviceBefore);
 }
 
 void TestTransmitDialog::keyboardSilent()
 {
-    m_device->faults.silent = true;
+    m_f->k30.device.faults.silent = true;
     Open();
     QElapsedTimer clock;
     clock.start();
     Click("cmdTransmit");
-    const ShownMessage shown = Answer(5000);
+    const ShownMessage shown = AnswerBox(5000);
     const qint64 elapsed = clock.elapsed();
     QCOMPARE(shown.text, QStringLiteral("Times Out Error"));
     QCOMPARE(shown.title, QStringLiteral("CFG Message"));
     // 15 commands of five bytes, and the 16th tick of 150 ms gives up.
-    QCOMPARE(m_wedge->Written(), QByteArray("AAAAA").repeated(15));
+    QCOMPARE(m_f->k30.wedge.Written(), QByteArray("AAAAA").repeated(15));
     QVERIFY2(elapsed >= 16 * 150 && elapsed < 16 * 150 + 1000,
              qPrintable(QString::number(elapsed)));
-    QCOMPARE(m_wedge->MaskReleases(), 1);
+    QCOMPARE(m_f->k30.wedge.MaskReleases(), 1);
     QVERIFY(ButtonsEnabled());
 }
 
@@ -339,15 +239,15 @@ void TestTransmitDialog::keyboardUpload()
 {
     QFETCH(bool, reader);
     QFETCH(bool, lower);
-    m_device->faults.lowerCase = lower;
-    m_device->section = reader ? SimDevice::Section::Reader : SimDevice::Section::Decoder;
+    m_f->k30.device.faults.lowerCase = lower;
+    m_f->k30.device.section = reader ? SimDevice::Section::Reader : SimDevice::Section::Decoder;
     for (int i = 0; i < kImageSize; ++i)
-        m_device->image[i] = std::uint8_t(0xF0 - i);
-    m_state.images.ConfigImage = Filled(0x22);
-    m_state.images.MarkSaved();
+        m_f->k30.device.image[i] = std::uint8_t(0xF0 - i);
+    m_f->state.images.ConfigImage = FilledImage(0x22);
+    m_f->state.images.MarkSaved();
     Open();
     Click("cmdReceive");
-    const ShownMessage question = Answer(1000);
+    const ShownMessage question = AnswerBox(1000);
     QCOMPARE(question.text,
              QStringLiteral("This will replace your current data with reader's data!"));
     QCOMPARE(question.title, QStringLiteral("Upload Message"));
@@ -355,162 +255,105 @@ void TestTransmitDialog::keyboardUpload()
     QVERIFY(!ButtonsEnabled());
     QVERIFY(WaitUntil([this] { return Find<QProgressBar>("ProgressBar1")->isVisible(); }, 2000));
     QCOMPARE(Find<QProgressBar>("ProgressBar1")->maximum(), 146);
-    const ShownMessage shown = Answer(4000);
+    const ShownMessage shown = AnswerBox(4000);
     QCOMPARE(shown.text, QStringLiteral("   Upload OK!   "));
     QCOMPARE(shown.title, QStringLiteral("Upload Message"));
-    QCOMPARE(m_wedge->Written(), QByteArray("CCCCC"));
+    QCOMPARE(m_f->k30.wedge.Written(), QByteArray("CCCCC"));
     for (int i = 0; i < kImageSize; ++i) {
         const bool inSection = reader ? i >= kReaderFirst : i <= kDecoderLast;
-        QCOMPARE(m_state.images.ConfigImage[i],
+        QCOMPARE(m_f->state.images.ConfigImage[i],
                  inSection ? std::uint8_t(0xF0 - i) : std::uint8_t(0x22));
     }
-    QVERIFY(m_state.images.IsChanged());
+    QVERIFY(m_f->state.images.IsChanged());
 }
 
 void TestTransmitDialog::uploadCancelled()
 {
-    m_state.images.ConfigImage = Filled(0x22);
+    m_f->state.images.ConfigImage = FilledImage(0x22);
     Open();
     Click("cmdReceive");
-    const ShownMessage question = Answer(1000, true);
+    const ShownMessage question = AnswerBox(1000, true);
     QVERIFY(question.hasCancel);
     QVERIFY(ButtonsEnabled());
     QTest::qWait(400);
-    QVERIFY(m_wedge->Written().isEmpty());
+    QVERIFY(m_f->k30.wedge.Written().isEmpty());
     QVERIFY(!QApplication::activeModalWidget());
-    QCOMPARE(m_state.images.ConfigImage, Filled(0x22));
+    QCOMPARE(m_f->state.images.ConfigImage, FilledImage(0x22));
 }
 
 void TestTransmitDialog::keyboardVersion()
 {
-    m_device->section = SimDevice::Section::Reader;
-    m_device->image = Filled(0x77);
-    m_state.images.ConfigImage = Filled(0x22);
+    m_f->k30.device.section = SimDevice::Section::Reader;
+    m_f->k30.device.image = FilledImage(0x77);
+    m_f->state.images.ConfigImage = FilledImage(0x22);
     Open();
     Click("CmdVersion");
     // No question before a version request: the answer comes straight away.
-    const ShownMessage shown = Answer(4000);
+    const ShownMessage shown = AnswerBox(4000);
     QCOMPARE(shown.text,
              QStringLiteral("Get Firmware Version OK!\r\r   K30SIM V1.00\n\r   2024-05-01"));
     QCOMPARE(shown.title, QStringLiteral("Upload Message"));
-    QCOMPARE(m_state.images.ConfigImage, Filled(0x22));
-    QVERIFY(m_state.link.UploadMode);
+    QCOMPARE(m_f->state.images.ConfigImage, FilledImage(0x22));
+    QVERIFY(m_f->state.link.UploadMode);
 }
 
 void TestTransmitDialog::keyboardShortUpload()
 {
     // "S" and 144 of the 145 characters: the data wait runs its full 5000 ms.
-    m_device->faults.shortAnswer = 1 + 144;
-    m_state.images.ConfigImage = Filled(0x22);
+    m_f->k30.device.faults.shortAnswer = 1 + 144;
+    m_f->state.images.ConfigImage = FilledImage(0x22);
     Open();
     Click("CmdVersion");
     QElapsedTimer clock;
     clock.start();
-    const ShownMessage shown = Answer(8000);
+    const ShownMessage shown = AnswerBox(8000);
     QCOMPARE(shown.text, QStringLiteral("Upload Failed!"));
     QVERIFY2(clock.elapsed() >= 5000 && clock.elapsed() < 5000 + 1000,
              qPrintable(QString::number(clock.elapsed())));
-    QCOMPARE(m_state.images.ConfigImage, Filled(0x22));
+    QCOMPARE(m_f->state.images.ConfigImage, FilledImage(0x22));
 }
 
 void TestTransmitDialog::keyboardRefusedDownload()
 {
-    m_device->faults.refuseDownload = true;
-    const auto deviceBefore = m_device->image;
+    m_f->k30.device.faults.refuseDownload = true;
+    const auto deviceBefore = m_f->k30.device.image;
     Open();
     QElapsedTimer clock;
     clock.start();
     Click("cmdTransmit");
-    const ShownMessage shown = Answer(5000);
+    const ShownMessage shown = AnswerBox(5000);
     QCOMPARE(shown.text, QStringLiteral("Download Failed!"));
     // Handshake (150 ms), 20 ms, 172 paced characters (688 ms), then the full 1000 ms wait.
     QVERIFY2(clock.elapsed() >= 150 + 20 + 688 + 1000,
              qPrintable(QString::number(clock.elapsed())));
-    QCOMPARE(m_device->image, deviceBefore);
+    QCOMPARE(m_f->k30.device.image, deviceBefore);
 }
 
 void TestTransmitDialog::serialExchanges()
 {
-    SimSerialServer server(*m_device);
-    QVERIFY(server.OpenPseudoTerminal());
-    qputenv("K30CFG_COM1", server.Path().toLocal8Bit());
-    auto unset = qScopeGuard([] { qunsetenv("K30CFG_COM1"); });
-    m_state.link.LinkMode = 1;
-    m_state.images.ConfigImage = Filled(0x5A);
+    m_f->k30.AttachToCom1();
+    m_f->state.link.LinkMode = 1;
+    m_f->state.images.ConfigImage = FilledImage(0x5A);
     Open();
     Click("cmdTransmit");
     QVERIFY(!ButtonsEnabled());
-    ShownMessage shown = Answer(4000);
+    ShownMessage shown = AnswerBox(4000);
     QCOMPARE(shown.text, QStringLiteral("Download OK!"));
-    QCOMPARE(m_device->image, Filled(0x5A));
+    QCOMPARE(m_f->k30.device.image, FilledImage(0x5A));
     QVERIFY(ButtonsEnabled());
 
-    m_device->section = SimDevice::Section::Reader;
-    m_device->image = Filled(0x01);
+    m_f->k30.device.section = SimDevice::Section::Reader;
+    m_f->k30.device.image = FilledImage(0x01);
     Click("cmdReceive");
-    QCOMPARE(Answer(1000).text,
+    QCOMPARE(AnswerBox(1000).text,
              QStringLiteral("This will replace your current data with reader's data!"));
-    shown = Answer(4000);
+    shown = AnswerBox(4000);
     QCOMPARE(shown.text, QStringLiteral("   Upload OK!   "));
-    QCOMPARE(m_state.images.ConfigImage[0], std::uint8_t(0x5A));
-    QCOMPARE(m_state.images.ConfigImage[kReaderFirst], std::uint8_t(0x01));
+    QCOMPARE(m_f->state.images.ConfigImage[0], std::uint8_t(0x5A));
+    QCOMPARE(m_f->state.images.ConfigImage[kReaderFirst], std::uint8_t(0x01));
     QVERIFY(Find<QProgressBar>("ProgressBar1")->isHidden());
     // The port is free again once the exchange has ended.
-    QSerialPort port(server.Path());
-    QVERIFY(port.open(QIODevice::ReadWrite));
-}
-
-void TestTransmitDialog::missingPort()
-{
-    qputenv("K30CFG_COM4", "/dev/k30-no-such-port");
-    m_state.link.LinkMode = 1;
-    m_state.link.CommPort = 4;
-    Open();
-    Click("cmdTransmit");
-    const ShownMessage shown = Answer(2000);
-    qunsetenv("K30CFG_COM4");
-    QCOMPARE(shown.text, QStringLiteral("COM 4: not available."));
-    QVERIFY(shown.title.isEmpty());
-    QVERIFY(ButtonsEnabled());
-}
-
-void TestTransmitDialog::closeDuringExchange_data()
-{
-    QTest::addColumn<bool>("serial");
-    QTest::addColumn<bool>("destroy");
-    QTest::newRow("serial, closed") << true << false;
-    QTest::newRow("serial, destroyed") << true << true;
-    QTest::newRow("keyboard, closed") << false << false;
-    QTest::newRow("keyboard, destroyed") << false << true;
-}
-
-void TestTransmitDialog::closeDuringExchange()
-{
-    QFETCH(bool, serial);
-    QFETCH(bool, destroy);
-    m_device->faults.silent = true;
-    SimSerialServer server(*m_device);
-    QVERIFY(server.OpenPseudoTerminal());
-    qputenv("K30CFG_COM1", server.Path().toLocal8Bit());
-    auto unset = qScopeGuard([] { qunsetenv("K30CFG_COM1"); });
-    m_state.link.LinkMode = serial ? 1 : 0;
-    m_state.images.ConfigImage = Filled(0x22);
-    Open();
-    Click("CmdVersion");
-    QTest::qWait(400);
-    QVERIFY(m_dialog->IsExchangeRunning());
-    if (destroy)
-        m_dialog.reset();
-    else
-        m_dialog->close();
-    const qsizetype written = m_wedge->Written().size();
-    QTest::qWait(serial ? 300 : 800);
-    // Stopped cleanly: no message, no more commands, the port free again.
-    QVERIFY(!QApplication::activeModalWidget());
-    QCOMPARE(m_wedge->Written().size(), written);
-    QSerialPort port(server.Path());
-    QVERIFY(port.open(QIODevice::ReadWrite));
-    QCOMPARE(m_state.images.ConfigImage, Filled(0x22));
+    QVERIFY(m_f->k30.PortIsFree());
 }
 
 QTEST_MAIN(TestTransmitDialog)

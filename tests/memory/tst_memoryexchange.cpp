@@ -1,7 +1,7 @@
+#include "support/simulatedk30.h"
+
 #include "link/memoryframes.h"
 #include "link/serialmemoryexchange.h"
-#include "sim/simdevice.h"
-#include "sim/simserialserver.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -9,17 +9,6 @@
 #include <memory>
 
 namespace {
-
-// The PC's answers to the blocks, in the order the device received them.
-QStringList Replies(const SimDevice &device)
-{
-    QStringList replies;
-    for (const QString &line : device.Log()) {
-        if (line.startsWith(QLatin1String("reply ")))
-            replies.append(line.mid(6));
-    }
-    return replies;
-}
 
 QStringList Repeated(const QString &reply, int count)
 {
@@ -64,26 +53,23 @@ private:
     };
     Run Exchange(MemoryKind kind, int maximumBlocks = kMaximumMemoryBlocks);
 
-    std::unique_ptr<SimDevice> m_device;
-    std::unique_ptr<SimSerialServer> m_server;
+    std::unique_ptr<SimulatedK30> m_k30;
 };
 
 void TestMemoryExchange::init()
 {
-    m_device = std::make_unique<SimDevice>();
-    m_server = std::make_unique<SimSerialServer>(*m_device);
-    QVERIFY(m_server->OpenPseudoTerminal());
+    m_k30 = std::make_unique<SimulatedK30>();
+    QVERIFY(m_k30->IsOpen());
 }
 
 void TestMemoryExchange::cleanup()
 {
-    m_server.reset();
-    m_device.reset();
+    m_k30.reset();
 }
 
 TestMemoryExchange::Run TestMemoryExchange::Exchange(MemoryKind kind, int maximumBlocks)
 {
-    const SerialTarget target{1, m_server->Path(), QStringLiteral("9600,N,8,1 ")};
+    const SerialTarget target{1, m_k30->Path(), QStringLiteral("9600,N,8,1 ")};
     SerialMemoryExchange exchange(kind, target, MemoryTimings{.maximumBlocks = maximumBlocks});
     Run run;
     connect(&exchange, &MemoryExchange::RecordsDecoded, this,
@@ -99,8 +85,8 @@ TestMemoryExchange::Run TestMemoryExchange::Exchange(MemoryKind kind, int maximu
     run.result = finished.at(0).at(0).value<MemoryResult>();
     run.stillRunning = exchange.IsRunning();
     // Give the device the time to take the last reply off the line.
-    (void)QTest::qWaitFor(
-        [&] { return !Replies(*m_device).isEmpty() || kind == MemoryKind::Clear; }, 1000);
+    (void)QTest::qWaitFor([&] { return !m_k30->Replies().isEmpty() || kind == MemoryKind::Clear; },
+                          1000);
     QTest::qWait(50);
     return run;
 }
@@ -178,15 +164,15 @@ void TestMemoryExchange::reads()
     QFETCH(int, outcome);
     QFETCH(QString, text);
     QFETCH(QStringList, replies);
-    m_device->memory = memory;
-    m_device->faults.badRecord = badRecord;
-    m_device->faults.endlessMemory = endless;
-    m_device->faults.longRecord = longRecord;
+    m_k30->device.memory = memory;
+    m_k30->device.faults.badRecord = badRecord;
+    m_k30->device.faults.endlessMemory = endless;
+    m_k30->device.faults.longRecord = longRecord;
     const Run run = Exchange(MemoryKind::Read, maximumBlocks);
     QVERIFY(!run.stillRunning);
     QCOMPARE(int(run.result.outcome), outcome);
-    QTRY_COMPARE(Replies(*m_device), replies);
-    QVERIFY(m_device->Log().contains(QStringLiteral("received 02 82 03 83")));
+    QTRY_COMPARE(m_k30->Replies(), replies);
+    QVERIFY(m_k30->device.Log().contains(QStringLiteral("received 02 82 03 83")));
     if (endless) {
         QCOMPARE(run.blocks, maximumBlocks);
         QVERIFY(run.records > maximumBlocks * 64 / 20);
@@ -202,14 +188,14 @@ void TestMemoryExchange::readTwiceAfterClear()
 {
     Run run = Exchange(MemoryKind::Clear);
     QCOMPARE(run.result.outcome, MemoryOutcome::Good);
-    QVERIFY(m_device->Log().contains(QStringLiteral("received 02 83 03 82")));
-    QVERIFY(m_device->memory.isEmpty());
+    QVERIFY(m_k30->device.Log().contains(QStringLiteral("received 02 83 03 82")));
+    QVERIFY(m_k30->device.memory.isEmpty());
     run = Exchange(MemoryKind::Read);
     QCOMPARE(run.result.outcome, MemoryOutcome::Good);
     QCOMPARE(run.text, QStringLiteral("\r\n"));
     QCOMPARE(run.records, 0);
 
-    m_device->faults.refuseClear = true;
+    m_k30->device.faults.refuseClear = true;
     run = Exchange(MemoryKind::Clear);
     QCOMPARE(run.result.outcome, MemoryOutcome::Bad);
 }
@@ -229,8 +215,8 @@ void TestMemoryExchange::readAgainRightAfter()
     QFETCH(int, firstBound);
     QFETCH(int, firstOutcome);
     const QList<QByteArray> thousand = SimDevice::GeneratedMemory(1000);
-    m_device->memory = thousand;
-    const SerialTarget target{1, m_server->Path(), QStringLiteral("9600,N,8,1 ")};
+    m_k30->device.memory = thousand;
+    const SerialTarget target{1, m_k30->Path(), QStringLiteral("9600,N,8,1 ")};
     SerialMemoryExchange first(MemoryKind::Read, target,
                                MemoryTimings{.maximumBlocks = firstBound});
     SerialMemoryExchange second(MemoryKind::Read, target);
@@ -245,10 +231,10 @@ void TestMemoryExchange::readAgainRightAfter()
     QCOMPARE(int(firstDone.at(0).at(0).value<MemoryResult>().outcome), firstOutcome);
     QCOMPARE(secondDone.at(0).at(0).value<MemoryResult>().outcome, MemoryOutcome::Good);
     QCOMPARE(text, RecordLines(thousand));
-    QTRY_COMPARE(Replies(*m_device).last(), QStringLiteral("P"));
+    QTRY_COMPARE(m_k30->Replies().last(), QStringLiteral("P"));
     // The device was never asked for a block that nobody read.
     QTest::qWait(100);
-    QCOMPARE(Replies(*m_device).count(QStringLiteral("S")),
+    QCOMPARE(m_k30->Replies().count(QStringLiteral("S")),
              (firstBound < 282 ? firstBound - 1 : 281) + 281);
 }
 

@@ -7,6 +7,7 @@
 //                                       saves once with files limited to <limit> bytes;
 //                                       exit 0 and the reason when the save was refused,
 //                                       3 when it claimed success
+#include "childcontents.h"
 #include "core/configfile.h"
 
 #include <QByteArray>
@@ -17,19 +18,6 @@
 #include <csignal>
 #include <cstdio>
 
-namespace {
-
-QByteArray Contents(char fill, qsizetype size)
-{
-    QByteArray contents(size, fill);
-    // Lines, as a configuration has, each marked with the file it belongs to.
-    for (qsizetype i = 78; i < size; i += 80)
-        contents[i] = '\n';
-    return contents;
-}
-
-} // namespace
-
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
@@ -39,8 +27,8 @@ int main(int argc, char **argv)
     const QString path = args.at(2);
     const qsizetype size = args.at(3).toLongLong();
     if (args.at(1) == QLatin1String("loop")) {
-        const QByteArray first = Contents('A', size);
-        const QByteArray second = Contents('B', size);
+        const QByteArray first = ChildContents('A', size);
+        const QByteArray second = ChildContents('B', size);
         for (int round = 0;; ++round) {
             if (const auto reason = WriteWholeFile(path, round % 2 ? second : first)) {
                 std::fprintf(stderr, "%s\n", qPrintable(*reason));
@@ -57,7 +45,7 @@ int main(int argc, char **argv)
         const rlimit limit{rlim_t(args.at(4).toLongLong()), RLIM_INFINITY};
         if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
             return 2;
-        if (const auto reason = WriteWholeFile(path, Contents('C', size))) {
+        if (const auto reason = WriteWholeFile(path, ChildContents('C', size))) {
             std::printf("%s\n", qPrintable(*reason));
             return 0;
         }

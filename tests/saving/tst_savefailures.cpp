@@ -1,13 +1,15 @@
-// Saves that fail or are cut short leave the previous file as it was, and the user is told.
-// A missing folder and a path under /proc are covered by tests/files and tests/shell; these
-// are the disk that fills up, the full device, and the program killed in the middle of a save.
-#include "boxanswerer.h"
+// Saves that fail or are cut short leave the previous file as it was, and the user is told:
+// a missing folder, a path under /proc, a folder where the file goes, the disk that fills up,
+// the full device, and the program killed in the middle of a save.
+#include "childcontents.h"
+#include "support/boxanswerer.h"
+#include "support/files.h"
+#include "support/filesizelimit.h"
+#include "support/testshell.h"
 
 #include "core/configfile.h"
 #include "core/memoryfile.h"
 #include "link/ui/readmemorydialog.h"
-#include "shell/filecommands.h"
-#include "shell/mainwindow.h"
 #include "shell/pagemanager.h"
 
 #include <QAction>
@@ -21,9 +23,7 @@
 #include <QTest>
 
 #include <fcntl.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -31,84 +31,6 @@
 #include <optional>
 
 using Box = QMessageBox;
-
-namespace {
-
-// One main window on its own state with a scripted file dialog.
-struct Shell
-{
-    explicit Shell(const QString &root)
-    {
-        ShellSetup setup;
-        setup.initializeKeyboard = [] { return true; };
-        setup.defaults = {root + QStringLiteral("/program"), root + QStringLiteral("/user")};
-        QDir().mkpath(setup.defaults.programDir);
-        window = std::make_unique<MainWindow>(state, setup);
-        window->Files().SetFileNameAsker([this](QWidget *, FileDialogKind, const QString &) {
-            return names.isEmpty() ? QString() : names.takeFirst();
-        });
-        window->show();
-    }
-    ~Shell() { state.images.MarkSaved(); }
-    void trigger(const char *name) const
-    {
-        window->findChild<QAction *>(QString::fromLatin1(name))->trigger();
-    }
-
-    AppState state;
-    std::unique_ptr<MainWindow> window;
-    QStringList names;
-};
-
-// Files written by this process may not grow past `bytes` while the guard lives; a write past
-// it fails with EFBIG as on a full disk.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        ::getrlimit(RLIMIT_FSIZE, &m_previous);
-        m_handler = std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{bytes, m_previous.rlim_max};
-        m_ok = ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
-    }
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &m_previous);
-        std::signal(SIGXFSZ, m_handler);
-    }
-    bool ok() const { return m_ok; }
-
-private:
-    rlimit m_previous{};
-    void (*m_handler)(int) = nullptr;
-    bool m_ok = false;
-};
-
-// The kind of what stands at `path`, a link not followed: file, link, pipe, device, folder.
-mode_t Kind(const QString &path)
-{
-    struct stat status = {};
-    return ::lstat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & S_IFMT : 0;
-}
-
-void Write(const QString &path, const QByteArray &contents)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(contents), contents.size());
-}
-
-// What k30-savechild writes.
-QByteArray ChildContents(char fill, qsizetype size)
-{
-    QByteArray contents(size, fill);
-    for (qsizetype i = 78; i < size; i += 80)
-        contents[i] = '\n';
-    return contents;
-}
-
-} // namespace
 
 class TestSaveFailures : public QObject
 {
@@ -122,6 +44,11 @@ private Q_SLOTS:
     void everySaveKeepsWhatStandsThere();
     void fullDiskInAnotherProcess();
     void killedInTheMiddleOfASave();
+    void failedSaveIsReported_data();
+    void failedSaveIsReported();
+    void saveAsDefaultFailure();
+    void failedWritesAreReported();
+    void rewriteLeavesNoTail();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -144,10 +71,10 @@ void TestSaveFailures::fullDiskKeepsPreviousFile_data()
 void TestSaveFailures::fullDiskKeepsPreviousFile()
 {
     QFETCH(QString, command);
-    Shell shell(m_dir->path());
+    TestShell shell(m_dir->path());
     const QString path = m_dir->filePath(QStringLiteral("kept.cfg"));
     shell.names << path;
-    shell.trigger("mnuFileSaveAs");
+    shell.Trigger("mnuFileSaveAs");
     const QByteArray previous = ReadWholeFile(path, kConfigFileSizeLimit).value();
     QVERIFY(previous.startsWith("yorn"));
 
@@ -158,7 +85,7 @@ void TestSaveFailures::fullDiskKeepsPreviousFile()
         // Room for less than a configuration file.
         FileSizeLimit limit(100);
         QVERIFY(limit.ok());
-        shell.trigger(command.toLatin1().constData());
+        shell.Trigger(command.toLatin1().constData());
     }
     QCOMPARE(answerer.seen().size(), 1);
     QCOMPARE(answerer.seen()[0].icon, Box::Critical);
@@ -172,7 +99,7 @@ void TestSaveFailures::fullDiskKeepsPreviousFile()
 
     // With room again the same command saves.
     shell.names << path;
-    shell.trigger(command.toLatin1().constData());
+    shell.Trigger(command.toLatin1().constData());
     QVERIFY(!shell.state.images.IsChanged());
     QVERIFY(ReadWholeFile(path, kConfigFileSizeLimit).value() != previous);
 }
@@ -182,13 +109,13 @@ void TestSaveFailures::fullDeviceIsReported()
     // A full device made here (as /dev/full is), so that no fault can replace the real one.
     // Named with the suffix Save As would otherwise add.
     const QString full = m_dir->filePath(QStringLiteral("full.cfg"));
-    if (::mknod(QFile::encodeName(full).constData(), S_IFCHR | 0666, makedev(1, 7)) != 0)
+    if (!MakeFullDevice(full))
         QSKIP("making a device node needs root");
-    Shell shell(m_dir->path());
+    TestShell shell(m_dir->path());
     shell.state.images.SetBits(24, 1, shell.state.images.GetBits(24, 1) ^ 1);
     shell.names << full;
     BoxAnswerer answerer({Box::Ok});
-    shell.trigger("mnuFileSaveAs");
+    shell.Trigger("mnuFileSaveAs");
     QCOMPARE(answerer.seen().size(), 1);
     QCOMPARE(answerer.seen()[0].icon, Box::Critical);
     QVERIFY(answerer.seen()[0].text.contains(full));
@@ -235,9 +162,9 @@ void TestSaveFailures::everySaveKeepsWhatStandsThere()
             ::close(reader);
     });
     if (target == QLatin1String("full disk")) {
-        Write(path, previous);
+        WriteFile(path, previous);
     } else if (target == QLatin1String("full device")) {
-        if (::mknod(name.constData(), S_IFCHR | 0666, makedev(1, 7)) != 0)
+        if (!MakeFullDevice(path))
             QSKIP("making a device node needs root");
     } else if (target.startsWith(QLatin1String("pipe"))) {
         QCOMPARE(::mkfifo(name.constData(), 0600), 0);
@@ -246,16 +173,16 @@ void TestSaveFailures::everySaveKeepsWhatStandsThere()
     } else if (target == QLatin1String("folder")) {
         QVERIFY(QDir().mkpath(path));
     } else if (target == QLatin1String("link")) {
-        Write(real, previous);
+        WriteFile(real, previous);
         QVERIFY(QFile::link(real, path));
     }
     const mode_t kind = Kind(path);
-    Shell shell(m_dir->path());
+    TestShell shell(m_dir->path());
     const QStringList entries = QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::System);
     QWidget *dialog = nullptr;
     QByteArray expected;
     if (memory) {
-        shell.trigger("mnuToolsRDM");
+        shell.Trigger("mnuToolsRDM");
         dialog = shell.window->Pages().CurrentPage();
         qobject_cast<ReadMemoryDialog *>(dialog)->SetFileNameAsker(
             [path](QWidget *, const QString &) { return path; });
@@ -277,7 +204,7 @@ void TestSaveFailures::everySaveKeepsWhatStandsThere()
         if (dialog)
             dialog->findChild<QPushButton *>(QStringLiteral("cmdSaveAs"))->click();
         else
-            shell.trigger("mnuFileSaveAs");
+            shell.Trigger("mnuFileSaveAs");
     }
 
     // Whatever stood there is still there, and nothing was left beside it.
@@ -356,6 +283,104 @@ void TestSaveFailures::killedInTheMiddleOfASave()
     }
     qInfo("killed 6 times, after %d completed saves", killedAfterSaves);
     QVERIFY(killedAfterSaves > 0);
+}
+
+void TestSaveFailures::failedSaveIsReported_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::newRow("missing folder") << QStringLiteral("no/such/folder/x.cfg");
+    QTest::newRow("under /proc") << QStringLiteral("/proc/k30cfg-test.cfg");
+}
+
+void TestSaveFailures::failedSaveIsReported()
+{
+    QFETCH(QString, target);
+    TestShell shell(m_dir->path());
+    const QString path = QDir(m_dir->path()).filePath(target);
+    shell.state.images.SetBits(24, 1, 1);
+    shell.names << path;
+    BoxAnswerer answerer({Box::Ok});
+    shell.Trigger("mnuFileSaveAs");
+    QCOMPARE(answerer.seen().size(), 1);
+    QCOMPARE(answerer.seen()[0].title, QStringLiteral("Configuration Setup"));
+    QVERIFY2(answerer.seen()[0].text.contains(QDir::toNativeSeparators(path)),
+             qPrintable(answerer.seen()[0].text));
+    QCOMPARE(answerer.seen()[0].icon, Box::Critical);
+    QCOMPARE(shell.state.CurrentFile, QStringLiteral("New File"));
+    QCOMPARE(shell.window->windowTitle(), QStringLiteral("K30 Configuration: New File"));
+    QVERIFY(shell.state.images.IsChanged());
+
+    // Save to a named file that became unwritable: reported, still changed.
+    const QString good = m_dir->filePath(QStringLiteral("good.cfg"));
+    shell.names << good;
+    shell.Trigger("mnuFileSaveAs");
+    QVERIFY(!shell.state.images.IsChanged());
+    shell.state.images.SetBits(24, 1, 0);
+    QVERIFY(QFile::remove(good));
+    QVERIFY(QDir().mkpath(good)); // a folder now stands where the file was
+    BoxAnswerer second({Box::Ok});
+    shell.Trigger("save");
+    QCOMPARE(second.seen().size(), 1);
+    QVERIFY(shell.state.images.IsChanged());
+    QCOMPARE(shell.state.CurrentFile, good);
+}
+
+void TestSaveFailures::saveAsDefaultFailure()
+{
+    // Neither the program directory (missing) nor the user's folder (a folder stands where
+    // the file would go) can be written: each file is named with its own reason.
+    ShellSetup setup;
+    setup.initializeKeyboard = [] { return true; };
+    setup.defaults = {m_dir->filePath(QStringLiteral("missing")),
+                      m_dir->filePath(QStringLiteral("user"))};
+    QVERIFY(QDir().mkpath(setup.defaults.UserFile()));
+    AppState state;
+    MainWindow window(state, setup);
+    state.images.SetBits(22, 3, 0);
+    BoxAnswerer answerer({Box::Ok});
+    window.findChild<QAction *>(QStringLiteral("mnuFileDefault"))->trigger();
+    QCOMPARE(answerer.seen().size(), 1);
+    QCOMPARE(answerer.seen()[0].title, QStringLiteral("Configuration Setup"));
+    const QStringList lines = answerer.seen()[0].text.split(QLatin1Char('\n'));
+    QCOMPARE(lines.size(), 2);
+    QVERIFY2(lines[0].contains(setup.defaults.ProgramFile()) &&
+                 !lines[0].contains(QLatin1String("folder")),
+             qPrintable(lines[0]));
+    QVERIFY2(lines[1].contains(setup.defaults.UserFile()) &&
+                 lines[1].endsWith(QLatin1String("is a folder")),
+             qPrintable(lines[1]));
+    QCOMPARE(state.images.DefaultImage, FactoryImage());
+}
+
+void TestSaveFailures::failedWritesAreReported()
+{
+    const QTemporaryDir &dir = *m_dir;
+    const QByteArray contents = WriteConfiguration({}, {}, FactoryImage());
+    QVERIFY(WriteWholeFile(dir.filePath(QStringLiteral("no/such/folder/a.cfg")), contents));
+    QVERIFY(WriteWholeFile(QStringLiteral("/proc/k30cfg-test.cfg"), contents));
+    QVERIFY(WriteWholeFile(dir.path(), contents));
+
+    const QString full = dir.filePath(QStringLiteral("full"));
+    if (!MakeFullDevice(full))
+        QSKIP("making a device node needs root");
+    const std::optional<QString> reason = WriteWholeFile(full, contents);
+    QVERIFY(reason.has_value());
+    QVERIFY2(!QFileInfo(full).isFile(), "the device was replaced by a plain file");
+
+    const QString good = dir.filePath(QStringLiteral("good.cfg"));
+    QVERIFY(!WriteWholeFile(good, contents));
+    QCOMPARE(ReadWholeFile(good, kConfigFileSizeLimit).value(), contents);
+}
+
+void TestSaveFailures::rewriteLeavesNoTail()
+{
+    const QTemporaryDir &dir = *m_dir;
+    const QString path = dir.filePath(QStringLiteral("keep.cfg"));
+    const QByteArray file = WriteConfiguration({}, {}, FactoryImage());
+    QVERIFY(!WriteWholeFile(path, file + file));
+    QVERIFY(!WriteWholeFile(path, file));
+    QCOMPARE(ReadWholeFile(path, kConfigFileSizeLimit).value(), file);
+    QVERIFY(!ReadWholeFile(dir.filePath(QStringLiteral("none.cfg")), kConfigFileSizeLimit));
 }
 
 QTEST_MAIN(TestSaveFailures)

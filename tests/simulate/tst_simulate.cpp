@@ -1,4 +1,5 @@
-#include "../shell/boxanswerer.h"
+#include "support/boxanswerer.h"
+
 #include "link/serialdevice.h"
 #include "shell/mainwindow.h"
 #include "simulateddevice.h"

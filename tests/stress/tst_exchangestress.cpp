@@ -3,21 +3,18 @@
 // the main window closed, while the device keeps silent. Every kind of exchange, on both
 // paths: the exchange stops at once (the port is free, no more commands go out), no message
 // comes afterwards, the image is as it was and PageType names the window that is open.
+#include "support/simulatedk30.h"
+#include "support/testshell.h"
+
 #include "core/pagetable.h"
 #include "link/linktimings.h"
-#include "shell/mainwindow.h"
 #include "shell/pagemanager.h"
-#include "sim/simdevice.h"
-#include "sim/simkeyboardwedge.h"
-#include "sim/simserialserver.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
-#include <QScopeGuard>
-#include <QSerialPort>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -71,27 +68,19 @@ void TestExchangeStress::interrupted()
     QFETCH(QString, button);
     QFETCH(QString, action);
 
-    SimDevice device;
-    device.faults.silent = true;
-    SimKeyboardWedge wedge(device);
-    SimSerialServer server(device);
-    QVERIFY(server.OpenPseudoTerminal());
-    qputenv("K30CFG_COM1", server.Path().toLocal8Bit());
-    auto unset = qScopeGuard([] { qunsetenv("K30CFG_COM1"); });
-
+    SimulatedK30 k30;
+    QVERIFY(k30.IsOpen());
+    k30.device.faults.silent = true;
+    k30.AttachToCom1();
+    SimKeyboardWedge &wedge = k30.wedge;
     QTemporaryDir root;
     QVERIFY(root.isValid());
-    AppState state;
-    ShellSetup setup;
-    setup.keyboard = &wedge;
-    setup.initializeKeyboard = [] { return true; };
-    setup.defaults = {root.filePath(QStringLiteral("program")),
-                      root.filePath(QStringLiteral("user"))};
-    auto window = std::make_unique<MainWindow>(state, setup);
-    window->show();
+    TestShell shell(root.path(), {.keyboard = &wedge});
+    AppState &state = shell.state;
     state.link.LinkMode = serial ? LinkSettings::kByRs232 : LinkSettings::kByKeyboard;
     const Image image = state.images.ConfigImage;
-    auto trigger = [&](const QString &name) { window->findChild<QAction *>(name)->trigger(); };
+    auto trigger = [&](const QString &name) { shell.Action(qPrintable(name))->trigger(); };
+    std::unique_ptr<MainWindow> &window = shell.window;
 
     // Questions before an exchange are answered OK; any other box is a fault.
     QStringList unexpected;
@@ -115,8 +104,7 @@ void TestExchangeStress::interrupted()
     // Running once its question is answered: the buttons are disabled until it ends.
     QTRY_VERIFY2(!start->isEnabled(), "no exchange running");
     if (serial) {
-        QSerialPort port(server.Path());
-        QVERIFY2(!port.open(QIODevice::ReadWrite), "the exchange does not hold the port");
+        QVERIFY2(!k30.PortIsFree(), "the exchange does not hold the port");
     }
 
     if (action == QLatin1String("close dialog"))
@@ -135,8 +123,7 @@ void TestExchangeStress::interrupted()
 
     // Stopped: the port is free at once, no more commands, no message.
     if (serial) {
-        QSerialPort port(server.Path());
-        QVERIFY2(port.open(QIODevice::ReadWrite), "the port was left open");
+        QVERIFY2(k30.PortIsFree(), "the port was left open");
     }
     // Two ticks of the command repeater: a repeater still running would have written again.
     QTest::qWait(int(2 * kRepeaterInterval.count()));

@@ -10,11 +10,11 @@
 //    the test learns of a load or save only from what the user sees and the disk holds: a
 //    new caption (New, Open, Save As) or a file written in the folder (Save).
 // K30_MONKEY_SEED and K30_MONKEY_STEPS repeat or lengthen a run.
+#include "support/testshell.h"
+
 #include "core/fieldcatalogue.h"
 #include "core/pagetable.h"
 #include "keys/keytext.h"
-#include "shell/filecommands.h"
-#include "shell/mainwindow.h"
 #include "shell/pagemanager.h"
 
 #include <QAbstractButton>
@@ -181,17 +181,12 @@ void TestMonkey::randomSession()
                                QDir(files).filePath(QStringLiteral("missing/c.cfg")),
                                QStringLiteral("/proc/k30cfg-monkey.cfg")};
 
-    AppState state;
-    ShellSetup setup;
-    setup.initializeKeyboard = [] { return true; };
-    setup.defaults = {root.filePath(QStringLiteral("program")),
-                      root.filePath(QStringLiteral("user"))};
-    QVERIFY(QDir().mkpath(setup.defaults.programDir));
-    MainWindow window(state, setup);
+    TestShell shell(root.path());
+    AppState &state = shell.state;
+    MainWindow &window = *shell.window;
     window.Files().SetFileNameAsker([&](QWidget *, FileDialogKind, const QString &) {
         return names.at(int(random.bounded(names.size())));
     });
-    window.show();
     auto *area = window.findChild<QMdiArea *>(QStringLiteral("mdiArea"));
     QVERIFY(area);
 
@@ -312,8 +307,6 @@ void TestMonkey::randomSession()
           "%d loads or saves, %d openings that stored shown forms",
           steps, int(clock.elapsed()), commands, clicks, boxes, loadsAndSaves, normalisations);
     answerer.stop();
-    // Leave without the question about unsaved changes.
-    state.images.MarkSaved();
 }
 
 QTEST_MAIN(TestMonkey)

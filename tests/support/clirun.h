@@ -17,3 +17,6 @@ struct CliRun
 // The wait keeps the event loop going, so the simulated devices of the test answer meanwhile.
 // `fileSizeLimit` > 0: files the tool writes may not grow past it, as on a full disk.
 CliRun Cli(const QStringList &arguments, const QByteArray &input = {}, rlim_t fileSizeLimit = 0);
+// A factory configuration made by `k30cfg-cli new` at `path`, which it returns; a warning when
+// the program fails.
+QString CliNewFile(const QString &path);

@@ -1,21 +1,25 @@
-#include "misctest.h"
+#include "support/pagetest.h"
+
+#include "keys/keytext.h"
 #include "pages/decoder/decodermiscpage.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QRandomGenerator>
 #include <QTest>
 
-using namespace misctest;
+using namespace pagetest;
 
 class TestDecoderMiscPage : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
     void opensOnTheDefaults();
-    void everyRowHasItsControl();
     void openingNormalisesOnlyItsFields();
     void secondCodeIdCharacterIsRefused();
     void controlCharacterCodeIdIsStoredAsZero();
@@ -319,14 +323,6 @@ void TestDecoderMiscPage::everyByteSurvivesTheBoxes()
     TypeText(codeId, QStringLiteral("\u20AC"));
     QVERIFY(codeId->text().isEmpty());
     QCOMPARE(state.images.ConfigImage[0], std::uint8_t{0});
-}
-
-void TestDecoderMiscPage::everyRowHasItsControl()
-{
-    AppState state;
-    PageContext context{state};
-    DecoderMiscPage page(context);
-    EveryRowHasItsControl(&page);
 }
 
 QTEST_MAIN(TestDecoderMiscPage)

@@ -1,12 +1,17 @@
-#include "misctest.h"
+#include "support/pagetest.h"
+
+#include "keys/keytext.h"
 #include "pages/reader/readermiscpage.h"
 
 #include <QButtonGroup>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QRandomGenerator>
 #include <QTest>
 
-using namespace misctest;
+using namespace pagetest;
 using Bytes = std::vector<std::uint8_t>;
 
 namespace {
@@ -25,7 +30,6 @@ class TestReaderMiscPage : public QObject
     Q_OBJECT
 private Q_SLOTS:
     void opensOnTheDefaults();
-    void everyRowHasItsControl();
     void openingNormalisesOnlyTheShownFields();
     void trackSelectorsAreIndependent();
     void track2PrefixTouchesOnlyItsBytes();
@@ -242,14 +246,6 @@ void TestReaderMiscPage::everyByteSurvivesTheBoxes()
             QCOMPARE(int(state.images.ConfigImage[29]), byte);
         }
     }
-}
-
-void TestReaderMiscPage::everyRowHasItsControl()
-{
-    AppState state;
-    PageContext context{state};
-    ReaderMiscPage page(context);
-    EveryRowHasItsControl(&page);
 }
 
 QTEST_MAIN(TestReaderMiscPage)

@@ -31,3 +31,11 @@ CliRun Cli(const QStringList &arguments, const QByteArray &input, rlim_t fileSiz
             QString::fromUtf8(process.readAllStandardOutput()),
             QString::fromUtf8(process.readAllStandardError())};
 }
+
+QString CliNewFile(const QString &path)
+{
+    const CliRun run = Cli({QStringLiteral("new"), path});
+    if (run.code != 0)
+        qWarning() << run.err;
+    return path;
+}

@@ -1,13 +1,9 @@
-#include "boxanswerer.h"
+#include "support/pagetest.h"
+#include "support/testshell.h"
 
 #include "core/pagetable.h"
 #include "pages/headertextsframe.h"
-#include "shell/filecommands.h"
-#include "shell/mainwindow.h"
-#include "shell/pagefactory.h"
-#include "shell/pagemanager.h"
 
-#include <QAction>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QGroupBox>
@@ -24,7 +20,7 @@ namespace {
 
 std::unique_ptr<QWidget> OpenCfg3(PageContext &context)
 {
-    return std::unique_ptr<QWidget>(CreatePage(kDecoderInterfacePage, context));
+    return pagetest::Open(kDecoderInterfacePage, context);
 }
 
 template <typename T> T *Find(QWidget *page, const char *name)
@@ -34,7 +30,9 @@ template <typename T> T *Find(QWidget *page, const char *name)
 
 } // namespace
 
-class TestDecoderInterfacePage : public QObject
+// The interface pages: the decoder's (cfg3) in full, and the header texts both sections'
+// interface pages (cfg3, magcfg3) share; the reader's choices are rows of tst_parameterpages.
+class TestInterfacePages : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
@@ -47,10 +45,11 @@ private Q_SLOTS:
     void openingChangesNothing();
     void headerTextsWriteAtOnce();
     void headerTextsRefuseWhatFilesCannotHold();
+    void headerTextsAreTheSharedOnes();
     void setDefaultAfterSaveAsDefault();
 };
 
-void TestDecoderInterfacePage::layoutAndCaptions()
+void TestInterfacePages::layoutAndCaptions()
 {
     AppState state;
     PageContext context{state};
@@ -100,7 +99,7 @@ void TestDecoderInterfacePage::layoutAndCaptions()
              QStringLiteral("Set Default"));
 }
 
-void TestDecoderInterfacePage::opensOnFactoryImage()
+void TestInterfacePages::opensOnFactoryImage()
 {
     AppState state;
     PageContext context{state};
@@ -109,7 +108,7 @@ void TestDecoderInterfacePage::opensOnFactoryImage()
     QVERIFY(!Find<QCheckBox>(page.get(), "ChkRead")->isChecked());
 }
 
-void TestDecoderInterfacePage::interfaceOptionsWriteOnlyTheirBits_data()
+void TestInterfacePages::interfaceOptionsWriteOnlyTheirBits_data()
 {
     QTest::addColumn<int>("start");
     QTest::addColumn<int>("option");
@@ -121,7 +120,7 @@ void TestDecoderInterfacePage::interfaceOptionsWriteOnlyTheirBits_data()
     QTest::newRow("all set, keyboard") << 0xFF << 0 << 0xFC;
 }
 
-void TestDecoderInterfacePage::interfaceOptionsWriteOnlyTheirBits()
+void TestInterfacePages::interfaceOptionsWriteOnlyTheirBits()
 {
     QFETCH(int, start);
     QFETCH(int, option);
@@ -141,7 +140,7 @@ void TestDecoderInterfacePage::interfaceOptionsWriteOnlyTheirBits()
     QCOMPARE(others, before);
 }
 
-void TestDecoderInterfacePage::readMemoryWritesBitZero()
+void TestInterfacePages::readMemoryWritesBitZero()
 {
     AppState state;
     state.images.ConfigImage[24] = 0xF0;
@@ -154,7 +153,7 @@ void TestDecoderInterfacePage::readMemoryWritesBitZero()
     QCOMPARE(int(state.images.ConfigImage[24]), 0xF0);
 }
 
-void TestDecoderInterfacePage::unlistedInterfaceShowsNoOption()
+void TestInterfacePages::unlistedInterfaceShowsNoOption()
 {
     AppState state;
     state.images.ConfigImage[22] = 35; // bits 0 and 1 hold 3: no option stands for it
@@ -167,7 +166,7 @@ void TestDecoderInterfacePage::unlistedInterfaceShowsNoOption()
     QCOMPARE(int(state.images.ConfigImage[22]), 33);
 }
 
-void TestDecoderInterfacePage::openingChangesNothing()
+void TestInterfacePages::openingChangesNothing()
 {
     AppState state;
     for (int i = 0; i < kImageSize; ++i)
@@ -184,7 +183,7 @@ void TestDecoderInterfacePage::openingChangesNothing()
     QCOMPARE(state.header.Description, QStringLiteral("as it was"));
 }
 
-void TestDecoderInterfacePage::headerTextsWriteAtOnce()
+void TestInterfacePages::headerTextsWriteAtOnce()
 {
     AppState state;
     state.header = {QStringLiteral("dev"), QStringLiteral("user"), QStringLiteral("date"),
@@ -206,12 +205,12 @@ void TestDecoderInterfacePage::headerTextsWriteAtOnce()
 
     // The reader interface page shows the same texts the next time it opens.
     page.reset();
-    std::unique_ptr<QWidget> other(CreatePage(kReaderInterfacePage, context));
+    auto other = pagetest::Open(kReaderInterfacePage, context);
     QCOMPARE(Find<QLineEdit>(other.get(), "txtDescription")->text(),
              QStringLiteral("Hall 2, \"east\""));
 }
 
-void TestDecoderInterfacePage::headerTextsRefuseWhatFilesCannotHold()
+void TestInterfacePages::headerTextsRefuseWhatFilesCannotHold()
 {
     HeaderTexts texts;
     HeaderTextsFrame frame(texts);
@@ -225,25 +224,20 @@ void TestDecoderInterfacePage::headerTextsRefuseWhatFilesCannotHold()
     QCOMPARE(texts.UserName, QStringLiteral("Zoë X"));
 }
 
-void TestDecoderInterfacePage::setDefaultAfterSaveAsDefault()
+void TestInterfacePages::setDefaultAfterSaveAsDefault()
 {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    AppState state;
-    ShellSetup setup;
-    setup.initializeKeyboard = [] { return true; };
-    setup.defaults = {dir.path(), dir.filePath(QStringLiteral("user"))};
-    MainWindow window(state, setup);
-    window.show();
-    QAction *interfaceItem = window.findChild<QAction *>(QStringLiteral("mnuConfigInterface"));
-    interfaceItem->trigger();
-    QWidget *page = window.Pages().CurrentPage();
+    TestShell shell(dir.path());
+    AppState &state = shell.state;
+    shell.Trigger("mnuConfigInterface");
+    QWidget *page = shell.Page();
     QVERIFY(page);
     Find<QRadioButton>(page, "OptCfg3_1_0")->click();
     Find<QCheckBox>(page, "ChkRead")->click();
     QCOMPARE(int(state.images.ConfigImage[22]), 32);
     QCOMPARE(int(state.images.ConfigImage[24]), 1);
-    window.findChild<QAction *>(QStringLiteral("mnuFileDefault"))->trigger();
+    shell.Trigger("mnuFileDefault");
 
     Find<QRadioButton>(page, "OptCfg3_1_2")->click();
     Find<QCheckBox>(page, "ChkRead")->click();
@@ -259,5 +253,23 @@ void TestDecoderInterfacePage::setDefaultAfterSaveAsDefault()
     QCOMPARE(state.header.UserName, QStringLiteral("kept"));
 }
 
-QTEST_MAIN(TestDecoderInterfacePage)
-#include "tst_decoderinterfacepage.moc"
+void TestInterfacePages::headerTextsAreTheSharedOnes()
+{
+    AppState state;
+    state.header.DeviceName = QStringLiteral("Device Name");
+    state.header.Description = QStringLiteral("Your description about this configuration file");
+    PageContext context{state};
+    auto page = pagetest::Open(kReaderInterfacePage, context);
+    auto *name = page->findChild<QLineEdit *>(QStringLiteral("txtDeviceName"));
+    QVERIFY(name);
+    QCOMPARE(name->text(), QStringLiteral("Device Name"));
+    QCOMPARE(page->findChild<QLineEdit *>(QStringLiteral("txtDescription"))->text(),
+             state.header.Description);
+    name->selectAll();
+    QTest::keyClicks(name, QStringLiteral("K30 at the door"));
+    QCOMPARE(state.header.DeviceName, QStringLiteral("K30 at the door"));
+    QVERIFY(!state.images.IsChanged());
+}
+
+QTEST_MAIN(TestInterfacePages)
+#include "tst_interfacepages.moc"

@@ -1,0 +1,386 @@
+#include "support/clirun.h"
+#include "support/environmentguard.h"
+#include "support/files.h"
+#include "support/simulatedk30.h"
+
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+// k30cfg-cli against simulated devices on pseudo-terminals: download, upload, diff and version,
+// several devices at once, the faults of a device, and reading and clearing its memory.
+class TestCliDevices : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void threeDevicesOneSilent();
+    void deviceExchanges();
+    void deviceFaults_data();
+    void deviceFaults();
+    void serialOptionsReachTheLine();
+    void readMemory();
+    void memoryFaults_data();
+    void memoryFaults();
+    void readMemoryFailsLate_data();
+    void readMemoryFailsLate();
+
+private:
+    QString Path(const char *name) const { return m_dir->filePath(QLatin1String(name)); }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void TestCliDevices::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+}
+
+// Three devices at once, one of them silent: the two others are configured, the silent one
+// times out, and the exit status says so.
+void TestCliDevices::threeDevicesOneSilent()
+{
+    SimulatedK30 k30s[3];
+    k30s[1].device.faults.silent = true;
+    QStringList arguments{QStringLiteral("download"), Path("fleet.cfg")};
+    WriteFile(Path("fleet.cfg"), WindowFile());
+    for (const SimulatedK30 &k30 : k30s) {
+        QVERIFY(k30.IsOpen());
+        arguments << QStringLiteral("--port") << k30.Path();
+    }
+    Image sent;
+    WindowFile(&sent);
+    QElapsedTimer clock;
+    clock.start();
+    const CliRun run = Cli(arguments);
+    QCOMPARE(run.code, 2);
+    // The downloads run side by side: one time-out, not three waits in a row.
+    QVERIFY2(clock.elapsed() < 6500, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY(run.out.contains(k30s[0].Path() + QStringLiteral(": Download OK!")));
+    QVERIFY(run.out.contains(k30s[2].Path() + QStringLiteral(": Download OK!")));
+    QVERIFY(run.err.contains(k30s[1].Path() + QStringLiteral(": Time Out Error!")));
+    QVERIFY(!run.out.contains(k30s[1].Path()));
+    for (int i : {0, 2}) {
+        QCOMPARE(k30s[i].device.DownloadsSaved(), 1);
+        QVERIFY(Image(k30s[i].device.image) == sent);
+    }
+    QCOMPARE(k30s[1].device.DownloadsSaved(), 0);
+}
+
+void TestCliDevices::deviceExchanges()
+{
+    SimulatedK30 k30;
+    SimDevice &device = k30.device;
+    QVERIFY(k30.IsOpen());
+    const QStringList port{QStringLiteral("--port"), k30.Path()};
+
+    const CliRun version = Cli(QStringList{QStringLiteral("version")} + port);
+    QCOMPARE(version.code, 0);
+    QCOMPARE(version.out,
+             QStringLiteral("Get Firmware Version OK!\n\n   K30SIM V1.00\n   2024-05-01\n"));
+
+    // Upload: only the section the device sends changes in the file.
+    const QString file = Path("backup.cfg");
+    WriteFile(file, WindowFile());
+    const auto before = LoadConfiguration(file);
+    device.section = SimDevice::Section::Reader;
+    device.image[27] = 0x61;
+    device.image[29] = 'Q';
+    const CliRun upload =
+        Cli(QStringList{QStringLiteral("upload"), QStringLiteral("--into"), file} + port);
+    QCOMPARE(upload.code, 0);
+    QCOMPARE(upload.out, QStringLiteral("   Upload OK!   \n"));
+    const auto after = LoadConfiguration(file);
+    for (int i = 0; i < kImageSize; ++i)
+        QCOMPARE(int(after.images.ConfigImage[std::size_t(i)]),
+                 int(i < kReaderFirst ? before.images.ConfigImage[std::size_t(i)]
+                                      : device.image[std::size_t(i)]));
+    QCOMPARE(after.header.Description, before.header.Description);
+    QCOMPARE(after.link.CommPort, before.link.CommPort);
+
+    // The file now matches the device; a changed reader field does not.
+    QCOMPARE(Cli(QStringList{QStringLiteral("diff"), file} + port).code, 0);
+    QCOMPARE(Cli({QStringLiteral("set"), file, QStringLiteral("reader.comm.parity=Even")}).code, 0);
+    const CliRun differ = Cli(QStringList{QStringLiteral("diff"), file} + port);
+    QCOMPARE(differ.code, 1);
+    QCOMPARE(differ.out, QStringLiteral("reader.comm.parity\tEven\tOdd\n"));
+
+    // Download and verify; "Not Save" leaves the device's image as it was, and the
+    // verification says which parameters it holds differently.
+    const CliRun verified =
+        Cli(QStringList{QStringLiteral("download"), file, QStringLiteral("--verify")} + port);
+    QCOMPARE(verified.code, 0);
+    QCOMPARE(verified.out,
+             QStringLiteral("Download OK!\nVerify OK! (reader section, bytes 25 to 84)\n"
+                            "The decoder section (bytes 0 to 24) could not be read back and is "
+                            "not verified.\n"));
+    QCOMPARE(
+        Cli({QStringLiteral("set"), file, QStringLiteral("reader.misc.track1.prefix={CR}")}).code,
+        0);
+    const CliRun notSaved =
+        Cli(QStringList{QStringLiteral("download"), file, QStringLiteral("--not-save"),
+                        QStringLiteral("--verify")} +
+            port);
+    QCOMPARE(notSaved.code, 1);
+    QCOMPARE(notSaved.out, QStringLiteral("Download OK!\n"));
+    QVERIFY2(notSaved.err.contains(QLatin1String("reader.misc.track1.prefix\t\"{CR}\"\t\"Q\"")),
+             qPrintable(notSaved.err));
+    QCOMPARE(device.DownloadsSaved(), 1);
+
+    // A device that answers with its decoder section: a difference in the reader section
+    // is neither listed nor taken as verified.
+    device.section = SimDevice::Section::Decoder;
+    QCOMPARE(Cli({QStringLiteral("set"), file, QStringLiteral("decoder.comm.parity=Even")}).code,
+             0);
+    const CliRun decoderOnly =
+        Cli(QStringList{QStringLiteral("download"), file, QStringLiteral("--not-save"),
+                        QStringLiteral("--verify")} +
+            port);
+    QCOMPARE(decoderOnly.code, 1);
+    const QStringList lines = decoderOnly.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QVERIFY2(lines.size() > 2, qPrintable(decoderOnly.err));
+    QVERIFY(lines.front().contains(QLatin1String("decoder section, bytes 0 to 24")));
+    QCOMPARE(lines.mid(1, lines.size() - 2),
+             QStringList{QStringLiteral("decoder.comm.parity\tEven\tNone")});
+    QCOMPARE(lines.back(), QStringLiteral("The reader section (bytes 25 to 84) could not be read "
+                                          "back and is not verified."));
+}
+
+void TestCliDevices::deviceFaults_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("refused download") << "download"
+                                      << "refuse" << 1 << "Download Failed!\n";
+    QTest::newRow("wrong check") << "version"
+                                 << "wrong-check" << 1 << "Upload Failed!\n";
+    QTest::newRow("short upload answer") << "upload"
+                                         << "short" << 2 << "Time Out Error!\n";
+    QTest::newRow("no such port") << "download"
+                                  << "missing" << 5 << "";
+    QTest::newRow("window port") << "version"
+                                 << "com" << 5 << "COM 4: not available.\n";
+}
+
+void TestCliDevices::deviceFaults()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, fault);
+    QFETCH(int, code);
+    QFETCH(QString, message);
+    SimulatedK30 k30;
+    SimDevice &device = k30.device;
+    device.faults.refuseDownload = fault == QLatin1String("refuse");
+    device.faults.wrongCheck = fault == QLatin1String("wrong-check");
+    device.faults.shortAnswer = fault == QLatin1String("short") ? 40 : -1;
+    QVERIFY(k30.IsOpen());
+    QString port = k30.Path();
+    if (fault == QLatin1String("missing")) {
+        port = Path("no-such-tty");
+        message = port + QStringLiteral(": not available.\n");
+    }
+    const EnvironmentGuard com4("K30CFG_COM4", Path("no-such-tty").toLocal8Bit());
+    if (fault == QLatin1String("com"))
+        port = QStringLiteral("COM4");
+    const QString file = Path("fault.cfg");
+    WriteFile(file, WindowFile());
+    const QByteArray original = Contents(file);
+    QStringList arguments{command, QStringLiteral("--port"), port};
+    if (command == QLatin1String("download"))
+        arguments.insert(1, file);
+    if (command == QLatin1String("upload"))
+        arguments << QStringLiteral("--into") << file;
+    const CliRun run = Cli(arguments);
+    QCOMPARE(run.code, code);
+    QCOMPARE(run.err, message);
+    QVERIFY(run.out.isEmpty());
+    QCOMPARE(Contents(file), original);
+}
+
+void TestCliDevices::serialOptionsReachTheLine()
+{
+    SimulatedK30 k30;
+    SimDevice &device = k30.device;
+    QVERIFY(k30.IsOpen());
+    const CliRun run = Cli({QStringLiteral("version"), QStringLiteral("--port"), k30.Path(),
+                            QStringLiteral("--baud"), QStringLiteral("19200"),
+                            QStringLiteral("--stop-bits"), QStringLiteral("2")});
+    QCOMPARE(run.code, 0);
+    QVERIFY2(device.Log().contains(QStringLiteral("line 19200,N,8,2")),
+             qPrintable(device.Log().join(QLatin1Char('\n'))));
+}
+
+// The simulator's sample records, to standard output, into a file, and cleared once saved.
+void TestCliDevices::readMemory()
+{
+    SimulatedK30 k30;
+    SimDevice &device = k30.device;
+    QVERIFY(k30.IsOpen());
+    const QStringList read{QStringLiteral("read-memory"), QStringLiteral("--port"), k30.Path()};
+
+    const CliRun shown = Cli(read);
+    QCOMPARE(shown.code, 0);
+    QCOMPARE(shown.out,
+             QStringLiteral("4006381333931\nK30-SAMPLE-0002\nHELLO WORLD\n9780201633610\n"));
+    QCOMPARE(shown.err, QStringLiteral("   Read Decoder Memory OK!\n"));
+
+    const QByteArray file =
+        "4006381333931\r\nK30-SAMPLE-0002\r\nHELLO WORLD\r\n9780201633610\r\n\r\n";
+    const CliRun saved = Cli(read + QStringList{QStringLiteral("-o"), Path("scans.txt")});
+    QCOMPARE(saved.code, 0);
+    QCOMPARE(saved.out, QStringLiteral("   Read Decoder Memory OK!\n"));
+    QCOMPARE(Contents(Path("scans.txt")), file);
+    QCOMPARE(device.memory, SimDevice::SampleMemory());
+
+    const CliRun cleared = Cli(read + QStringList{QStringLiteral("--output"), Path("kept.txt"),
+                                                  QStringLiteral("--clear")});
+    QCOMPARE(cleared.code, 0);
+    QCOMPARE(cleared.out, QStringLiteral("   Read Decoder Memory OK!\nClear Decoder Memory OK!\n"));
+    QCOMPARE(Contents(Path("kept.txt")), file);
+    QVERIFY(device.memory.isEmpty());
+
+    // An empty memory reads as the empty line of its end marker, as the window shows it.
+    const CliRun empty = Cli(read + QStringList{QStringLiteral("-o"), Path("scans.txt")});
+    QCOMPARE(empty.code, 0);
+    QCOMPARE(Contents(Path("scans.txt")), QByteArray("\r\n\r\n"));
+
+    // A thousand records take 282 blocks: all of them are saved before the memory is cleared.
+    device.memory = SimDevice::GeneratedMemory(1000);
+    QByteArray thousand;
+    for (const QByteArray &record : device.memory)
+        thousand += record + "\r\n";
+    const CliRun many =
+        Cli(read + QStringList{QStringLiteral("-o"), Path("many.txt"), QStringLiteral("--clear")});
+    QCOMPARE(many.code, 0);
+    QCOMPARE(Contents(Path("many.txt")), thousand + "\r\n");
+    QVERIFY(device.memory.isEmpty());
+}
+
+void TestCliDevices::memoryFaults_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<bool>("cleared");
+    // The file cannot be written: the records it would hold are still on the device.
+    QTest::newRow("clear after a failed save")
+        << "read-memory"
+        << "no-folder" << QByteArray() << 4 << "The decoder memory was not cleared." << false;
+    QTest::newRow("clear with --yes") << "clear-memory"
+                                      << "yes" << QByteArray() << 0 << "" << true;
+    QTest::newRow("clear refused")
+        << "clear-memory"
+        << "refuse" << QByteArray() << 1 << "Clear Decoder Memory Failed!" << false;
+    QTest::newRow("clear, no input") << "clear-memory"
+                                     << "" << QByteArray() << 1 << "Nothing was sent." << false;
+    QTest::newRow("clear, answered no")
+        << "clear-memory"
+        << "" << QByteArray("n\n") << 1 << "Nothing was sent." << false;
+    QTest::newRow("clear, answered yes") << "clear-memory"
+                                         << "" << QByteArray(" Yes\n") << 0 << "" << true;
+    QTest::newRow("silent device") << "read-memory"
+                                   << "silent" << QByteArray() << 2 << "Time Out Error!" << false;
+    QTest::newRow("silent device, clear")
+        << "clear-memory"
+        << "silent" << QByteArray() << 2 << "Time Out Error!" << false;
+    QTest::newRow("bad block") << "read-memory"
+                               << "bad-block" << QByteArray() << 1 << "Read Decoder Memory Failed!"
+                               << false;
+}
+
+void TestCliDevices::memoryFaults()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, fault);
+    QFETCH(QByteArray, input);
+    QFETCH(int, code);
+    QFETCH(QString, message);
+    QFETCH(bool, cleared);
+    SimulatedK30 k30;
+    SimDevice &device = k30.device;
+    device.faults.silent = fault == QLatin1String("silent");
+    device.faults.refuseClear = fault == QLatin1String("refuse");
+    device.faults.badBlock = fault == QLatin1String("bad-block") ? 0 : -1;
+    QVERIFY(k30.IsOpen());
+    QStringList arguments{command, QStringLiteral("--port"), k30.Path()};
+    if (fault == QLatin1String("no-folder"))
+        arguments << QStringLiteral("-o") << Path("missing/scans.txt") << QStringLiteral("--clear");
+    if (fault != QLatin1String("") && command == QLatin1String("clear-memory"))
+        arguments << QStringLiteral("--yes");
+    const CliRun run = Cli(arguments, input);
+    QCOMPARE(run.code, code);
+    if (code == 0)
+        QCOMPARE(run.out, QStringLiteral("Clear Decoder Memory OK!\n"));
+    else
+        QVERIFY2(run.err.endsWith(message + QLatin1Char('\n')), qPrintable(run.err));
+    QCOMPARE(device.memory.isEmpty(), cleared);
+    const QString log = device.Log().join(QLatin1Char('\n'));
+    QCOMPARE(log.contains(QLatin1String("memory cleared")), cleared);
+    // Without an answer nothing goes out on the line at all.
+    if (message == QLatin1String("Nothing was sent."))
+        QVERIFY2(!log.contains(QLatin1String("received")), qPrintable(log));
+    if (fault == QLatin1String("no-folder"))
+        QVERIFY2(log.contains(QLatin1String("memory read")), qPrintable(log));
+}
+
+void TestCliDevices::readMemoryFailsLate_data()
+{
+    QTest::addColumn<bool>("toFile");
+    QTest::addColumn<bool>("endless");
+    QTest::addColumn<QString>("message");
+    const QString failed = QStringLiteral("Read Decoder Memory Failed!\n");
+    QTest::newRow("bad block, to standard output") << false << false << failed;
+    QTest::newRow("bad block, into a file, with --clear") << true << false << failed;
+    // Stopped after 16384 blocks.
+    QTest::newRow("endless memory, into a file, with --clear")
+        << true << true
+        << QStringLiteral("Read Decoder Memory Incomplete: the data did not end within the "
+                          "blocks a read takes. Not all data was read!\n");
+}
+
+// The second block is damaged, or the data never ends: the records decoded before are handed
+// over all the same, the failure is reported after them, and the memory is not cleared.
+void TestCliDevices::readMemoryFailsLate()
+{
+    QFETCH(bool, toFile);
+    QFETCH(bool, endless);
+    QFETCH(QString, message);
+    SimulatedK30 k30;
+    SimDevice &device = k30.device;
+    const QList<QByteArray> records = {QByteArray(28, 'a'), QByteArray(28, 'b'),
+                                       QByteArray(28, 'c'), QByteArray(28, 'd')};
+    device.memory = records;
+    device.faults.badBlock = endless ? -1 : 1;
+    device.faults.endlessMemory = endless;
+    QVERIFY(k30.IsOpen());
+    QStringList arguments{QStringLiteral("read-memory"), QStringLiteral("--port"), k30.Path()};
+    if (toFile)
+        arguments << QStringLiteral("-o") << Path("part.txt") << QStringLiteral("--clear");
+    const CliRun run = Cli(arguments);
+    QCOMPARE(run.code, 1);
+    // The first block holds the first two records.
+    const QByteArray firstTwo = records[0] + "\r\n" + records[1] + "\r\n";
+    if (toFile) {
+        QVERIFY(run.out.isEmpty());
+        const QByteArray saved = Contents(Path("part.txt"));
+        QVERIFY(saved.startsWith(firstTwo));
+        if (!endless)
+            QCOMPARE(saved, firstTwo + "\r\n");
+        QCOMPARE(run.err, message + QStringLiteral("The decoder memory was not cleared.\n"));
+    } else {
+        QCOMPARE(run.out, QString::fromLatin1(records[0] + "\n" + records[1] + "\n"));
+        QCOMPARE(run.err, message);
+    }
+    QCOMPARE(device.memory, records);
+    QVERIFY(!device.Log().contains(QStringLiteral("memory cleared")));
+}
+
+QTEST_GUILESS_MAIN(TestCliDevices)
+#include "tst_clidevices.moc"
