@@ -25,6 +25,8 @@ void CommandRepeater::Stop()
 
 void CommandRepeater::Tick()
 {
+    if (m_writer.IsBusy())
+        return;
     ++m_ticks;
     if (m_ticks > kCommandRepeats) {
         Stop();

@@ -10,7 +10,9 @@
 
 // How the PC calls the device over the keyboard path: a five-letter command written again and
 // again, every 150 ms, until the device answers or 15 repetitions went unanswered. The first
-// command goes out one interval after the start; the 16th tick gives up.
+// command goes out one interval after the start; the 16th tick gives up. A command is never
+// cut short: a tick that comes while one is still going out (a busy PC) is not counted, so the
+// device always sees 15 whole commands.
 class CommandRepeater : public QObject
 {
     Q_OBJECT

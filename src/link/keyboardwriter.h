@@ -18,6 +18,8 @@ public:
 
     void Write(const QByteArray &bytes);
     void Stop();
+    // Bytes of the current run are still to go out, or the last one's pause is running.
+    bool IsBusy() const { return !m_bytes.isEmpty(); }
 
 Q_SIGNALS:
     // `count` bytes of the current run are written (each signal after its pause).

@@ -347,8 +347,10 @@ void TestReadMemoryDialog::keyboardNoAcknowledgement()
     QFETCH(QByteArray, command);
     QFETCH(QString, title);
     m_f->k30.device.faults.silent = true;
-    // The count of repetitions is what matters here, not their 150 ms spacing.
-    Open(MemoryTimings{.repeaterInterval = std::chrono::milliseconds(20)});
+    // The count of repetitions is what matters here, not their 150 ms spacing. A command takes
+    // longer to type than the interval, as on a busy PC: none is cut short.
+    Open(MemoryTimings{.repeaterInterval = std::chrono::milliseconds(20),
+                       .bytePause = std::chrono::milliseconds(6)});
     Click(button.toLatin1().constData());
     AnswerBox(1000);
     const ShownMessage shown = AnswerBox(3000);
