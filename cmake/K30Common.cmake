@@ -10,6 +10,21 @@ if(K30_CCACHE AND NOT CMAKE_CXX_COMPILER_LAUNCHER)
     set(CMAKE_CXX_COMPILER_LAUNCHER ${K30_CCACHE})
 endif()
 
+# lld, else gold, where the toolchain takes it: some seventy programs link the static
+# libraries with their debug information, and the default linker spends most of a build's
+# last minutes on that.
+option(K30_FAST_LINKER "Link with lld or gold when the compiler accepts it" ON)
+if(K30_FAST_LINKER AND NOT CMAKE_CXX_FLAGS MATCHES "-fuse-ld=")
+    include(CheckLinkerFlag)
+    foreach(linker lld gold)
+        check_linker_flag(CXX "-fuse-ld=${linker}" K30_LINKER_${linker})
+        if(K30_LINKER_${linker})
+            add_link_options(-fuse-ld=${linker})
+            break()
+        endif()
+    endforeach()
+endif()
+
 if(NOT CMAKE_BUILD_TYPE AND NOT CMAKE_CONFIGURATION_TYPES)
     set(CMAKE_BUILD_TYPE Release CACHE STRING "Build type" FORCE)
 endif()

@@ -24,7 +24,12 @@ else
     done
 fi
 
-CC=clang CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DK30_FUZZ=ON >/dev/null
+generator=()
+if [ ! -f "$build/CMakeCache.txt" ] && command -v ninja >/dev/null; then
+    generator=(-G Ninja)
+fi
+CC=clang CXX=clang++ cmake -S . -B "$build" "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DK30_FUZZ=ON >/dev/null
 cmake --build "$build" -j"$(nproc)" --target "${targets[@]/#/fuzz_}"
 
 mkdir -p "$build/fuzz-artifacts"

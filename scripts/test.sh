@@ -8,8 +8,16 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh socat xvfb x11vnc novnc websockify iproute2 lintian help2man appstream \
     desktop-file-utils man-db bash-completion ansible-core
 build="${K30_BUILD_DIR:-build}"
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE="${K30_BUILD_TYPE:-RelWithDebInfo}" ${K30_CMAKE_ARGS:-}
+# A new build directory uses Ninja where the machine has it; an existing one keeps its generator.
+generator=()
+if [ ! -f "$build/CMakeCache.txt" ] && command -v ninja >/dev/null; then
+    generator=(-G Ninja)
+fi
+# shellcheck disable=SC2086
+cmake -S . -B "$build" "${generator[@]}" -DCMAKE_BUILD_TYPE="${K30_BUILD_TYPE:-RelWithDebInfo}" \
+    ${K30_CMAKE_ARGS:-}
 cmake --build "$build" -j"$(nproc)"
+# Two tests per core: most of them spend their time waiting for the device's time-outs.
 # K30_CTEST_ARGS narrows the run, e.g. "-LE slow" (labels: unit, gui, exchange, slow).
 # shellcheck disable=SC2086
-ctest --test-dir "$build" --output-on-failure -j"$(nproc)" ${K30_CTEST_ARGS:-}
+ctest --test-dir "$build" --output-on-failure -j"$((2 * $(nproc)))" ${K30_CTEST_ARGS:-}
