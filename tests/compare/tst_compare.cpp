@@ -1,4 +1,5 @@
-#include "windowfixture.h"
+#include "support/boxanswerer.h"
+#include "support/testshell.h"
 
 #include "about/helpwindow.h"
 #include "core/configfile.h"
@@ -6,17 +7,20 @@
 #include "link/linkmessage.h"
 #include "link/linktimings.h"
 #include "shell/comparedialog.h"
+#include "shell/pagemanager.h"
 #include "sim/simdevice.h"
 #include "sim/simkeyboardwedge.h"
 #include "sim/simserialserver.h"
 
 #include <QButtonGroup>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QShortcut>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTextBrowser>
 #include <QTreeWidget>
 
@@ -86,7 +90,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<SimDevice> m_device;
     std::unique_ptr<SimKeyboardWedge> m_wedge;
-    std::unique_ptr<WindowFixture> m_shell;
+    std::unique_ptr<TestShell> m_shell;
 };
 
 void TestCompare::init()
@@ -94,7 +98,8 @@ void TestCompare::init()
     m_dir = std::make_unique<QTemporaryDir>();
     m_device = std::make_unique<SimDevice>();
     m_wedge = std::make_unique<SimKeyboardWedge>(*m_device);
-    m_shell = std::make_unique<WindowFixture>(m_dir->path(), m_wedge.get());
+    m_shell =
+        std::make_unique<TestShell>(m_dir->path(), TestShell::Options{.keyboard = m_wedge.get()});
 }
 
 void TestCompare::cleanup()

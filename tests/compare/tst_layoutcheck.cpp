@@ -1,4 +1,5 @@
-#include "windowfixture.h"
+#include "support/boxanswerer.h"
+#include "support/testshell.h"
 
 #include "core/fieldtext.h"
 #include "link/ui/linkdialog.h"
@@ -9,6 +10,7 @@
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTemporaryDir>
+#include <QTest>
 
 using Box = QMessageBox;
 
@@ -120,7 +122,7 @@ void TestLayoutCheck::downloadAsks()
     QTemporaryDir dir;
     FixedLayout layout;
     layout.layout = pc;
-    WindowFixture shell(dir.path(), nullptr, &layout);
+    TestShell shell(dir.path(), {.keyboardLayout = &layout});
     shell.state.link.LinkMode = LinkSettings::kByRs232;
     ParameterImages &images = shell.state.images;
     for (const char *mode : {"decoder.interface.mode", "reader.interface.mode"}) {

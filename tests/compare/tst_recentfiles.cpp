@@ -1,11 +1,15 @@
-#include "windowfixture.h"
+#include "support/boxanswerer.h"
+#include "support/testshell.h"
 
 #include "core/configfile.h"
 
+#include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QMenu>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTest>
 
 using Box = QMessageBox;
 
@@ -19,10 +23,10 @@ private Q_SLOTS:
 
 private:
     // A configuration file of the window's own configuration.
-    QString MakeFile(const WindowFixture &shell, const QString &name) const;
-    void Open(WindowFixture &shell, const QString &path) const;
+    QString MakeFile(const TestShell &shell, const QString &name) const;
+    void Open(TestShell &shell, const QString &path) const;
     // The visible recent items: caption and status tip.
-    static QList<QStringList> Items(const WindowFixture &shell);
+    static QList<QStringList> Items(const TestShell &shell);
 
     std::unique_ptr<QTemporaryDir> m_dir;
 };
@@ -35,7 +39,7 @@ void TestRecentFiles::init()
         QSettings::setPath(format, QSettings::UserScope, m_dir->filePath(QStringLiteral("config")));
 }
 
-QString TestRecentFiles::MakeFile(const WindowFixture &shell, const QString &name) const
+QString TestRecentFiles::MakeFile(const TestShell &shell, const QString &name) const
 {
     const QString path = m_dir->filePath(name);
     QFile file(path);
@@ -45,14 +49,14 @@ QString TestRecentFiles::MakeFile(const WindowFixture &shell, const QString &nam
     return path;
 }
 
-void TestRecentFiles::Open(WindowFixture &shell, const QString &path) const
+void TestRecentFiles::Open(TestShell &shell, const QString &path) const
 {
     shell.names = {path};
     shell.Trigger("mnuFileOpen");
     QCOMPARE(shell.state.CurrentFile, path);
 }
 
-QList<QStringList> TestRecentFiles::Items(const WindowFixture &shell)
+QList<QStringList> TestRecentFiles::Items(const TestShell &shell)
 {
     QList<QStringList> items;
     for (int i = 1; i <= 4; ++i) {
@@ -65,7 +69,7 @@ QList<QStringList> TestRecentFiles::Items(const WindowFixture &shell)
 
 void TestRecentFiles::lastFourNewestFirst()
 {
-    WindowFixture shell(m_dir->path());
+    TestShell shell(m_dir->path());
     QVERIFY(Items(shell).isEmpty());
     QStringList paths;
     for (const char *name : {"a.cfg", "b.cfg", "c.cfg", "d.cfg", "e.cfg"}) {
@@ -98,13 +102,13 @@ void TestRecentFiles::lastFourNewestFirst()
     QCOMPARE(Items(shell), afterSave);
 
     // The next start shows the same list.
-    WindowFixture restarted(m_dir->path());
+    TestShell restarted(m_dir->path());
     QCOMPARE(Items(restarted), afterSave);
 }
 
 void TestRecentFiles::missingFileLeavesTheList()
 {
-    WindowFixture shell(m_dir->path());
+    TestShell shell(m_dir->path());
     const QString a = MakeFile(shell, QStringLiteral("a.cfg"));
     const QString b = MakeFile(shell, QStringLiteral("b.cfg"));
     const QString c = MakeFile(shell, QStringLiteral("c.cfg"));

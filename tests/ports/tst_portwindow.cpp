@@ -1,4 +1,3 @@
-#include "../shell/boxanswerer.h"
 #include "fakeportlist.h"
 #include "link/portmapping.h"
 #include "link/serialdevice.h"
@@ -7,6 +6,7 @@
 #include "shell/mainwindow.h"
 #include "sim/simdevice.h"
 #include "sim/simserialserver.h"
+#include "support/boxanswerer.h"
 
 #include <QAction>
 #include <QComboBox>

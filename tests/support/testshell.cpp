@@ -4,12 +4,14 @@
 
 #include <QAction>
 #include <QDir>
+#include <QTest>
 
 TestShell::TestShell(const QString &root, Options options)
 {
     ShellSetup setup;
     setup.keyboard = options.keyboard;
     setup.initializeKeyboard = [available = options.keyboardAvailable] { return available; };
+    setup.keyboardLayout = options.keyboardLayout;
     setup.defaults = {root + QStringLiteral("/program"), root + QStringLiteral("/user")};
     QDir().mkpath(setup.defaults.programDir);
     window = std::make_unique<MainWindow>(state, setup);
@@ -19,6 +21,9 @@ TestShell::TestShell(const QString &root, Options options)
             return names.isEmpty() ? QString() : names.takeFirst();
         });
     window->show();
+    // The device types into the active window.
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
 }
 
 TestShell::~TestShell()
@@ -28,7 +33,12 @@ TestShell::~TestShell()
 
 QAction *TestShell::Action(const char *name) const
 {
-    return window->findChild<QAction *>(QString::fromLatin1(name));
+    return Action(QString::fromLatin1(name));
+}
+
+QAction *TestShell::Action(const QString &name) const
+{
+    return window->findChild<QAction *>(name);
 }
 
 void TestShell::Trigger(const char *name) const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/keyboardlayout.h"
 #include "shell/filecommands.h"
 #include "shell/mainwindow.h"
 
@@ -8,16 +9,25 @@
 
 class QAction;
 
-// One main window on its own state, its defaults in "program" and "user" below `root`, with a
-// scripted file dialog: it answers with `names` in turn (none left: cancelled) and records
-// what it was asked. Goes without the questions about unsaved changes.
+// The PC's keyboard layout as a test sets it; nothing: unknown.
+class FixedLayout : public KeyboardLayoutSource
+{
+public:
+    std::optional<KeyboardLayout> layout;
+    std::optional<KeyboardLayout> Current() const override { return layout; }
+};
+
+// One main window on its own state, its defaults in "program" and "user" below `root`, shown
+// and active, with a scripted file dialog: it answers with `names` in turn (none left:
+// cancelled) and records what it was asked. Goes without the questions about unsaved changes.
 class TestShell
 {
 public:
     struct Options
     {
         bool keyboardAvailable = true;
-        KeyboardPort *keyboard = nullptr;
+        KeyboardPort *keyboard = nullptr; // the keyboard path (the simulated wedge), if any
+        const KeyboardLayoutSource *keyboardLayout = nullptr;
     };
 
     explicit TestShell(const QString &root) : TestShell(root, Options{}) {}
@@ -25,6 +35,7 @@ public:
     ~TestShell();
 
     QAction *Action(const char *name) const;
+    QAction *Action(const QString &name) const;
     void Trigger(const char *name) const;
     // The open page or dialog, and its object name ("" when none is open).
     QWidget *Page() const;

@@ -1,7 +1,8 @@
 // What the main window does for a technician beyond the pages: undo and redo of every change
 // to the image, the controls that differ from the defaults, and finding a parameter by its
 // caption, option or name. Everything runs through the real window, as a user works it.
-#include "shell/boxanswerer.h"
+#include "support/boxanswerer.h"
+#include "support/testshell.h"
 
 #include "about/helpwindow.h"
 #include "core/configfile.h"
@@ -33,29 +34,19 @@
 
 namespace {
 
+// The simulated device on the keyboard path, made before the window that types to it.
+struct KeyboardDevice
+{
+    SimDevice device;
+    SimKeyboardWedge wedge{device};
+};
+
 // One main window on its own state and defaults folder, with a simulated device on the
 // keyboard path.
-struct Shell
+struct Shell : KeyboardDevice, TestShell
 {
-    explicit Shell(const QString &root)
-    {
-        ShellSetup setup;
-        setup.keyboard = &wedge;
-        setup.initializeKeyboard = [] { return true; };
-        setup.defaults = {root + QStringLiteral("/program"), root + QStringLiteral("/user")};
-        window = std::make_unique<MainWindow>(state, setup);
-        window->Files().SetFileNameAsker([this](QWidget *, FileDialogKind, const QString &) {
-            return names.isEmpty() ? QString() : names.takeFirst();
-        });
-        window->show();
-        window->activateWindow();
-    }
+    explicit Shell(const QString &root) : TestShell(root, Options{.keyboard = &wedge}) {}
 
-    void trigger(const char *name) const
-    {
-        window->findChild<QAction *>(QString::fromLatin1(name))->trigger();
-    }
-    QWidget *page() const { return window->Pages().CurrentPage(); }
     ImageHistory &history() const { return window->History(); }
     QString status() const
     {
@@ -67,12 +58,6 @@ struct Shell
         QWidget *focus = QApplication::focusWidget();
         QTest::keyClick(focus ? focus : window.get(), key, Qt::ControlModifier);
     }
-
-    SimDevice device;
-    SimKeyboardWedge wedge{device};
-    AppState state;
-    std::unique_ptr<MainWindow> window;
-    QStringList names; // what the file dialog answers next
 };
 
 const FieldSpec &Field(const char *name)
@@ -98,7 +83,7 @@ void Act(Shell &shell, const FieldSpec &field, const QString &action)
     QSignalSpy recorded(shell.history().Stack(), &QUndoStack::indexChanged);
     const QString what = action.section(QLatin1Char(':'), 1);
     if (action.startsWith(QLatin1String("click:"))) {
-        auto *button = shell.page()->findChild<QAbstractButton *>(what);
+        auto *button = shell.Page()->findChild<QAbstractButton *>(what);
         QVERIFY2(button, qPrintable(what));
         button->click();
         QTRY_COMPARE(recorded.size(), 1);
@@ -190,29 +175,29 @@ void TestTechnician::undoAndRedoPageChanges()
     QVERIFY(!shell.history().CanUndo());
 
     QList<Image> images{shell.state.images.ConfigImage};
-    QStringList shown{Shown(shell.page(), row)};
+    QStringList shown{Shown(shell.Page(), row)};
     for (const QString &action : actions) {
         Act(shell, row, action);
         if (QTest::currentTestFailed())
             return;
         images.append(shell.state.images.ConfigImage);
-        shown.append(Shown(shell.page(), row));
+        shown.append(Shown(shell.Page(), row));
     }
     QCOMPARE(shell.history().Stack()->count(), steps);
 
     // Back one step and forth again; the open page shows each value at once.
     shell.press(Qt::Key_Z);
     QCOMPARE(shell.state.images.ConfigImage, images[images.size() - 2]);
-    QCOMPARE(Shown(shell.page(), row), shown[shown.size() - 2]);
+    QCOMPARE(Shown(shell.Page(), row), shown[shown.size() - 2]);
     shell.press(Qt::Key_Y);
     QCOMPARE(shell.state.images.ConfigImage, images.last());
-    QCOMPARE(Shown(shell.page(), row), shown.last());
+    QCOMPARE(Shown(shell.Page(), row), shown.last());
 
     // All the way back: the saved image again, so nothing is left to save.
     for (int i = 0; i < steps; ++i)
-        shell.trigger("mnuEditUndo");
+        shell.Trigger("mnuEditUndo");
     QCOMPARE(shell.state.images.ConfigImage, images.first());
-    QCOMPARE(Shown(shell.page(), row), shown.first());
+    QCOMPARE(Shown(shell.Page(), row), shown.first());
     QVERIFY(!shell.state.images.IsChanged());
     QVERIFY(!shell.window->findChild<QAction *>(QStringLiteral("mnuEditUndo"))->isEnabled());
     QVERIFY(shell.window->findChild<QAction *>(QStringLiteral("mnuEditRedo"))->isEnabled());
@@ -231,14 +216,14 @@ void TestTechnician::setAllDefaultAndDefaultsAtAGlance()
     Shell shell(m_dir->path());
     QCOMPARE(shell.status(), QStringLiteral("0 parameters differ from the defaults"));
     shell.names = {path};
-    shell.trigger("mnuFileOpen");
+    shell.Trigger("mnuFileOpen");
     QCOMPARE(shell.status(), QStringLiteral("2 parameters differ from the defaults"));
     QVERIFY(!shell.history().CanUndo());
 
     // The decoder page marks its parity, and only that.
-    shell.trigger("mnuConfigComm");
-    auto *parity = shell.page()->findChild<QGroupBox *>(QStringLiteral("FraCfg4_1D"));
-    auto *baud = shell.page()->findChild<QGroupBox *>(QStringLiteral("fraCfg4_1A"));
+    shell.Trigger("mnuConfigComm");
+    auto *parity = shell.Page()->findChild<QGroupBox *>(QStringLiteral("FraCfg4_1D"));
+    auto *baud = shell.Page()->findChild<QGroupBox *>(QStringLiteral("fraCfg4_1A"));
     QVERIFY(parity->font().bold());
     QVERIFY(!parity->findChild<QAbstractButton *>()->font().bold());
     QCOMPARE(parity->toolTip(), QStringLiteral("Default: None"));
@@ -248,29 +233,29 @@ void TestTechnician::setAllDefaultAndDefaultsAtAGlance()
     // The reader's "Set All Default" is one step; undoing it leaves nothing to save.
     {
         BoxAnswerer answers({QMessageBox::Yes});
-        shell.trigger("mnuMagDefault");
+        shell.Trigger("mnuMagDefault");
         QVERIFY(answers.allAnswered());
     }
     QVERIFY(shell.state.images.IsChanged());
     QCOMPARE(shell.status(), QStringLiteral("1 parameter differs from the defaults"));
-    shell.trigger("mnuEditUndo");
+    shell.Trigger("mnuEditUndo");
     QCOMPARE(shell.state.images.ConfigImage, file.ConfigImage);
     QVERIFY(!shell.state.images.IsChanged());
     QCOMPARE(shell.status(), QStringLiteral("2 parameters differ from the defaults"));
 
     // Marks follow each change, and each undo.
-    QTest::mouseClick(shell.page()->findChild<QAbstractButton *>(QStringLiteral("cmdDefault41")),
+    QTest::mouseClick(shell.Page()->findChild<QAbstractButton *>(QStringLiteral("cmdDefault41")),
                       Qt::LeftButton);
     QVERIFY(!parity->font().bold());
     QVERIFY(parity->toolTip().isEmpty());
     QTRY_COMPARE(shell.status(), QStringLiteral("1 parameter differs from the defaults"));
-    shell.trigger("mnuEditUndo");
+    shell.Trigger("mnuEditUndo");
     QVERIFY(parity->font().bold());
-    QCOMPARE(Shown(shell.page(), Field("decoder.comm.parity")),
+    QCOMPARE(Shown(shell.Page(), Field("decoder.comm.parity")),
              Text(Field("decoder.comm.parity").options[1].caption));
 
     // New starts another history.
-    shell.trigger("mnuFileNew");
+    shell.Trigger("mnuFileNew");
     QVERIFY(!shell.history().CanUndo());
     QVERIFY(!shell.history().CanRedo());
     QCOMPARE(shell.history().Stack()->count(), 0);
@@ -283,14 +268,14 @@ void TestTechnician::uploadIsOneStep()
     for (int i = 0; i < kImageSize; ++i)
         shell.device.image[static_cast<std::size_t>(i)] = shell.state.images.ConfigImage[i] ^ 1;
     const Image before = shell.state.images.ConfigImage;
-    shell.trigger("mnuConfigTransmit");
+    shell.Trigger("mnuConfigTransmit");
     BoxAnswerer answers({QMessageBox::Ok, QMessageBox::Ok});
-    shell.page()->findChild<QAbstractButton *>(QStringLiteral("cmdReceive"))->click();
+    shell.Page()->findChild<QAbstractButton *>(QStringLiteral("cmdReceive"))->click();
     QTRY_VERIFY_WITH_TIMEOUT(answers.allAnswered(), 20000);
     QCOMPARE(answers.texts().last(), QStringLiteral("   Upload OK!   "));
     QVERIFY(shell.state.images.ConfigImage != before);
     QCOMPARE(shell.history().Stack()->count(), 1);
-    shell.trigger("mnuEditUndo");
+    shell.Trigger("mnuEditUndo");
     QCOMPARE(shell.state.images.ConfigImage, before);
     QVERIFY(!shell.state.images.IsChanged());
 }
@@ -325,7 +310,7 @@ void TestTechnician::findOpensTheControl()
     QFETCH(QString, track);
     Shell shell(m_dir->path());
     QVERIFY(QTest::qWaitForWindowActive(shell.window.get()));
-    shell.trigger("mnuConfigComm");
+    shell.Trigger("mnuConfigComm");
     QTest::keyClick(shell.window.get(), Qt::Key_F, Qt::ControlModifier);
     auto *dialog = shell.window->findChild<QDialog *>(QStringLiteral("dlgFind"));
     QVERIFY(dialog);
@@ -342,7 +327,7 @@ void TestTechnician::findOpensTheControl()
     QVERIFY(!dialog->isVisible());
     QCOMPARE(shell.state.PageType, type);
     QCOMPARE(shell.state.MagFlag, FindPage(type)->section == Section::Reader);
-    const auto tabs = shell.page()->findChildren<QTabWidget *>();
+    const auto tabs = shell.Page()->findChildren<QTabWidget *>();
     QVERIFY(std::any_of(tabs.begin(), tabs.end(), [&](QTabWidget *strip) {
         return strip->currentWidget()->objectName() == tab;
     }));
@@ -350,10 +335,10 @@ void TestTechnician::findOpensTheControl()
                                              : QString(),
                  focused);
     if (!track.isEmpty())
-        QVERIFY(shell.page()->findChild<QAbstractButton *>(track)->isChecked());
+        QVERIFY(shell.Page()->findChild<QAbstractButton *>(track)->isChecked());
 
     // F1 in the dialog opens the manual where it is described.
-    shell.trigger("mnuEditFind");
+    shell.Trigger("mnuEditFind");
     QTRY_VERIFY(dialog->isActiveWindow());
     QTest::keyClick(dialog, Qt::Key_F1);
     auto *help = qobject_cast<HelpWindow *>(QApplication::activeWindow());
