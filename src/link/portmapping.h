@@ -41,9 +41,8 @@ public:
 
     // Reads the port list again; Changed() when it is not what it was.
     void Refresh();
-    // Reads the port list every second while `watcher` lives, until it stops following.
+    // Reads the port list every second while `watcher` lives.
     void Follow(QObject *watcher);
-    void Unfollow(QObject *watcher);
     bool IsFollowed() const { return m_polling.isActive(); }
 
     // "Com 1 uses /dev/ttyUSB0 (FT232R USB UART)" the first time in this run that "Com 1"
@@ -55,6 +54,7 @@ Q_SIGNALS:
     void Changed();
 
 private:
+    void Unfollow(QObject *watcher);
     void NoteMoves();
 
     PortList &m_list;

@@ -16,5 +16,5 @@ struct SerialTarget
     // "Com n" as the port mapping has it, its port list read again first (an adapter plugged
     // in a moment ago counts); without a mapping, as the environment or the standard device
     // has it.
-    static SerialTarget FromSettings(const LinkSettings &settings, PortMapping *ports = nullptr);
+    static SerialTarget FromSettings(const LinkSettings &settings, PortMapping *ports);
 };

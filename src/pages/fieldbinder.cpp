@@ -15,7 +15,7 @@ void FieldBinder::Load()
 void FieldBinder::RestoreDefault()
 {
     ShowFrom(m_images.DefaultImage);
-    Store();
+    StoreDefault();
     ReportEdit();
 }
 

@@ -21,7 +21,7 @@ public:
     // Shows the field as ConfigImage holds it.
     void Load();
     // Shows the field from DefaultImage and stores it into ConfigImage.
-    virtual void RestoreDefault();
+    void RestoreDefault();
     // Shows the field as ConfigImage holds it and writes nothing, not even a normal form: the
     // image was set back by an undo, and showing it must not become a change of its own.
     virtual void Refresh();
@@ -42,6 +42,8 @@ protected:
     virtual void Show(const Image &image) = 0;
     // Writes what the control shows into ConfigImage, as a user's change does.
     virtual void Store() = 0;
+    // Writes the default just shown into ConfigImage, before the change is reported.
+    virtual void StoreDefault() { Store(); }
     // Whether Load stores what it showed: the control shows the field in a normal form that
     // the page writes back when it opens.
     virtual bool StoresOnLoad() const { return false; }

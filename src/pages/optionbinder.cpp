@@ -28,9 +28,10 @@ OptionBinder::OptionBinder(const FieldSpec &field, QCheckBox *box, ParameterImag
     connect(box, &QCheckBox::toggled, this, [this](bool ticked) { Chosen(ticked ? 1 : 0); });
 }
 
-void OptionBinder::RestoreDefault()
+// A default that no option stands for is copied as it is.
+void OptionBinder::StoreDefault()
 {
-    FieldBinder::RestoreDefault();
+    Store();
     const FieldSpec &field = Field();
     if (OptionIndex(field, Images().DefaultImage) < 0)
         Images().SetBits(field.byte, field.mask, Images().GetDefaultBits(field.byte, field.mask));

@@ -24,7 +24,6 @@ public:
     // A single check box.
     OptionBinder(const FieldSpec &field, QCheckBox *box, ParameterImages &images, QObject *parent);
 
-    void RestoreDefault() override;
     // Selects option `index` as a user's click would (and writes it).
     void Choose(int index);
 
@@ -35,6 +34,7 @@ Q_SIGNALS:
 protected:
     void Show(const Image &image) override;
     void Store() override;
+    void StoreDefault() override;
 
 private:
     void Chosen(int index);

@@ -50,8 +50,8 @@ QString CountWords(std::size_t count)
 
 CompareDialog::CompareDialog(PageContext &context, FileCommands &files, QWidget *parent,
                              const LinkTimings &timings)
-    : QDialog(parent), m_state(context.state), m_keyboard(context.keyboard), m_files(files),
-      m_timings(timings)
+    : QDialog(parent), m_state(context.state), m_keyboard(context.keyboard), m_ports(context.ports),
+      m_files(files), m_timings(timings)
 {
     setObjectName(QStringLiteral("frmCompare"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -159,12 +159,12 @@ void CompareDialog::CompareWithDevice()
     // the differences lie in that section.
     m_here = m_state.images.ConfigImage;
     m_device = m_here;
-    LinkSettings &link = m_state.link;
-    link.UploadMode = true;
+    const LinkSettings &link = m_state.link;
     LinkExchange *exchange = nullptr;
     if (link.LinkMode == LinkSettings::kByRs232) {
-        exchange = new SerialExchange(ExchangeKind::Upload, SerialTarget::FromSettings(link),
-                                      m_device, link.SaveFlag, m_timings, this);
+        exchange =
+            new SerialExchange(ExchangeKind::Upload, SerialTarget::FromSettings(link, m_ports),
+                               m_device, link.SaveFlag, m_timings, this);
     } else {
         exchange = new KeyboardExchange(
             ExchangeKind::Upload, m_keyboard, m_device,

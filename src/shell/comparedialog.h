@@ -10,6 +10,7 @@
 
 class ExchangeRunner;
 class FileCommands;
+class PortMapping;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -52,6 +53,7 @@ private:
 
     AppState &m_state;
     KeyboardPort *m_keyboard = nullptr;
+    PortMapping *m_ports = nullptr; // what "Com n" reaches, as in the Transmit dialog
     FileCommands &m_files;
     LinkTimings m_timings;
     QString m_file;        // the file compared with; empty for the device

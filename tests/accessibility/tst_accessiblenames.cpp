@@ -75,8 +75,8 @@ bool Hidden(QAccessibleInterface *node)
     return widget && widget->isHidden() && !qobject_cast<QStackedWidget *>(widget->parentWidget());
 }
 
-// Every fault below `node`, one line each.
-void Walk(QAccessibleInterface *node, const QString &path, QStringList &faults)
+// Every fault below `node`, one line each; `checked` counts the controls looked at.
+void Walk(QAccessibleInterface *node, const QString &path, QStringList &faults, int &checked)
 {
     QHash<QString, QString> names; // name -> the first control that had it
     for (int i = 0; i < node->childCount(); ++i) {
@@ -92,6 +92,7 @@ void Walk(QAccessibleInterface *node, const QString &path, QStringList &faults)
                 faults << where + QStringLiteral(": named \"%1\", titled \"%2\"").arg(name, title);
         }
         if (Interactive(child->role())) {
+            ++checked;
             if (name.isEmpty())
                 faults << where + QStringLiteral(": no name");
             else if (names.contains(name))
@@ -101,7 +102,7 @@ void Walk(QAccessibleInterface *node, const QString &path, QStringList &faults)
         }
         // A combo box's list and text box are parts of it: it is named as a whole.
         if (child->role() != QAccessible::ComboBox)
-            Walk(child, where, faults);
+            Walk(child, where, faults, checked);
     }
 }
 
@@ -111,7 +112,10 @@ QStringList Faults(QWidget *root)
     QAccessibleInterface *node = QAccessible::queryAccessibleInterface(root);
     if (!node)
         return {QStringLiteral("no accessible interface")};
-    Walk(node, root->objectName(), faults);
+    int checked = 0;
+    Walk(node, root->objectName(), faults, checked);
+    if (checked == 0)
+        faults << root->objectName() + QStringLiteral(": no control reached");
     return faults;
 }
 

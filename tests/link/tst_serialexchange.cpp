@@ -348,7 +348,7 @@ void TestSerialExchange::portFromEnvironment()
     qputenv("K30CFG_COM2", m_k30->Path().toLocal8Bit());
     LinkSettings settings;
     settings.CommPort = 2;
-    const SerialTarget target = SerialTarget::FromSettings(settings);
+    const SerialTarget target = SerialTarget::FromSettings(settings, nullptr);
     qunsetenv("K30CFG_COM2");
     QCOMPARE(target.device, m_k30->Path());
     QCOMPARE(target.settingsText, QStringLiteral("9600,N,8,1 "));

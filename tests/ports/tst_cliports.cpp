@@ -97,6 +97,10 @@ void TestCliPorts::cleanup()
 Printed TestCliPorts::Run(const QString &command, const QString &port)
 {
     PortMapping mapping(m_list);
+    // Com 2 is an adapter that is not plugged in.
+    PortChoices choices;
+    choices[1] = PortChoice::Of(Adapter(QStringLiteral("/dev/ttyUSB9"), QStringLiteral("GONE01")));
+    mapping.SetChoices(choices);
     DeviceOptions devices;
     devices.ports = {port};
     devices.settingsText = QStringLiteral("9600,N,8,1 ");
@@ -121,28 +125,32 @@ Printed TestCliPorts::Run(const QString &command, const QString &port)
 void TestCliPorts::serialPort_data()
 {
     QTest::addColumn<QString>("command");
-    QTest::addColumn<QString>("serial");
+    QTest::addColumn<QString>("port");
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("err"); // %1: the pseudo-terminal
     const QString unknown = QStringLiteral("serial:A50285BI: not available.\nSerial numbers "
                                            "present: K30PTY01 (%1)\n");
     QTest::newRow("version, the adapter present")
-        << QStringLiteral("version") << kSerial << 0 << QString();
+        << QStringLiteral("version") << QStringLiteral("serial:") + kSerial << 0 << QString();
     QTest::newRow("version, no such adapter")
-        << QStringLiteral("version") << QStringLiteral("A50285BI") << 5 << unknown;
+        << QStringLiteral("version") << QStringLiteral("serial:A50285BI") << 5 << unknown;
     QTest::newRow("read-memory, no such adapter")
-        << QStringLiteral("read-memory") << QStringLiteral("A50285BI") << 5 << unknown;
+        << QStringLiteral("read-memory") << QStringLiteral("serial:A50285BI") << 5 << unknown;
     QTest::newRow("clear-memory, no such adapter")
-        << QStringLiteral("clear-memory") << QStringLiteral("A50285BI") << 5 << unknown;
+        << QStringLiteral("clear-memory") << QStringLiteral("serial:A50285BI") << 5 << unknown;
+    QTest::newRow("version, the adapter chosen for Com 2 unplugged")
+        << QStringLiteral("version") << QStringLiteral("2") << 5
+        << QStringLiteral("COM 2: not available.\nCom 2: /dev/ttyUSB9, FT232R USB UART, serial "
+                          "GONE01 (not present)\n");
 }
 
 void TestCliPorts::serialPort()
 {
     QFETCH(QString, command);
-    QFETCH(QString, serial);
+    QFETCH(QString, port);
     QFETCH(QString, err);
     const auto records = m_device.memory.size();
-    const Printed printed = Run(command, QStringLiteral("serial:") + serial);
+    const Printed printed = Run(command, port);
     QTEST(printed.code, "code");
     QCOMPARE(printed.err, err.isEmpty() ? err : err.arg(m_server->Path()));
     if (printed.code == 0)

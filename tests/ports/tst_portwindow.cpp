@@ -3,6 +3,8 @@
 #include "link/serialdevice.h"
 #include "link/ui/portmappingdialog.h"
 #include "link/ui/transmitdialog.h"
+#include "shell/comparedialog.h"
+#include "shell/filecommands.h"
 #include "shell/mainwindow.h"
 #include "sim/simdevice.h"
 #include "sim/simserialserver.h"
@@ -10,6 +12,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -166,6 +169,13 @@ void TestPortWindow::transmitReachesChosenAdapter()
     QCOMPARE(PressAndAnswer(Find<QPushButton>(&dialog, "cmdTransmit")),
              QStringLiteral("Download OK!"));
     QCOMPARE(m_device.image, state.images.ConfigImage);
+    // Compare With Device reaches the same adapter.
+    FileCommands files(state, {}, nullptr);
+    CompareDialog compare(context, files, nullptr);
+    compare.CompareWithDevice();
+    QTRY_VERIFY(compare.findChild<QLabel *>(QStringLiteral("lblCompared"))
+                    ->text()
+                    .endsWith(QStringLiteral("No parameter differs.")));
 
     // Adapter A is pulled out and another one takes its path: it is not the device chosen,
     // and nothing is sent to it.

@@ -4,14 +4,13 @@
 #include "link/portmapping.h"
 
 #include "core/configdiff.h"
+#include "link/linkmessage.h"
 #include "link/serialdevice.h"
 #include "link/transmitmessages.h"
 
 #include <QRegularExpression>
 
 namespace {
-
-constexpr int kPortCount = 4;
 
 struct SectionRange
 {
@@ -45,9 +44,16 @@ DevicePort DevicePort::FromOption(const QString &option, const QString &settings
     const auto match = kNumbered.match(option.trimmed());
     if (match.hasMatch()) {
         const int port = match.captured(1).toInt();
-        Q_ASSERT(port >= 1 && port <= kPortCount);
-        const QString device = ports ? ports->Route(port).device : SerialPortDevice(port);
-        return {option, {port, device, settingsText}, {}};
+        Q_ASSERT(port >= 1 && port <= kComPortCount);
+        if (!ports)
+            return {option, {port, SerialPortDevice(port), settingsText}, {}};
+        const ComRoute route = ports->Route(port);
+        // The adapter chosen for it is not plugged in: said before anything is opened.
+        if (route.device.isEmpty())
+            return {option,
+                    {port, {}, settingsText},
+                    {PortNotAvailableText(port), ComRouteText(route)}};
+        return {option, {port, route.device, settingsText}, {}};
     }
     // Port number 0: the device is named by its path or its serial number, not by a window
     // port.

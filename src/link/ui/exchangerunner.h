@@ -26,6 +26,7 @@ public:
     CaptureBox *MakeCapture(QWidget *window);
     // A button that is disabled while an exchange runs.
     void AddButton(QPushButton *button) { m_buttons.append(button); }
+    const QList<QPushButton *> &Buttons() const { return m_buttons; }
     bool IsRunning() const { return m_exchange && m_exchange->IsRunning(); }
     DeviceExchange *Exchange() const { return m_exchange; }
 

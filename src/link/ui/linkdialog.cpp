@@ -71,7 +71,6 @@ QPushButton *LinkDialog::MakeButton(const char *name, const char *caption,
     auto *button = new QPushButton(Text(caption), this);
     button->setObjectName(Text(name));
     connect(button, &QPushButton::clicked, this, onClick);
-    m_buttons.append(button);
     m_runner->AddButton(button);
     return button;
 }
@@ -87,7 +86,7 @@ QVBoxLayout *LinkDialog::ButtonColumn(QWidget *below)
     CaptureBox *capture = m_runner->MakeCapture(this);
 
     auto *column = new QVBoxLayout;
-    for (QPushButton *button : std::as_const(m_buttons))
+    for (QPushButton *button : m_runner->Buttons())
         column->addWidget(button);
     if (below)
         column->addWidget(below);

@@ -46,8 +46,7 @@ protected:
     QVBoxLayout *MainLayout() const { return m_layout; }
     DeviceExchange *Exchange() const;
 
-    // A button of the column, disabled while an exchange runs.
-    // A button of the command column; a click runs onClick.
+    // A button of the command column, disabled while an exchange runs; a click runs onClick.
     QPushButton *MakeButton(const char *name, const char *caption,
                             const std::function<void()> &onClick);
     // `CmdClose`: stops a running exchange and closes the dialog.
@@ -79,5 +78,4 @@ private:
     QVBoxLayout *m_layout = nullptr;
     LinkSettingsPanel *m_panel = nullptr;
     ExchangeRunner *m_runner = nullptr;
-    QList<QPushButton *> m_buttons;
 };

@@ -55,11 +55,6 @@ PortMappingDialog::PortMappingDialog(PortMapping &ports, QWidget *parent)
     m_ports.Follow(this);
 }
 
-PortMappingDialog::~PortMappingDialog()
-{
-    m_ports.Unfollow(this);
-}
-
 PortMappingDialog *PortMappingDialog::Open(PortMapping &ports, QWidget *parent)
 {
     auto *dialog = new PortMappingDialog(ports, parent);

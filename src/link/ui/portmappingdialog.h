@@ -21,7 +21,6 @@ class PortMappingDialog : public QDialog
     Q_OBJECT
 public:
     PortMappingDialog(PortMapping &ports, QWidget *parent);
-    ~PortMappingDialog() override;
 
     // Opens it over `parent` (window-modal); it goes when closed.
     static PortMappingDialog *Open(PortMapping &ports, QWidget *parent);
