@@ -42,6 +42,11 @@ Place PlaceOf(const AppState &state, const ConfigEntry &entry)
 
 } // namespace
 
+bool IsShownOnAPage(const AppState &state, const ConfigEntry &entry)
+{
+    return entry.field || PlaceOf(state, entry).page != kNoPage;
+}
+
 bool ShowEntryControl(PageManager &pages, const AppState &state, const ConfigEntry &entry)
 {
     if (entry.field)

@@ -11,3 +11,6 @@ class PageManager;
 // port and link mode in "Transmit". False for what no window shows (bits of the image that
 // no page edits) or when the open window would not close.
 bool ShowEntryControl(PageManager &pages, const AppState &state, const ConfigEntry &entry);
+// Whether some page or dialog shows the entry: bits of the image that no page edits are listed
+// by a comparison but are shown nowhere.
+bool IsShownOnAPage(const AppState &state, const ConfigEntry &entry);

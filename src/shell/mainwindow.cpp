@@ -248,6 +248,12 @@ CompareDialog *MainWindow::Comparison()
     if (!m_compare) {
         m_compare = new CompareDialog(m_context, *m_files, this);
         connect(m_compare, &CompareDialog::EntryChosen, this, [this](const ConfigEntry &entry) {
+            if (!IsShownOnAPage(m_state, entry)) {
+                statusBar()->showMessage(
+                    QStringLiteral("%1 is shown on no page; only files and the device hold it.")
+                        .arg(entry.caption));
+                return;
+            }
             activateWindow();
             ShowEntryControl(*m_pages, m_state, entry);
         });

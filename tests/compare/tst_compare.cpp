@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QShortcut>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
@@ -168,6 +169,12 @@ void TestCompare::compareWithFile()
     QTRY_COMPARE(shown->focusWidget(), expected);
     QVERIFY(expected->isVisible());
     QCOMPARE(m_shell->state.images.ConfigImage, FactoryImage());
+    // A byte no page edits opens nothing, and the status bar says why.
+    Q_EMIT dialog->EntryChosen(
+        {QStringLiteral("image.byte3"), QStringLiteral("Byte 3"), {}, QStringLiteral("Image"), {}});
+    QCOMPARE(m_shell->window->statusBar()->currentMessage(),
+             QStringLiteral("Byte 3 is shown on no page; only files and the device hold it."));
+    QCOMPARE(m_shell->Page(), shown);
 
     // F1 in the compare window opens the manual at its page.
     auto *f1 = dialog->findChild<QShortcut *>(QStringLiteral("helpShortcut"));
