@@ -70,7 +70,7 @@ bool ClaimedElsewhere(const PortDetails &adapter, int commPort, const PortChoice
     for (int other = 1; other <= kComPortCount; ++other) {
         if (other == commPort)
             continue;
-        const QString fixed = qEnvironmentVariable(ComVariableName(other).toLatin1().constData());
+        const QString fixed = ComVariableValue(other);
         if (!fixed.isEmpty()) {
             const auto port = FindPortByPath(present, fixed);
             if (port && port->path == adapter.path)
@@ -93,7 +93,7 @@ ComRoute RouteComPort(int commPort, const PortChoices &choices, const QList<Port
     const bool numbered = commPort >= 1 && commPort <= kComPortCount;
     if (numbered)
         route.choice = choices[commPort - 1];
-    const QString fixed = qEnvironmentVariable(ComVariableName(commPort).toLatin1().constData());
+    const QString fixed = ComVariableValue(commPort);
     if (!fixed.isEmpty()) {
         route.device = fixed;
         route.origin = RouteOrigin::Environment;
@@ -175,4 +175,9 @@ QString ComRouteText(const ComRoute &route)
 QString ComVariableName(int commPort)
 {
     return QStringLiteral("K30CFG_COM%1").arg(commPort);
+}
+
+QString ComVariableValue(int commPort)
+{
+    return qEnvironmentVariable(ComVariableName(commPort).toLatin1().constData());
 }

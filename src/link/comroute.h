@@ -72,3 +72,5 @@ QString ComRouteText(const ComRoute &route);
 QString RouteOriginText(const ComRoute &route);
 // The variable that fixes a "Com n": K30CFG_COM1 to K30CFG_COM4.
 QString ComVariableName(int commPort);
+// Its value; empty when it is not set.
+QString ComVariableValue(int commPort);

@@ -13,8 +13,7 @@ QString StandardSerialDevice(int commPort)
 
 QString SerialPortDevice(int commPort)
 {
-    const QString fromEnvironment =
-        qEnvironmentVariable(ComVariableName(commPort).toLatin1().constData());
+    const QString fromEnvironment = ComVariableValue(commPort);
     return fromEnvironment.isEmpty() ? StandardSerialDevice(commPort) : fromEnvironment;
 }
 

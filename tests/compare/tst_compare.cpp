@@ -259,10 +259,6 @@ void TestCompare::oneExchangeAtATime()
     // The compare window uploads from a device that keeps silent; a download asked for in
     // "Transmit" meanwhile is refused and sends nothing, and so is a second compare while
     // "Transmit" downloads.
-    SimSerialServer server(*m_device);
-    QVERIFY(server.OpenPseudoTerminal());
-    qputenv("K30CFG_COM1", server.Path().toLocal8Bit());
-    auto unset = qScopeGuard([] { qunsetenv("K30CFG_COM1"); });
     m_shell->state.link.LinkMode = LinkSettings::kByKeyboard;
     m_device->faults.silent = true;
     m_shell->Trigger("mnuFileCompareDevice");

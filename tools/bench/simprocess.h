@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/serialexchange.h"
+#include "link/serialtarget.h"
 
 #include <QProcess>
 #include <QString>
