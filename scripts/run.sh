@@ -15,6 +15,27 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+# Variable NAME (DEFAULT when unset or empty) as a decimal number from 1 to MAX, into variable
+# OUT; anything else stops the script before it installs or starts anything. The value is
+# matched, never evaluated: bash arithmetic runs the command in a subscript such as a[$(cmd)].
+decimal() {
+    local name=$1 default=$2 max=$3 out=$4 what=$5 value
+    value=${!name:-$default}
+    if [[ $value =~ ^0*([1-9][0-9]{0,9})$ ]] && ((BASH_REMATCH[1] <= max)); then
+        printf -v "$out" %s "${BASH_REMATCH[1]}"
+        return 0
+    fi
+    printf 'run.sh: %s must be %s from 1 to %s, written in decimal digits; not %q\n' \
+        "$name" "$what" "$max" "$value" >&2
+    exit 2
+}
+vnc_first="" web_first="" run_seconds=""
+decimal K30_VNC_PORT 5900 65535 vnc_first "a port number"
+decimal K30_NOVNC_PORT 6080 65535 web_first "a port number"
+if [ -n "${K30_RUN_SECONDS:-}" ]; then
+    decimal K30_RUN_SECONDS "" 999999999 run_seconds "a number of seconds"
+fi
+
 headless=${K30_HEADLESS:-0}
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
     headless=1
@@ -104,7 +125,7 @@ DISPLAY=":$display" QT_QPA_PLATFORM=xcb "$exe" "$@" &
 tool=$!
 pids+=("$tool")
 
-x11vnc -display ":$display" -localhost -autoport "${K30_VNC_PORT:-5900}" -forever -shared \
+x11vnc -display ":$display" -localhost -autoport "$vnc_first" -forever -shared \
     -nopw -quiet >"$work/x11vnc.out" 2>"$work/x11vnc.log" &
 pids+=($!)
 vnc_port=$(await_line "$work/x11vnc.out" '^PORT=[0-9]+$' "${pids[-1]}") || failed x11vnc "$work/x11vnc.log"
@@ -114,7 +135,7 @@ web_port=""
 if [ "$novnc" = 1 ]; then
     # The first free port from K30_NOVNC_PORT on; another program may take it between the
     # look and websockify's start, so a websockify that ends at once tries the next one.
-    for ((port = ${K30_NOVNC_PORT:-6080}; port < ${K30_NOVNC_PORT:-6080} + 20; port++)); do
+    for ((port = web_first; port < web_first + 20 && port <= 65535; port++)); do
         [ -z "$(ss -Hltn "sport = :$port")" ] || continue
         websockify --web /usr/share/novnc "127.0.0.1:$port" "127.0.0.1:$vnc_port" \
             >"$work/websockify.log" 2>&1 &
@@ -142,8 +163,8 @@ cat <<EOF
 No password is asked: every user of this machine can connect. Closing the tool ends it all.
 EOF
 
-if [ -n "${K30_RUN_SECONDS:-}" ]; then
-    sleep "$K30_RUN_SECONDS" &
+if [ -n "$run_seconds" ]; then
+    sleep "$run_seconds" &
     pids+=($!)
 fi
 # Whichever ends first (the tool, normally) ends everything.

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# scripts/run.sh on a machine without a display: while the tool runs, every listening socket
-# of the processes it started is on 127.0.0.1 or ::1, the VNC server answers there (and the
-# browser view, with K30_NOVNC=1); when the tool ends, or the script is stopped, every process
-# it started is gone.
+# scripts/run.sh on a machine without a display: a port number or time that is not a plain
+# decimal number stops it before anything starts, and runs nothing; while the tool runs, every
+# listening socket of the processes it started is on 127.0.0.1 or ::1, the VNC server answers
+# there (and the browser view, with K30_NOVNC=1); when the tool ends, or the script is stopped,
+# every process it started is gone.
 # Usage: check-headless.sh SOURCE_DIR K30CFG
 set -euo pipefail
 
@@ -95,6 +96,23 @@ first_line() {
     exec 3<&-
     echo "${line%$'\r'}"
 }
+
+# Values that are no plain decimal number, or no port: each stops run.sh before it starts
+# anything, with a message that names the variable; bash arithmetic would have run the command
+# in the subscript, or taken 70000 as port 4464.
+pwned=$work/pwned
+for setting in K30_VNC_PORT=abc K30_VNC_PORT=70000 K30_VNC_PORT=0 K30_VNC_PORT=0x170c \
+    "K30_NOVNC_PORT=BASH_VERSINFO[\$(touch $pwned)0]+6080" K30_NOVNC_PORT=-1 \
+    "K30_RUN_SECONDS=a[\$(touch $pwned)]"; do
+    status=0
+    timeout 20 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM K30_EXE="$exe" K30_NOVNC=1 \
+        K30_RUN_SECONDS=5 "$setting" "$source_dir/scripts/run.sh" </dev/null >"$work/bad" 2>&1 ||
+        status=$?
+    { [ "$status" = 2 ] && grep -q "^run.sh: ${setting%%=*} must be" "$work/bad" &&
+        ! grep -q "k30cfg runs" "$work/bad"; } ||
+        fail "$setting: status $status, printed: $(cat "$work/bad")"
+    [ ! -e "$pwned" ] || fail "$setting ran the command in it"
+done
 
 for case in "tool ends" "script stopped, browser view"; do
     started=$SECONDS
