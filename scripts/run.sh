@@ -116,6 +116,41 @@ failed() {
     exit 1
 }
 
+# Starts server NAME with STARTER PORT on the first port from FIRST on that nothing listens on,
+# on any address, and sets served_port; stops the script when there is none. A program of
+# another user on [::1]:PORT would receive the viewers that try "localhost" first, so a port
+# counts only when every listener on it is the server's own. Another program may take a port
+# between the look and the start: the server is stopped and the next port tried (20 in all,
+# none past 65535). LOG is the server's log, shown when it fails.
+served_port=""
+serve_on_free_port() {
+    local name=$1 starter=$2 first=$3 log=$4 port last=$(($3 + 19 < 65535 ? $3 + 19 : 65535))
+    for ((port = first; port <= last; port++)); do
+        [ -z "$(ss -Hltn "sport = :$port")" ] || continue
+        if "$starter" "$port"; then
+            served_port=$port
+            return 0
+        fi
+        kill "${pids[-1]}" 2>/dev/null || true
+        wait "${pids[-1]}" 2>/dev/null || true
+        unset 'pids[-1]'
+    done
+    echo "run.sh: $name found no free port from $first to $last" >&2
+    [ ! -f "$log" ] || cat "$log" >&2
+    exit 1
+}
+
+# shellcheck disable=SC2317 # called from the servers' starters below
+# True when process PID listens on 127.0.0.1:PORT and nothing else listens on PORT.
+held_only_by() {
+    local port=$1 pid=$2 line own=""
+    while read -r line; do
+        [[ $line == *"pid=$pid,"* ]] || return 1
+        [[ $line == *" 127.0.0.1:$port "* ]] && own=1
+    done < <(ss -Hltnp "sport = :$port")
+    [ -n "$own" ]
+}
+
 # A free display number, chosen by the X server itself; no TCP listener.
 Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x800x24 3>"$work/display" 2>"$work/xvfb.log" &
 pids+=($!)
@@ -125,29 +160,29 @@ DISPLAY=":$display" QT_QPA_PLATFORM=xcb "$exe" "$@" &
 tool=$!
 pids+=("$tool")
 
-x11vnc -display ":$display" -localhost -autoport "$vnc_first" -forever -shared \
-    -nopw -quiet >"$work/x11vnc.out" 2>"$work/x11vnc.log" &
-pids+=($!)
-vnc_port=$(await_line "$work/x11vnc.out" '^PORT=[0-9]+$' "${pids[-1]}") || failed x11vnc "$work/x11vnc.log"
-vnc_port=${vnc_port#PORT=}
+# shellcheck disable=SC2317 # called by serve_on_free_port
+start_vnc() {
+    x11vnc -display ":$display" -localhost -rfbport "$1" -forever -shared -nopw -quiet \
+        >"$work/x11vnc.out" 2>"$work/x11vnc.log" &
+    pids+=($!)
+    [ "$(await_line "$work/x11vnc.out" '^PORT=' "${pids[-1]}")" = "PORT=$1" ] &&
+        held_only_by "$1" "${pids[-1]}"
+}
+serve_on_free_port x11vnc start_vnc "$vnc_first" "$work/x11vnc.log"
+vnc_port=$served_port
 
 web_port=""
 if [ "$novnc" = 1 ]; then
-    # The first free port from K30_NOVNC_PORT on; another program may take it between the
-    # look and websockify's start, so a websockify that ends at once tries the next one.
-    for ((port = web_first; port < web_first + 20 && port <= 65535; port++)); do
-        [ -z "$(ss -Hltn "sport = :$port")" ] || continue
-        websockify --web /usr/share/novnc "127.0.0.1:$port" "127.0.0.1:$vnc_port" \
+    # shellcheck disable=SC2317 # called by serve_on_free_port
+    start_web() {
+        websockify --web /usr/share/novnc "127.0.0.1:$1" "127.0.0.1:$vnc_port" \
             >"$work/websockify.log" 2>&1 &
         pids+=($!)
-        if await_line "$work/websockify.log" "Listen on 127.0.0.1:$port" "${pids[-1]}" >/dev/null; then
-            web_port=$port
-            break
-        fi
-        wait "${pids[-1]}" 2>/dev/null || true
-        unset 'pids[-1]'
-    done
-    [ -n "$web_port" ] || failed websockify "$work/websockify.log"
+        await_line "$work/websockify.log" "Listen on 127.0.0.1:$1" "${pids[-1]}" >/dev/null &&
+            held_only_by "$1" "${pids[-1]}"
+    }
+    serve_on_free_port websockify start_web "$web_first" "$work/websockify.log"
+    web_port=$served_port
 fi
 
 cat <<EOF

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # scripts/run.sh on a machine without a display: a port number or time that is not a plain
 # decimal number stops it before anything starts, and runs nothing; while the tool runs, every
-# listening socket of the processes it started is on 127.0.0.1 or ::1, the VNC server answers
-# there (and the browser view, with K30_NOVNC=1); when the tool ends, or the script is stopped,
-# every process it started is gone.
+# listening socket of the processes it started is on 127.0.0.1 or ::1 and is not shared with
+# another program's, the VNC server answers there (and the browser view, with K30_NOVNC=1);
+# when the tool ends, or the script is stopped, every process it started is gone.
 # Usage: check-headless.sh SOURCE_DIR K30CFG
 set -euo pipefail
 
@@ -11,6 +11,7 @@ source_dir=$1 exe=$2
 work=$(mktemp -d)
 run_pid=""
 log=""
+neighbour=""
 
 fail() {
     echo "FAIL: $*" >&2
@@ -26,7 +27,7 @@ cleanup() {
         kill "$run_pid" 2>/dev/null || true
         wait "$run_pid" 2>/dev/null || true
     fi
-    for pid in "${started_pids[@]}"; do
+    for pid in "${started_pids[@]}" $neighbour; do
         kill "$pid" 2>/dev/null || true
     done
     rm -rf "$work"
@@ -114,18 +115,56 @@ for setting in K30_VNC_PORT=abc K30_VNC_PORT=70000 K30_VNC_PORT=0 K30_VNC_PORT=0
     [ ! -e "$pwned" ] || fail "$setting ran the command in it"
 done
 
+# Another program on [::1] at the first VNC port tried, and on 127.0.0.1:65535.
+python3 -c '
+import socket, time
+ours = socket.socket(socket.AF_INET6)
+ours.bind(("::1", 0))
+ours.listen()
+try:
+    top = socket.socket()
+    top.bind(("127.0.0.1", 65535))
+    top.listen()
+except OSError:
+    pass  # taken already
+print(ours.getsockname()[1], flush=True)
+time.sleep(300)' >"$work/neighbour" &
+neighbour=$!
+for ((i = 0; i < 50; i++)); do
+    foreign=$(cat "$work/neighbour" 2>/dev/null) || true
+    [ -n "$foreign" ] && break
+    sleep 0.1
+done
+[ -n "$foreign" ] || fail "no listener of another program started"
+
+# The next free port is not looked for past 65535: the last port taken stops run.sh.
+status=0
+timeout 20 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM K30_EXE="$exe" \
+    K30_RUN_SECONDS=5 K30_VNC_PORT=65535 "$source_dir/scripts/run.sh" </dev/null >"$work/top" \
+    2>&1 || status=$?
+{ [ "$status" = 1 ] &&
+    grep -q "^run.sh: x11vnc found no free port from 65535 to 65535" "$work/top"; } ||
+    fail "K30_VNC_PORT=65535 with 65535 taken: status $status, printed: $(cat "$work/top")"
+
 for case in "tool ends" "script stopped, browser view"; do
     started=$SECONDS
     if [ "$case" = "tool ends" ]; then
-        start env K30_NOVNC=0
+        start env K30_NOVNC=0 K30_VNC_PORT="$foreign"
     else
-        start env K30_NOVNC=1
+        start env K30_NOVNC=1 K30_NOVNC_PORT="$foreign"
     fi
     vnc=$(sed -n 's/.*127\.0\.0\.1 port \([0-9]*\).*/\1/p' "$log" | head -1)
     [ -n "$vnc" ] || fail "$case: no VNC port printed"
     ports=$(loopback_ports | sort -u)
     grep -qx "$vnc" <<<"$ports" || fail "$case: VNC port $vnc is not among the listeners: $ports"
     [[ $(first_line "$vnc") == "RFB "* ]] || fail "$case: no VNC greeting on 127.0.0.1:$vnc"
+    mapfile -t started_pids < <(family "$run_pid")
+    for port in $ports; do
+        while read -r line; do
+            [[ $line =~ pid=([0-9]+), && " ${started_pids[*]} " == *" ${BASH_REMATCH[1]} "* ]] ||
+                fail "$case: port $port is shared with another program: $line"
+        done < <(ss -Hltnp "sport = :$port")
+    done
     if [ "$case" != "tool ends" ]; then
         web=$(sed -n 's|.*http://127\.0\.0\.1:\([0-9]*\)/vnc\.html.*|\1|p' "$log")
         [ -n "$web" ] || fail "$case: no browser address printed"
@@ -133,7 +172,6 @@ for case in "tool ends" "script stopped, browser view"; do
         answer=$(first_line "$web" $'GET /vnc.html HTTP/1.0\r\n\r\n')
         [[ $answer == *" 200 "* ]] || fail "$case: GET /vnc.html answered '$answer'"
     fi
-    mapfile -t started_pids < <(family "$run_pid")
     tool=""
     for pid in "${started_pids[@]}"; do
         [ "$(readlink "/proc/$pid/exe")" = "$(readlink -f "$exe")" ] && tool=$pid
