@@ -2,10 +2,12 @@
 # Installs what is missing, builds in Release and starts the tool with a simulated K30
 # attached (K30_SIMULATE=0: with the real ports instead).
 #
-# Without a display the tool runs on a private X server (Xvfb) and is shown by a VNC server
-# that accepts connections from this machine only (x11vnc -localhost: 127.0.0.1 and ::1);
-# K30_NOVNC=1 adds a browser view (noVNC) on 127.0.0.1. Nothing listens on any other address.
-# Everything started here ends when the tool ends, and when this script is stopped.
+# Without a display the tool runs on a private X server (Xvfb) that admits only clients with
+# this run's cookie, and is shown by a VNC server that asks this run's password and accepts
+# connections from this machine only (x11vnc -localhost: 127.0.0.1 and ::1); K30_NOVNC=1 adds
+# a browser view (noVNC) on 127.0.0.1 that refuses pages of other origins. Nothing listens on
+# any other address. Everything started here ends when the tool ends, and when this script is
+# stopped.
 #
 #   K30_EXE=PATH       start this k30cfg, already built: no build step
 #   K30_HEADLESS=1     the start without a display even where there is one
@@ -43,7 +45,7 @@ fi
 novnc=${K30_NOVNC:-0}
 extra=()
 if [ "$headless" = 1 ]; then
-    extra+=(xvfb x11vnc iproute2)
+    extra+=(xvfb xauth x11vnc iproute2)
     [ "$novnc" = 1 ] && extra+=(novnc websockify)
 fi
 scripts/install-deps.sh "${extra[@]}"
@@ -151,10 +153,26 @@ held_only_by() {
     [ -n "$own" ]
 }
 
+# The X server admits only clients that present this cookie, and the VNC server only viewers
+# that know this password: both new for every run, in files only this user can read, and never
+# on a command line (which every user can see).
+cookie=$(od -An -N16 -tx1 /dev/urandom | tr -d ' \n')
+password=$(head -c 6 /dev/urandom | base64)
+(
+    umask 077
+    : >"$work/xauthority"
+    # The X server reads every cookie of the file whatever its display; clients look for theirs.
+    printf 'add :0 . %s\n' "$cookie" | xauth -q -f "$work/xauthority" source -
+    printf '%s\n' "$password" >"$work/vncpasswd"
+)
+export XAUTHORITY=$work/xauthority
+
 # A free display number, chosen by the X server itself; no TCP listener.
-Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x800x24 3>"$work/display" 2>"$work/xvfb.log" &
+Xvfb -displayfd 3 -nolisten tcp -auth "$XAUTHORITY" -screen 0 1280x800x24 3>"$work/display" \
+    2>"$work/xvfb.log" &
 pids+=($!)
 display=$(await_line "$work/display" '^[0-9]+$' "${pids[-1]}") || failed Xvfb "$work/xvfb.log"
+printf 'add :%s . %s\n' "$display" "$cookie" | xauth -q -f "$XAUTHORITY" source -
 
 DISPLAY=":$display" QT_QPA_PLATFORM=xcb "$exe" "$@" &
 tool=$!
@@ -162,8 +180,8 @@ pids+=("$tool")
 
 # shellcheck disable=SC2317 # called by serve_on_free_port
 start_vnc() {
-    x11vnc -display ":$display" -localhost -rfbport "$1" -forever -shared -nopw -quiet \
-        >"$work/x11vnc.out" 2>"$work/x11vnc.log" &
+    x11vnc -display ":$display" -auth "$XAUTHORITY" -localhost -rfbport "$1" -forever -shared \
+        -passwdfile "$work/vncpasswd" -quiet >"$work/x11vnc.out" 2>"$work/x11vnc.log" &
     pids+=($!)
     [ "$(await_line "$work/x11vnc.out" '^PORT=' "${pids[-1]}")" = "PORT=$1" ] &&
         held_only_by "$1" "${pids[-1]}"
@@ -173,9 +191,12 @@ vnc_port=$served_port
 
 web_port=""
 if [ "$novnc" = 1 ]; then
+    # A web page of any other origin is refused the WebSocket (a page the user visits could
+    # otherwise drive the tool); noVNC then asks the VNC password.
     # shellcheck disable=SC2317 # called by serve_on_free_port
     start_web() {
-        websockify --web /usr/share/novnc "127.0.0.1:$1" "127.0.0.1:$vnc_port" \
+        websockify --web /usr/share/novnc --auth-plugin ExpectOrigin \
+            --auth-source "http://127.0.0.1:$1" "127.0.0.1:$1" "127.0.0.1:$vnc_port" \
             >"$work/websockify.log" 2>&1 &
         pids+=($!)
         await_line "$work/websockify.log" "Listen on 127.0.0.1:$1" "${pids[-1]}" >/dev/null &&
@@ -185,17 +206,20 @@ if [ "$novnc" = 1 ]; then
     web_port=$served_port
 fi
 
+tunnel="-L $vnc_port:127.0.0.1:$vnc_port"
 cat <<EOF
 k30cfg runs on a private X display (:$display), shown to this machine only:
   VNC viewer on this machine:  127.0.0.1 port $vnc_port (e.g. vncviewer 127.0.0.1::$vnc_port)
 EOF
 if [ -n "$web_port" ]; then
     echo "  Browser on this machine:     http://127.0.0.1:$web_port/vnc.html?autoconnect=1"
+    tunnel+=" -L $web_port:127.0.0.1:$web_port"
 fi
 cat <<EOF
-  From another machine:        ssh -L $vnc_port:127.0.0.1:$vnc_port $(id -un)@$HOSTNAME
-                               then a VNC viewer there on 127.0.0.1 port $vnc_port
-No password is asked: every user of this machine can connect. Closing the tool ends it all.
+  From another machine:        ssh $tunnel $(id -un)@$HOSTNAME
+                               then the same addresses there
+  VNC password:                $password (this start only)
+Closing the tool ends it all.
 EOF
 
 if [ -n "$run_seconds" ]; then

@@ -2,12 +2,15 @@
 # scripts/run.sh on a machine without a display: a port number or time that is not a plain
 # decimal number stops it before anything starts, and runs nothing; while the tool runs, every
 # listening socket of the processes it started is on 127.0.0.1 or ::1 and is not shared with
-# another program's, the VNC server answers there (and the browser view, with K30_NOVNC=1);
-# when the tool ends, or the script is stopped, every process it started is gone.
+# another program's, another user can neither reach the X display nor pass the VNC server
+# without the password printed, the owner can, and the browser view (K30_NOVNC=1) refuses a
+# page of another origin; when the tool ends, or the script is stopped, every process it
+# started is gone.
 # Usage: check-headless.sh SOURCE_DIR K30CFG
 set -euo pipefail
 
 source_dir=$1 exe=$2
+probe=$(dirname "$0")/rfbprobe.py
 work=$(mktemp -d)
 run_pid=""
 log=""
@@ -65,7 +68,7 @@ start() {
         "$@" "$source_dir/scripts/run.sh" </dev/null >"$log" 2>&1 &
     run_pid=$!
     for ((i = 0; i < 300; i++)); do
-        grep -q "^No password" "$log" && return 0
+        grep -q "^Closing the tool" "$log" && return 0
         kill -0 "$run_pid" 2>/dev/null || fail "run.sh ended before the tool was shown"
         sleep 0.1
     done
@@ -154,7 +157,9 @@ for case in "tool ends" "script stopped, browser view"; do
         start env K30_NOVNC=1 K30_NOVNC_PORT="$foreign"
     fi
     vnc=$(sed -n 's/.*127\.0\.0\.1 port \([0-9]*\).*/\1/p' "$log" | head -1)
+    password=$(sed -n 's/^  VNC password: *\([^ ]*\) .*/\1/p' "$log")
     [ -n "$vnc" ] || fail "$case: no VNC port printed"
+    [ -n "$password" ] || fail "$case: no VNC password printed"
     ports=$(loopback_ports | sort -u)
     grep -qx "$vnc" <<<"$ports" || fail "$case: VNC port $vnc is not among the listeners: $ports"
     [[ $(first_line "$vnc") == "RFB "* ]] || fail "$case: no VNC greeting on 127.0.0.1:$vnc"
@@ -165,12 +170,22 @@ for case in "tool ends" "script stopped, browser view"; do
                 fail "$case: port $port is shared with another program: $line"
         done < <(ss -Hltnp "sport = :$port")
     done
-    if [ "$case" != "tool ends" ]; then
+    if [ "$case" = "tool ends" ]; then
+        # The VNC server asks a password (type 2 only), and only the one printed opens it.
+        answer=$("$probe" "$vnc" --password NotTheOne) || true
+        [ "$answer" = $'types 2\npassword refused' ] || fail "$case: a wrong password: $answer"
+        answer=$("$probe" "$vnc" --password "$password") || true
+        [ "$answer" = $'types 2\ndesktop 1280x800' ] || fail "$case: the password printed: $answer"
+    else
         web=$(sed -n 's|.*http://127\.0\.0\.1:\([0-9]*\)/vnc\.html.*|\1|p' "$log")
         [ -n "$web" ] || fail "$case: no browser address printed"
         grep -qx "$web" <<<"$ports" || fail "$case: browser port $web is not listening"
         answer=$(first_line "$web" $'GET /vnc.html HTTP/1.0\r\n\r\n')
         [[ $answer == *" 200 "* ]] || fail "$case: GET /vnc.html answered '$answer'"
+        answer=$("$probe" "$web" --origin http://evil.example) || true
+        [[ $answer == "refused: "*" 403 "* ]] || fail "$case: a foreign page's WebSocket: '$answer'"
+        answer=$("$probe" "$web" --origin "http://127.0.0.1:$web" --password "$password") || true
+        [ "$answer" = $'types 2\ndesktop 1280x800' ] || fail "$case: the browser view: $answer"
     fi
     tool=""
     for pid in "${started_pids[@]}"; do
@@ -179,6 +194,15 @@ for case in "tool ends" "script stopped, browser view"; do
     [ -n "$tool" ] || fail "$case: the tool is not running"
 
     if [ "$case" = "tool ends" ]; then
+        # The X display: another user (nobody) is refused, the owner with the tool's cookie is not.
+        display=$(sed -n 's/.*private X display (\(:[0-9]*\)).*/\1/p' "$log")
+        cookie=$(tr '\0' '\n' <"/proc/$tool/environ" | sed -n 's/^XAUTHORITY=//p')
+        modes=$(stat -c %a "$cookie" "$(dirname "$cookie")" | tr '\n' ' ')
+        [ "$modes" = "600 700 " ] || fail "$case: cookie file and folder modes $modes"
+        setpriv --reuid=65534 --regid=65534 --clear-groups env -i DISPLAY="$display" \
+            xdpyinfo >/dev/null 2>&1 && fail "$case: another user reaches the display $display"
+        env -i DISPLAY="$display" XAUTHORITY="$cookie" xdpyinfo >/dev/null ||
+            fail "$case: the owner cannot reach the display $display"
         kill "$tool"
     else
         kill "$run_pid"
