@@ -62,21 +62,76 @@ offered=$(complete_line set "$work/site.cfg" decoder.comm.)
 [ "$offered" = "$names" ] || fail "set names offered: ${offered//$'\n'/ }; show: ${names//$'\n'/ }"
 offered=$(complete_line set "$work/site.cfg" decoder.comm.pari)
 [ "$offered" = "decoder.comm.parity=" ] || fail "set decoder.comm.pari completes to '$offered'"
-# serial:NUMBER for the adapters `ports` lists, from a stand-in that lists one adapter.
-cat >"$work/cli-with-adapter" <<'EOF_STUB'
-#!/bin/sh
-[ "$1" = ports ] || exit 3
-printf 'Ports present (device, description, manufacturer, serial number, USB vendor:product):\n'
-printf '/dev/ttyUSB0\tFT232R USB UART\tFTDI\tA50285BI\t0403:6001\n/dev/ttyS0\t\t\t\t\n'
-printf 'Com mapping in force:\nCom 1\t/dev/ttyUSB0\tchosen in Port Mapping\tserial A50285BI\n'
-EOF_STUB
+# Names that are data never pass through anything that expands them: a description or serial
+# number holding a tab, `$(...)`, backquotes or ";" runs nothing, and what is offered, read back
+# by the shell as bash inserts it, is the serial number itself.
+pwned=$work/pwned
+hostile="\`touch\${IFS}$pwned\`;\$(touch\${IFS}$pwned)"
+# Each offered word as the shell reads it back, one per line; fails on a word that is not one.
+read_back() {
+    local word back
+    while IFS= read -r word; do
+        eval "back=($word)"
+        [ ${#back[@]} = 1 ] || fail "'$word' is ${#back[@]} words"
+        printf '%s\n' "${back[0]}"
+    done <<<"$1"
+}
+
+# A description kept in ports.conf, through the program itself: its tab made a field of its own.
+mkdir -p "$work/config/k30cfg"
+printf '[Com2]\npath=/dev/ttyUSB9\nserialNumber=GONE01\ndescription="%s\\tz"\n' "$hostile" \
+    >"$work/config/k30cfg/ports.conf"
+offered=$(XDG_CONFIG_HOME=$work/config complete_line version --port "")
+[ ! -e "$pwned" ] || fail "completing --port ran a description from ports.conf"
+[[ $offered != *touch* && $(grep -cxE '[1-4]' <<<"$offered") = 4 ]] ||
+    fail "--port offers ${offered//$'\n'/ }"
+
+# serial:NUMBER for the adapters `ports` lists, from a stand-in that lists them as a program
+# without escapes would: a good adapter, one whose serial number is hostile, one whose number
+# the program showed with an escape (it cannot be typed back so), and a Com line whose
+# description holds a tab.
+{
+    printf 'Ports present (device, description, manufacturer, serial number, USB vendor:product):\n'
+    printf '%s\t%s\t%s\t%s\t%s\n' /dev/ttyUSB0 'FT232R USB UART' FTDI A50285BI 0403:6001 \
+        /dev/ttyUSB1 "$hostile" FTDI "$hostile" 0403:6001 /dev/ttyUSB2 '' '' 'S\tN' 0403:6001 \
+        /dev/ttyS0 '' '' '' ''
+    printf 'Com mapping in force:\nCom 1\t/dev/ttyUSB0\tchosen in Port Mapping\tserial A50285BI\n'
+    printf 'Com 2\t/dev/ttyUSB9\tchosen in Port Mapping, not present\t%s\tz, serial G\n' "$hostile"
+} >"$work/ports.txt"
+# shellcheck disable=SC2016 # the stand-in's own $1
+printf '#!/bin/sh\n[ "$1" = ports ] || exit 3\nexec cat %q\n' "$work/ports.txt" \
+    >"$work/cli-with-adapter"
 chmod +x "$work/cli-with-adapter"
 real_cli=$cli cli=$work/cli-with-adapter
 offered=$(complete_line version --port serial:A)
 [ "$offered" = "A50285BI" ] || fail "--port serial:A completes to '$offered'"
+offered=$(complete_line version --port serial:)
+[ "$(read_back "$offered" | sort)" = "$(printf '%s\n' "$hostile" A50285BI | sort)" ] ||
+    fail "--port serial: completes to '$offered'"
 offered=$(complete_line version --port s)
-[ "$offered" = "serial:A50285BI" ] || fail "--port s completes to '$offered'"
+[ "$(read_back "$offered" | sort)" = "$(printf 'serial:%s\n' "$hostile" A50285BI | sort)" ] ||
+    fail "--port s completes to '$offered'"
+[ ! -e "$pwned" ] || fail "completing --port ran an adapter's text"
 cli=$real_cli
+
+# File names with blanks and quotes, typed quoted or with backslashes: the files are offered,
+# and after the file the parameter names it holds.
+cp "$work/site.cfg" "$work/my file.cfg"
+cp "$work/site.cfg" "$work/it's \"q\".cfg"
+for typed in "\"$work/my f" "$work/my\\ f" "'$work/my f"; do
+    offered=$(complete_line set "$typed")
+    [ "$offered" = "$work/my file.cfg" ] || fail "set $typed completes to '$offered'"
+done
+offered=$(complete_line show "\"$work/it")
+[ "$offered" = "$work/it's \"q\".cfg" ] || fail "show \"$work/it completes to '$offered'"
+for typed in "\"$work/my file.cfg\"" "$work/it\\'s\\ \\\"q\\\".cfg" "'$work/it'\\''s \"q\".cfg'" \
+    "\"$work/it's \\\"q\\\".cfg\""; do
+    offered=$(complete_line set "$typed" decoder.comm.pari)
+    [ "$offered" = "decoder.comm.parity=" ] || fail "set $typed decoder.comm.pari: '$offered'"
+done
+offered=$(complete_line set "\"\$(touch $pwned)\"" decoder.comm.pari)
+[ -z "$offered" ] || fail "set with a command as file offers '$offered'"
+[ ! -e "$pwned" ] || fail "set ran the command typed as its file"
 
 offered=$(complete_line version --baud "")
 [ "$offered" = "$(printf '%s\n' 1200 19200 2400 4800 9600)" ] || fail "--baud offers $offered"

@@ -62,6 +62,7 @@ private Q_SLOTS:
     void serialPort_data();
     void serialPort();
     void portsJson();
+    void portsHostileTexts();
     void programReadsWindowMapping();
 
 private:
@@ -174,6 +175,42 @@ void TestCliPorts::portsJson()
     QCOMPARE(lines[2][QStringLiteral("com")].toInt(), 1);
     QCOMPARE(lines[2][QStringLiteral("device")].toString(), StandardSerialDevice(1));
     QCOMPARE(lines[2][QStringLiteral("origin")].toString(), QStringLiteral("standard"));
+}
+
+void TestCliPorts::portsHostileTexts()
+{
+    // An adapter's description and serial number, and a description kept in the settings, are
+    // whatever their makers wrote: tabs and line ends would make fields and lines of their own,
+    // a terminal escape would drive the terminal.
+    const QString hostile = QStringLiteral("A\t$(touch x)\r\n\x1b[2J\x7f\u009b`;`\\t");
+    PortDetails adapter = Adapter(QStringLiteral("/dev/ttyUSB3"), QStringLiteral("S\tN"));
+    adapter.description = hostile;
+    m_list.ports = {adapter};
+    PortMapping mapping(m_list);
+    PortChoices choices;
+    choices[1] = PortChoice{QStringLiteral("GONE02"), QStringLiteral("/dev/ttyUSB9"), hostile};
+    mapping.SetChoices(choices);
+    const QString printed = QStringLiteral("A\\t$(touch x)\\r\\n\\x1b[2J\\x7f\\x9b`;`\\\\t");
+
+    QString text;
+    QTextStream out(&text);
+    QCOMPARE(PortsCommand(mapping, false, out), 0);
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    QCOMPARE(lines.size(), 1 + 1 + 1 + 4 + 1);
+    QCOMPARE(lines[1], QStringLiteral("/dev/ttyUSB3\t%1\tFTDI\tS\\tN\t0403:6001").arg(printed));
+    QCOMPARE(lines[4], QStringLiteral("Com 2\t/dev/ttyUSB9\tchosen in Port Mapping, not present\t"
+                                      "%1, serial GONE02")
+                           .arg(printed));
+
+    // JSON keeps them as they are, escaped by JSON: still one object per line.
+    QString json;
+    QTextStream jsonOut(&json);
+    QCOMPARE(PortsCommand(mapping, true, jsonOut), 0);
+    const QList<QJsonObject> objects = JsonLines(json);
+    QCOMPARE(objects.size(), 1 + 4);
+    QCOMPARE(objects[0][QStringLiteral("description")].toString(), hostile);
+    QCOMPARE(objects[0][QStringLiteral("serial")].toString(), QStringLiteral("S\tN"));
+    QCOMPARE(objects[2][QStringLiteral("description")].toString(), hostile);
 }
 
 void TestCliPorts::programReadsWindowMapping()

@@ -48,11 +48,43 @@ void AddPortKeys(JsonReport &report, const PortDetails &port, bool present)
     report.extra.insert(QStringLiteral("present"), present);
 }
 
-QString PortLine(const PortDetails &port)
+QStringList PortFields(const PortDetails &port)
 {
-    return QStringList{port.path, port.description, port.manufacturer, port.serialNumber,
-                       UsbIdText(port)}
-        .join(QLatin1Char('\t'));
+    return {port.path, port.description, port.manufacturer, port.serialNumber, UsbIdText(port)};
+}
+
+// A field of a text line as a reader and a script see it: an adapter's texts (and a settings
+// file's) may hold tabs, line ends and terminal escapes, which would split the line into other
+// fields or lines, or drive the terminal. Those and the backslash become escapes ("\t",
+// "\x1b", "\\"), so each field is one run of visible text. JSON carries them as they are.
+QString Printable(const QString &text)
+{
+    QString printable;
+    printable.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t code = c.unicode();
+        if (code == u'\\')
+            printable += QStringLiteral("\\\\");
+        else if (code == u'\t')
+            printable += QStringLiteral("\\t");
+        else if (code == u'\n')
+            printable += QStringLiteral("\\n");
+        else if (code == u'\r')
+            printable += QStringLiteral("\\r");
+        else if (code < 0x20 || (code >= 0x7f && code < 0xa0))
+            printable += QStringLiteral("\\x%1").arg(int(code), 2, 16, QLatin1Char('0'));
+        else
+            printable += c;
+    }
+    return printable;
+}
+
+QString TextLine(const QStringList &fields)
+{
+    QStringList printable;
+    for (const QString &field : fields)
+        printable << Printable(field);
+    return printable.join(QLatin1Char('\t'));
 }
 
 } // namespace
@@ -65,7 +97,7 @@ int PortsCommand(const PortMapping &mapping, bool json, QTextStream &out)
                "vendor:product):"
             << Qt::endl;
         for (const PortDetails &port : present)
-            out << PortLine(port) << Qt::endl;
+            out << TextLine(PortFields(port)) << Qt::endl;
         if (present.isEmpty())
             out << "(none)" << Qt::endl;
         out << "Com mapping in force:" << Qt::endl;
@@ -74,7 +106,7 @@ int PortsCommand(const PortMapping &mapping, bool json, QTextStream &out)
         JsonReport report;
         report.port = port.path;
         report.outcome = OutcomeOfExitCode(kExitSuccess);
-        report.message = PortLine(port);
+        report.message = PortFields(port).join(QLatin1Char('\t'));
         AddPortKeys(report, port, true);
         report.extra.insert(QStringLiteral("com"), QJsonValue());
         report.extra.insert(QStringLiteral("origin"), QJsonValue());
@@ -90,17 +122,16 @@ int PortsCommand(const PortMapping &mapping, bool json, QTextStream &out)
         if (!shown.serialNumber.isEmpty())
             about += (about.isEmpty() ? QString() : QStringLiteral(", ")) +
                      QStringLiteral("serial ") + shown.serialNumber;
-        const QString line =
-            QStringList{QStringLiteral("Com %1").arg(n), shown.path, RouteOriginText(route), about}
-                .join(QLatin1Char('\t'));
+        const QStringList fields = {QStringLiteral("Com %1").arg(n), shown.path,
+                                    RouteOriginText(route), about};
         if (!json) {
-            out << line << Qt::endl;
+            out << TextLine(fields) << Qt::endl;
             continue;
         }
         JsonReport report;
         report.port = QString::number(n);
         report.outcome = OutcomeOfExitCode(kExitSuccess);
-        report.message = line;
+        report.message = fields.join(QLatin1Char('\t'));
         AddPortKeys(report, shown, route.port.has_value());
         report.extra.insert(QStringLiteral("com"), n);
         report.extra.insert(QStringLiteral("origin"), OriginKey(route.origin));
