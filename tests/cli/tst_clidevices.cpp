@@ -4,6 +4,8 @@
 #include "support/simulatedk30.h"
 
 #include <QElapsedTimer>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -101,12 +103,30 @@ void TestCliDevices::deviceExchanges()
     QCOMPARE(after.header.Description, before.header.Description);
     QCOMPARE(after.link.CommPort, before.link.CommPort);
 
-    // The file now matches the device; a changed reader field does not.
-    QCOMPARE(Cli(QStringList{QStringLiteral("diff"), file} + port).code, 0);
+    // The file now matches the device in the reader section it sends; the decoder section,
+    // which differs, is said to be not compared rather than taken as equal. A changed reader
+    // field differs.
+    const QString notCompared = QStringLiteral(
+        "The decoder section (bytes 0 to 24) could not be read back and was not compared.");
+    const CliRun same = Cli(QStringList{QStringLiteral("diff"), file} + port);
+    QCOMPARE(same.code, 0);
+    QCOMPARE(same.out, QStringLiteral("The reader section (bytes 25 to 84) holds the file's "
+                                      "values.\n") +
+                           notCompared + QLatin1Char('\n'));
+    const CliRun sameJson =
+        Cli(QStringList{QStringLiteral("diff"), file, QStringLiteral("--json")} + port);
+    QCOMPARE(sameJson.code, 0);
+    const QJsonObject json = QJsonDocument::fromJson(sameJson.out.toUtf8()).object();
+    QCOMPARE(json.value(QStringLiteral("section")).toString(), QStringLiteral("reader"));
+    QVERIFY2(json.value(QStringLiteral("message")).toString().endsWith(notCompared),
+             qPrintable(sameJson.out));
     QCOMPARE(Cli({QStringLiteral("set"), file, QStringLiteral("reader.comm.parity=Even")}).code, 0);
     const CliRun differ = Cli(QStringList{QStringLiteral("diff"), file} + port);
     QCOMPARE(differ.code, 1);
-    QCOMPARE(differ.out, QStringLiteral("reader.comm.parity\tEven\tOdd\n"));
+    QCOMPARE(differ.out, QStringLiteral("The reader section (bytes 25 to 84) differs from the "
+                                        "file (name, file, device):\n"
+                                        "reader.comm.parity\tEven\tOdd\n") +
+                             notCompared + QLatin1Char('\n'));
 
     // Download and verify; "Not Save" leaves the device's image as it was, and the
     // verification says which parameters it holds differently.
