@@ -355,8 +355,11 @@ void TestCliFiles::diffFiles()
     QCOMPARE(same.code, 0);
     QVERIFY(same.out.isEmpty());
 
+    // The header texts and the link settings count as much as the image.
     QCOMPARE(Cli({QStringLiteral("set"), b, QStringLiteral("reader.comm.parity=Mark"),
-                  QStringLiteral("decoder.misc.suffix={CR}")})
+                  QStringLiteral("decoder.misc.suffix={CR}"),
+                  QStringLiteral("header.description=Lane 3"), QStringLiteral("link.mode=By RS232"),
+                  QStringLiteral("link.port=Com 2")})
                  .code,
              0);
     // A bit that no page shows counts too: it goes to the device all the same.
@@ -366,7 +369,11 @@ void TestCliFiles::diffFiles()
     const CliRun differ = Cli({QStringLiteral("diff"), a, b});
     QCOMPARE(differ.code, 1);
     const QStringList lines = differ.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    QCOMPARE(lines, (QStringList{QStringLiteral("decoder.misc.suffix\t\"\"\t\"{CR}\""),
+    QCOMPARE(lines, (QStringList{QStringLiteral("header.description\t\"Your Description about this "
+                                                "Setup\"\t\"Lane 3\""),
+                                 QStringLiteral("link.mode\tBy Keyboard\tBy RS232"),
+                                 QStringLiteral("link.port\tCom 1\tCom 2"),
+                                 QStringLiteral("decoder.misc.suffix\t\"\"\t\"{CR}\""),
                                  QStringLiteral("reader.comm.parity\tNone\tMark"),
                                  QStringLiteral("image.byte24\t0\t128")}));
 }
