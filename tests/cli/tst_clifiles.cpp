@@ -185,6 +185,8 @@ void TestCliFiles::setRefused_data()
         << QStringList{QStringLiteral("link.port=Com 5")} << 1 << "Com 1, Com 2";
     QTest::newRow("header line end")
         << QStringList{QStringLiteral("header.description=a\nb")} << 1 << "line end";
+    QTest::newRow("header carriage return")
+        << QStringList{QStringLiteral("header.user-name=a\rb")} << 1 << "line end";
     QTest::newRow("header outside the set")
         << QStringList{QStringLiteral("header.device-name=\u20AC")} << 1 << "character set";
     QTest::newRow("no equals sign")
