@@ -77,8 +77,9 @@ QString Shown(QWidget *page, const FieldSpec &field)
 }
 
 // A change as a user makes it: "click:<button>", "type:<text>" into the field's box, one
-// keystroke at a time, or "key:backspace" in the box that has the focus. Each event's edits become
-// a step (or none) once the event is over; the history then says its state again.
+// keystroke at a time, "typeinto:<field>:<text>" into another field's box, or "key:backspace"
+// in the box that has the focus. Each event's edits become a step (or none) once the event is
+// over; the history then says its state again.
 void Act(Shell &shell, const FieldSpec &field, const QString &action)
 {
     QSignalSpy settled(&shell.history(), &ImageHistory::StateChanged);
@@ -87,7 +88,7 @@ void Act(Shell &shell, const FieldSpec &field, const QString &action)
         settled.clear();
     };
     const QString kind = action.section(QLatin1Char(':'), 0, 0);
-    const QString what = action.section(QLatin1Char(':'), 1);
+    QString what = action.section(QLatin1Char(':'), 1);
     if (kind == QLatin1String("click")) {
         auto *button = shell.Page()->findChild<QAbstractButton *>(what);
         QVERIFY2(button, qPrintable(what));
@@ -100,7 +101,12 @@ void Act(Shell &shell, const FieldSpec &field, const QString &action)
         waitForStep();
         return;
     }
-    QWidget *box = shell.window->Pages().OpenField(field);
+    const FieldSpec *into = &field;
+    if (kind == QLatin1String("typeinto")) {
+        into = FindField(what.section(QLatin1Char(':'), 0, 0).toStdString());
+        what = what.section(QLatin1Char(':'), 1);
+    }
+    QWidget *box = shell.window->Pages().OpenField(*into);
     QVERIFY(box);
     for (QChar c : what) {
         QTest::keyClick(box, c.toLatin1());
@@ -170,9 +176,18 @@ void TestTechnician::undoAndRedoPageChanges_data()
                                   << QStringList{QStringLiteral("type:Z"),
                                                  QStringLiteral("click:Command4")}
                                   << 2;
+    // Set Default on a page that holds its defaults writes every field and changes none.
+    QTest::newRow("an action that changes nothing")
+        << kDecoderCommPage << QStringLiteral("decoder.comm.parity")
+        << QStringList{QStringLiteral("click:cmdDefault41")} << 0;
     QTest::newRow("a character typed and deleted")
         << kDecoderMiscPage << QStringLiteral("decoder.misc.prefix")
         << QStringList{QStringLiteral("type:A"), QStringLiteral("key:backspace")} << 0;
+    // Typing into one box, then into another: two steps, the last one undone first.
+    QTest::newRow("typed into two fields")
+        << kDecoderMiscPage << QStringLiteral("decoder.misc.prefix")
+        << QStringList{QStringLiteral("type:A"), QStringLiteral("typeinto:decoder.misc.suffix:B")}
+        << 2;
 }
 
 void TestTechnician::undoAndRedoPageChanges()
