@@ -20,6 +20,7 @@ private Q_SLOTS:
     void init();
     void threeDevicesOneSilent();
     void deviceExchanges();
+    void hostileVersionTexts();
     void deviceFaults_data();
     void deviceFaults();
     void serialOptionsReachTheLine();
@@ -168,6 +169,35 @@ void TestCliDevices::deviceExchanges()
              QStringList{QStringLiteral("decoder.comm.parity\tEven\tNone")});
     QCOMPARE(lines.back(), QStringLiteral("The reader section (bytes 25 to 84) could not be read "
                                           "back and is not verified."));
+}
+
+// The version fields may hold any byte the device sends. On the terminal a control character
+// shows by its name, so that a device cannot drive the terminal or add a column; --json carries
+// the fields exactly.
+void TestCliDevices::hostileVersionTexts()
+{
+    SimulatedK30 k30;
+    k30.device.version1 = QStringLiteral("A\x1b[2J\t\"q\"\\bc");
+    k30.device.version2 = QStringLiteral("2024\u009b05\u007f01");
+    QVERIFY(k30.IsOpen());
+    const QStringList port{QStringLiteral("--port"), k30.Path()};
+    const QString first = QStringLiteral("A{ESC}[2J{HT}\"q\"\\bc");
+    const QString second = QStringLiteral("2024{x9B}05{x7F}01");
+    const CliRun version = Cli(QStringList{QStringLiteral("version")} + port);
+    QCOMPARE(version.code, 0);
+    QCOMPARE(version.out,
+             QStringLiteral("Get Firmware Version OK!\n\n   %1\n   %2\n").arg(first, second));
+    const CliRun facts = Cli(QStringList{QStringLiteral("facts")} + port);
+    QCOMPARE(facts.code, 0);
+    QVERIFY2(facts.out.startsWith(QStringLiteral("version\t%1\t%2\n").arg(first, second)),
+             qPrintable(facts.out));
+    const CliRun json = Cli(QStringList{QStringLiteral("facts"), QStringLiteral("--json")} + port);
+    QCOMPARE(QJsonDocument::fromJson(json.out.toUtf8())
+                 .object()
+                 .value(QStringLiteral("versions"))
+                 .toVariant()
+                 .toStringList(),
+             (QStringList{k30.device.version1, k30.device.version2}));
 }
 
 void TestCliDevices::deviceFaults_data()

@@ -203,21 +203,24 @@ int FactsCommand(const DeviceOptions &devices, QTextStream &out, QTextStream &er
 {
     const Jobs jobs = MakeJobs(DeviceJob::Task::Upload, devices, FactoryImage());
     const int status = RunJobs(jobs);
-    PrintJobs(
-        jobs, devices, out, err, [](const DeviceJob &job, QStringList &lines, JsonReport &report) {
-            ConfigDocument held;
-            held.images.ConfigImage = job.Result();
-            lines.append(QStringLiteral("version\t") + report.versions.join(QLatin1Char('\t')));
-            lines.append(QStringLiteral("section\t") + SectionName(*job.ComparedSection()));
-            QJsonObject parameters;
-            for (const ConfigEntry &entry : held.Entries()) {
-                if (!entry.field || !InSection(entry.field->byte, *job.ComparedSection()))
-                    continue;
-                lines.append(ShownLine(entry));
-                parameters.insert(entry.name, entry.value);
-            }
-            report.extra.insert(QStringLiteral("parameters"), parameters);
-        });
+    PrintJobs(jobs, devices, out, err,
+              [](const DeviceJob &job, QStringList &lines, JsonReport &report) {
+                  ConfigDocument held;
+                  held.images.ConfigImage = job.Result();
+                  QStringList versions = report.versions;
+                  for (QString &field : versions)
+                      field = PrintableText(field);
+                  lines.append(QStringLiteral("version\t") + versions.join(QLatin1Char('\t')));
+                  lines.append(QStringLiteral("section\t") + SectionName(*job.ComparedSection()));
+                  QJsonObject parameters;
+                  for (const ConfigEntry &entry : held.Entries()) {
+                      if (!entry.field || !InSection(entry.field->byte, *job.ComparedSection()))
+                          continue;
+                      lines.append(ShownLine(entry));
+                      parameters.insert(entry.name, entry.value);
+                  }
+                  report.extra.insert(QStringLiteral("parameters"), parameters);
+              });
     return status;
 }
 

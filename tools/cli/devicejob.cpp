@@ -285,7 +285,14 @@ void DeviceJob::Verify()
 
 void DeviceJob::ReportExchange(const ExchangeResult &result)
 {
-    QString text = TransmitMessage(result).text;
+    // The version fields are the device's own bytes; only the line breaks between them are
+    // the message's.
+    ExchangeResult shown = result;
+    QStringList fields = shown.version.split(QStringLiteral("\n\r"));
+    for (QString &field : fields)
+        field = PrintableText(field);
+    shown.version = fields.join(QStringLiteral("\n\r"));
+    QString text = TransmitMessage(shown).text;
     // A port named by its path has no window number to report.
     if (result.outcome == ExchangeOutcome::PortNotAvailable && m_port.target.commPort == 0)
         text = m_port.target.device + QStringLiteral(": not available.");
