@@ -4,6 +4,7 @@
 #include "core/configfile.h"
 #include "core/fieldtext.h"
 #include "core/pagetable.h"
+#include "keys/keytext.h"
 
 #include <QStringList>
 
@@ -86,7 +87,8 @@ QString Squeezed(const QString &text)
 
 std::optional<QString> SetExtra(ConfigDocument &doc, const ExtraSpec &extra, const QString &value)
 {
-    const QString refused = QStringLiteral("%1: \"%2\" ").arg(Text(extra.name), value);
+    const QString refused =
+        QStringLiteral("%1: \"%2\" ").arg(Text(extra.name), PrintableText(value));
     if (extra.which == Extra::LinkMode) {
         for (int mode : {LinkSettings::kByKeyboard, LinkSettings::kByRs232}) {
             if (Squeezed(value) == Squeezed(LinkModeCaption(mode))) {
@@ -230,5 +232,26 @@ QString ShownValue(const ConfigEntry &entry)
         text = true;
     else if (entry.field->kind == FieldKind::NamedCharacter)
         text = entry.value.size() == 1;
-    return text ? QLatin1Char('"') + entry.value + QLatin1Char('"') : entry.value;
+    const QString value = PrintableText(entry.value);
+    return text ? QLatin1Char('"') + value + QLatin1Char('"') : value;
+}
+
+QString PrintableText(QStringView text)
+{
+    constexpr char16_t kControlNames = 32;
+    QString printable;
+    printable.reserve(text.size());
+    for (QChar c : text) {
+        if (c.category() != QChar::Other_Control) {
+            printable.append(c);
+            continue;
+        }
+        const char16_t code = c.unicode();
+        printable +=
+            QLatin1Char('{') +
+            (code < kControlNames ? KeyName(code, false)
+                                  : QLatin1Char('x') + QString::number(code, 16).toUpper()) +
+            QLatin1Char('}');
+    }
+    return printable;
 }

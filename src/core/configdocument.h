@@ -50,5 +50,10 @@ public:
 };
 
 // The value as the listings print it: texts in quotes, so that blanks at their ends and empty
-// texts can be seen.
+// texts can be seen, and written with PrintableText.
 QString ShownValue(const ConfigEntry &entry);
+
+// A text from a file or a device as a terminal or a table may show it: each control character
+// by its key name in braces ("{ESC}", "{HT}"), or its code where it has none ("{x9B}"). A
+// text cannot then move the cursor, clear the screen or add a column to a table.
+QString PrintableText(QStringView text);

@@ -214,8 +214,10 @@ void FieldPage::Bind(const FieldSpec &row, FieldBinder *binder, QWidget *control
 bool FieldPage::eventFilter(QObject *watched, QEvent *event)
 {
     // A text box would undo its own typing; the history undoes the image, this box's typing
-    // included, and the page then shows what it holds.
-    if (event->type() == QEvent::ShortcutOverride) {
+    // included, and the page then shows what it holds. The keys reach the window's Undo and
+    // Redo; where they are off (nothing to undo), the box does not get them either, or it
+    // would bring back typing the history no longer holds.
+    if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo) ||
             key->keyCombination() == QKeyCombination(Qt::CTRL, Qt::Key_Y))

@@ -4,6 +4,8 @@
 #include "support/simulatedk30.h"
 
 #include <QElapsedTimer>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -18,6 +20,7 @@ private Q_SLOTS:
     void init();
     void threeDevicesOneSilent();
     void deviceExchanges();
+    void hostileVersionTexts();
     void deviceFaults_data();
     void deviceFaults();
     void serialOptionsReachTheLine();
@@ -101,12 +104,30 @@ void TestCliDevices::deviceExchanges()
     QCOMPARE(after.header.Description, before.header.Description);
     QCOMPARE(after.link.CommPort, before.link.CommPort);
 
-    // The file now matches the device; a changed reader field does not.
-    QCOMPARE(Cli(QStringList{QStringLiteral("diff"), file} + port).code, 0);
+    // The file now matches the device in the reader section it sends; the decoder section,
+    // which differs, is said to be not compared rather than taken as equal. A changed reader
+    // field differs.
+    const QString notCompared = QStringLiteral(
+        "The decoder section (bytes 0 to 24) could not be read back and was not compared.");
+    const CliRun same = Cli(QStringList{QStringLiteral("diff"), file} + port);
+    QCOMPARE(same.code, 0);
+    QCOMPARE(same.out, QStringLiteral("The reader section (bytes 25 to 84) holds the file's "
+                                      "values.\n") +
+                           notCompared + QLatin1Char('\n'));
+    const CliRun sameJson =
+        Cli(QStringList{QStringLiteral("diff"), file, QStringLiteral("--json")} + port);
+    QCOMPARE(sameJson.code, 0);
+    const QJsonObject json = QJsonDocument::fromJson(sameJson.out.toUtf8()).object();
+    QCOMPARE(json.value(QStringLiteral("section")).toString(), QStringLiteral("reader"));
+    QVERIFY2(json.value(QStringLiteral("message")).toString().endsWith(notCompared),
+             qPrintable(sameJson.out));
     QCOMPARE(Cli({QStringLiteral("set"), file, QStringLiteral("reader.comm.parity=Even")}).code, 0);
     const CliRun differ = Cli(QStringList{QStringLiteral("diff"), file} + port);
     QCOMPARE(differ.code, 1);
-    QCOMPARE(differ.out, QStringLiteral("reader.comm.parity\tEven\tOdd\n"));
+    QCOMPARE(differ.out, QStringLiteral("The reader section (bytes 25 to 84) differs from the "
+                                        "file (name, file, device):\n"
+                                        "reader.comm.parity\tEven\tOdd\n") +
+                             notCompared + QLatin1Char('\n'));
 
     // Download and verify; "Not Save" leaves the device's image as it was, and the
     // verification says which parameters it holds differently.
@@ -114,9 +135,9 @@ void TestCliDevices::deviceExchanges()
         Cli(QStringList{QStringLiteral("download"), file, QStringLiteral("--verify")} + port);
     QCOMPARE(verified.code, 0);
     QCOMPARE(verified.out,
-             QStringLiteral("Download OK!\nVerify OK! (reader section, bytes 25 to 84)\n"
-                            "The decoder section (bytes 0 to 24) could not be read back and is "
-                            "not verified.\n"));
+             QStringLiteral("Download OK!\nVerify OK! The reader section (bytes 25 to 84) holds "
+                            "the file's values.\nThe decoder section (bytes 0 to 24) could not "
+                            "be read back and is not verified.\n"));
     QCOMPARE(
         Cli({QStringLiteral("set"), file, QStringLiteral("reader.misc.track1.prefix={CR}")}).code,
         0);
@@ -142,11 +163,41 @@ void TestCliDevices::deviceExchanges()
     QCOMPARE(decoderOnly.code, 1);
     const QStringList lines = decoderOnly.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     QVERIFY2(lines.size() > 2, qPrintable(decoderOnly.err));
-    QVERIFY(lines.front().contains(QLatin1String("decoder section, bytes 0 to 24")));
+    QCOMPARE(lines.front(), QStringLiteral("Verify failed! The decoder section (bytes 0 to 24) "
+                                           "differs from the file (name, file, device):"));
     QCOMPARE(lines.mid(1, lines.size() - 2),
              QStringList{QStringLiteral("decoder.comm.parity\tEven\tNone")});
     QCOMPARE(lines.back(), QStringLiteral("The reader section (bytes 25 to 84) could not be read "
                                           "back and is not verified."));
+}
+
+// The version fields may hold any byte the device sends. On the terminal a control character
+// shows by its name, so that a device cannot drive the terminal or add a column; --json carries
+// the fields exactly.
+void TestCliDevices::hostileVersionTexts()
+{
+    SimulatedK30 k30;
+    k30.device.version1 = QStringLiteral("A\x1b[2J\t\"q\"\\bc");
+    k30.device.version2 = QStringLiteral("2024\u009b05\u007f01");
+    QVERIFY(k30.IsOpen());
+    const QStringList port{QStringLiteral("--port"), k30.Path()};
+    const QString first = QStringLiteral("A{ESC}[2J{HT}\"q\"\\bc");
+    const QString second = QStringLiteral("2024{x9B}05{x7F}01");
+    const CliRun version = Cli(QStringList{QStringLiteral("version")} + port);
+    QCOMPARE(version.code, 0);
+    QCOMPARE(version.out,
+             QStringLiteral("Get Firmware Version OK!\n\n   %1\n   %2\n").arg(first, second));
+    const CliRun facts = Cli(QStringList{QStringLiteral("facts")} + port);
+    QCOMPARE(facts.code, 0);
+    QVERIFY2(facts.out.startsWith(QStringLiteral("version\t%1\t%2\n").arg(first, second)),
+             qPrintable(facts.out));
+    const CliRun json = Cli(QStringList{QStringLiteral("facts"), QStringLiteral("--json")} + port);
+    QCOMPARE(QJsonDocument::fromJson(json.out.toUtf8())
+                 .object()
+                 .value(QStringLiteral("versions"))
+                 .toVariant()
+                 .toStringList(),
+             (QStringList{k30.device.version1, k30.device.version2}));
 }
 
 void TestCliDevices::deviceFaults_data()

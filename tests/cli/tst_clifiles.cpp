@@ -13,7 +13,22 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <memory>
+
+namespace {
+
+// Whether a terminal gets only text from it: no control character but line ends and the tabs
+// between the columns of a table.
+bool OnlyText(const QString &output)
+{
+    return std::ranges::none_of(output, [](QChar c) {
+        return c.category() == QChar::Other_Control && c != QLatin1Char('\n') &&
+               c != QLatin1Char('\t');
+    });
+}
+
+} // namespace
 
 // k30cfg-cli on configuration files: show, set, new and diff, the files it refuses to read or
 // write, and a wrong command line. The device commands are in tst_clidevices.
@@ -34,6 +49,7 @@ private Q_SLOTS:
     void fileTargets_data();
     void fileTargets();
     void diffFiles();
+    void hostileHeaderTexts();
     void usage_data();
     void usage();
 
@@ -185,6 +201,8 @@ void TestCliFiles::setRefused_data()
         << QStringList{QStringLiteral("link.port=Com 5")} << 1 << "Com 1, Com 2";
     QTest::newRow("header line end")
         << QStringList{QStringLiteral("header.description=a\nb")} << 1 << "line end";
+    QTest::newRow("header carriage return")
+        << QStringList{QStringLiteral("header.user-name=a\rb\x1b[2J")} << 1 << "line end";
     QTest::newRow("header outside the set")
         << QStringList{QStringLiteral("header.device-name=\u20AC")} << 1 << "character set";
     QTest::newRow("no equals sign")
@@ -203,6 +221,7 @@ void TestCliFiles::setRefused()
     const CliRun run = Cli(QStringList{QStringLiteral("set"), path} + assignments);
     QCOMPARE(run.code, code);
     QVERIFY2(run.err.contains(message), qPrintable(run.err));
+    QVERIFY2(OnlyText(run.err), qPrintable(run.err));
     QVERIFY(run.out.isEmpty());
     QCOMPARE(Contents(path), original);
 }
@@ -355,8 +374,11 @@ void TestCliFiles::diffFiles()
     QCOMPARE(same.code, 0);
     QVERIFY(same.out.isEmpty());
 
+    // The header texts and the link settings count as much as the image.
     QCOMPARE(Cli({QStringLiteral("set"), b, QStringLiteral("reader.comm.parity=Mark"),
-                  QStringLiteral("decoder.misc.suffix={CR}")})
+                  QStringLiteral("decoder.misc.suffix={CR}"),
+                  QStringLiteral("header.description=Lane 3"), QStringLiteral("link.mode=By RS232"),
+                  QStringLiteral("link.port=Com 2")})
                  .code,
              0);
     // A bit that no page shows counts too: it goes to the device all the same.
@@ -366,9 +388,42 @@ void TestCliFiles::diffFiles()
     const CliRun differ = Cli({QStringLiteral("diff"), a, b});
     QCOMPARE(differ.code, 1);
     const QStringList lines = differ.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    QCOMPARE(lines, (QStringList{QStringLiteral("decoder.misc.suffix\t\"\"\t\"{CR}\""),
+    QCOMPARE(lines, (QStringList{QStringLiteral("header.description\t\"Your Description about this "
+                                                "Setup\"\t\"Lane 3\""),
+                                 QStringLiteral("link.mode\tBy Keyboard\tBy RS232"),
+                                 QStringLiteral("link.port\tCom 1\tCom 2"),
+                                 QStringLiteral("decoder.misc.suffix\t\"\"\t\"{CR}\""),
                                  QStringLiteral("reader.comm.parity\tNone\tMark"),
                                  QStringLiteral("image.byte24\t0\t128")}));
+}
+
+// A file's header text may hold any byte but a line end. The listings show control
+// characters by their names, so that a file cannot drive the terminal (ESC [2J clears it) nor
+// add a column to a table; --json carries the text exactly.
+void TestCliFiles::hostileHeaderTexts()
+{
+    const QString plain = CliNewFile(Path("plain.cfg"));
+    QList<QByteArray> lines = Contents(plain).split('\n');
+    lines[1] = "Dev\x1b[2J\tname \"q\" \\ \x9b\xe9\r";
+    const QString hostile = Path("hostile.cfg");
+    WriteFile(hostile, lines.join('\n'));
+    const QString shown = QStringLiteral("\"Dev{ESC}[2J{HT}name \"q\" \\ {x9B}\u00e9\"");
+
+    const CliRun show = Cli({QStringLiteral("show"), hostile});
+    QCOMPARE(show.code, 0);
+    QVERIFY2(show.out.contains(QStringLiteral("  Device Name: ") + shown), qPrintable(show.out));
+    QVERIFY(OnlyText(show.out));
+    const CliRun diff = Cli({QStringLiteral("diff"), plain, hostile});
+    QCOMPARE(diff.code, 1);
+    QCOMPARE(diff.out,
+             QStringLiteral("header.device-name\t\"Device Name\"\t") + shown + QLatin1Char('\n'));
+
+    const CliRun json = Cli({QStringLiteral("diff"), plain, hostile, QStringLiteral("--json")});
+    const QJsonArray differences =
+        QJsonDocument::fromJson(json.out.toUtf8()).object().value(QStringLiteral("diff")).toArray();
+    QCOMPARE(differences.size(), 1);
+    QCOMPARE(differences[0].toObject().value(QStringLiteral("device")).toString(),
+             QStringLiteral("Dev\x1b[2J\tname \"q\" \\ \u009b\u00e9"));
 }
 
 void TestCliFiles::usage_data()

@@ -118,9 +118,10 @@ void TestCompare::compareWithFile_data()
     QTest::addColumn<QString>("page");
     QTest::addColumn<bool>("reader");
     QTest::addColumn<QString>("control");
-    QTest::newRow("decoder parity, first tab") << 0 << "cfg4" << false << "optCfg41D";
-    QTest::newRow("decoder suffix, third tab") << 1 << "cfg6" << false << "txt693";
-    QTest::newRow("reader language, other section") << 2 << "magcfg6" << true << "opt61";
+    // Rows 0 to 2 are the header text and the link settings.
+    QTest::newRow("decoder parity, first tab") << 3 << "cfg4" << false << "optCfg41D";
+    QTest::newRow("decoder suffix, third tab") << 4 << "cfg6" << false << "txt693";
+    QTest::newRow("reader language, other section") << 5 << "magcfg6" << true << "opt61";
 }
 
 void TestCompare::compareWithFile()
@@ -129,14 +130,19 @@ void TestCompare::compareWithFile()
     QFETCH(QString, page);
     QFETCH(bool, reader);
     QFETCH(QString, control);
-    // A file of this configuration with three parameters changed.
+    // A file of this configuration with three parameters, a header text, the interface and
+    // the port changed.
+    m_shell->state.link.LinkMode = LinkSettings::kByRs232;
+    m_shell->state.link.CommPort = 2;
+    HeaderTexts header = m_shell->state.header;
+    header.Description = QStringLiteral("Lane 3");
     const QString path = m_dir->filePath(QStringLiteral("other.cfg"));
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     const Image other = Changed({{"decoder.comm.parity", "Odd"},
                                  {"decoder.misc.suffix", "{CR}"},
                                  {"reader.misc.language", "German"}});
-    file.write(WriteConfiguration(m_shell->state.header, m_shell->state.link, other));
+    file.write(WriteConfiguration(header, LinkSettings{.CommPort = 3}, other));
     file.close();
 
     m_shell->names = {path};
@@ -145,9 +151,17 @@ void TestCompare::compareWithFile()
     QVERIFY(dialog);
     QTRY_VERIFY(dialog->isVisible());
     QCOMPARE(dialog->windowTitle(), QStringLiteral("Compare With File"));
-    QCOMPARE(Rows(dialog), (QList<Row>{kParity, kSuffix, kLanguage}));
+    const QList<Row> extras = {
+        {QStringLiteral("Header"), QStringLiteral("Description"),
+         QLatin1Char('"') + m_shell->state.header.Description + QLatin1Char('"'),
+         QStringLiteral("\"Lane 3\"")},
+        {QStringLiteral("Link"), QStringLiteral("Interface"), QStringLiteral("By RS232"),
+         QStringLiteral("By Keyboard")},
+        {QStringLiteral("Link"), QStringLiteral("Port"), QStringLiteral("Com 2"),
+         QStringLiteral("Com 3")}};
+    QCOMPARE(Rows(dialog), extras + QList<Row>({kParity, kSuffix, kLanguage}));
     QVERIFY2(Note(dialog).contains(QDir::toNativeSeparators(path)), qPrintable(Note(dialog)));
-    QVERIFY(Note(dialog).endsWith(QStringLiteral("3 parameters differ.")));
+    QVERIFY(Note(dialog).endsWith(QStringLiteral("6 parameters differ.")));
     // Comparing reads; the configuration is what it was.
     QCOMPARE(m_shell->state.images.ConfigImage, FactoryImage());
     QVERIFY(!m_shell->state.images.IsChanged());

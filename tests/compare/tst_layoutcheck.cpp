@@ -28,6 +28,8 @@ class TestLayoutCheck : public QObject
 private Q_SLOTS:
     void layoutsOfTheSystem_data();
     void layoutsOfTheSystem();
+    void question_data();
+    void question();
     void downloadAsks_data();
     void downloadAsks();
 };
@@ -74,6 +76,46 @@ void TestLayoutCheck::layoutsOfTheSystem()
         QCOMPARE(layout->name, name);
         QCOMPARE(layout->language, expected);
     }
+}
+
+void TestLayoutCheck::question_data()
+{
+    QTest::addColumn<std::optional<KeyboardLayout>>("pc");
+    QTest::addColumn<QString>("decoder"); // the language each section types in
+    QTest::addColumn<QString>("reader");
+    QTest::addColumn<QString>("question"); // empty: nothing is asked
+    const std::optional<KeyboardLayout> us = KeyboardLayout{QStringLiteral("English (US) (us)"), 0};
+    // Whatever the sections type, a layout no device language matches has nothing to compare.
+    QTest::newRow("layout no language matches")
+        << std::optional<KeyboardLayout>(KeyboardLayout{QStringLiteral("ru"), std::nullopt})
+        << "German"
+        << "French" << QString();
+    QTest::newRow("both sections German: named once")
+        << us << "German"
+        << "German"
+        << "The device will type as German, but this PC's keyboard layout is English (US) (us). "
+           "Download anyway?";
+    QTest::newRow("two languages")
+        << us << "German"
+        << "French"
+        << "The device will type as German and French, but this PC's keyboard layout is "
+           "English (US) (us). Download anyway?";
+}
+
+void TestLayoutCheck::question()
+{
+    QFETCH(std::optional<KeyboardLayout>, pc);
+    QFETCH(QString, decoder);
+    QFETCH(QString, reader);
+    QFETCH(QString, question);
+    ParameterImages images;
+    images.ConfigImage = FactoryImage();
+    // Both sections type through the keyboard (the decoder's factory interface is RS232).
+    for (const char *mode : {"decoder.interface.mode", "reader.interface.mode"})
+        QVERIFY(!SetFieldFromText(*FindField(mode), u"Keyboard Mode", images));
+    QVERIFY(!SetFieldFromText(*FindField("decoder.misc.language"), decoder, images));
+    QVERIFY(!SetFieldFromText(*FindField("reader.misc.language"), reader, images));
+    QCOMPARE(LayoutQuestion(images.ConfigImage, pc).value_or(QString()), question);
 }
 
 void TestLayoutCheck::downloadAsks_data()

@@ -10,6 +10,11 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
 #include <memory>
 
 namespace {
@@ -23,6 +28,54 @@ LinkTimings ShortTimings()
     timings.uploadTimeout = LinkDuration(600);
     return timings;
 }
+
+// A device that says nothing, on a pseudo-terminal the test writes to from the device's end.
+class SilentLine
+{
+public:
+    SilentLine()
+    {
+        m_device = posix_openpt(O_RDWR | O_NOCTTY);
+        if (m_device < 0 || grantpt(m_device) != 0 || unlockpt(m_device) != 0)
+            return;
+        m_path = QString::fromLocal8Bit(ptsname(m_device));
+        // Held open and raw, so that what the device sends waits on the PC's end byte for
+        // byte until the tool opens it.
+        m_pc = ::open(ptsname(m_device), O_RDWR | O_NOCTTY);
+        termios raw{};
+        if (m_pc >= 0 && tcgetattr(m_pc, &raw) == 0) {
+            cfmakeraw(&raw);
+            tcsetattr(m_pc, TCSANOW, &raw);
+        }
+    }
+    ~SilentLine()
+    {
+        for (int fd : {m_pc, m_device}) {
+            if (fd >= 0)
+                ::close(fd);
+        }
+    }
+    SilentLine(const SilentLine &) = delete;
+    SilentLine &operator=(const SilentLine &) = delete;
+
+    bool IsOpen() const { return m_pc >= 0; }
+    QString Path() const { return m_path; }
+    bool Send(const QByteArray &bytes) const
+    {
+        return ::write(m_device, bytes.constData(), std::size_t(bytes.size())) == bytes.size();
+    }
+    // Bytes the device sent that wait unread on the PC's end.
+    int Waiting() const
+    {
+        int count = 0;
+        return ::ioctl(m_pc, FIONREAD, &count) == 0 ? count : -1;
+    }
+
+private:
+    int m_device = -1;
+    int m_pc = -1;
+    QString m_path;
+};
 
 } // namespace
 
@@ -48,12 +101,16 @@ private Q_SLOTS:
     void settingsTextInUse();
     void portFromEnvironment();
     void abortClosesPort();
+    void staleBytesAreDiscarded_data();
+    void staleBytesAreDiscarded();
 
 private:
-    // Runs one exchange to its end and returns its result.
+    // Runs one exchange to its end and returns its result; on the simulated K30 unless
+    // another device is named.
     ExchangeResult Run(ExchangeKind kind, Image &image, bool save = true,
                        const LinkTimings &timings = ShortTimings(),
-                       const QString &settings = QStringLiteral("9600,N,8,1 "));
+                       const QString &settings = QStringLiteral("9600,N,8,1 "),
+                       const QString &device = {});
 
     std::unique_ptr<SimulatedK30> m_k30;
 };
@@ -70,9 +127,11 @@ void TestSerialExchange::cleanup()
 }
 
 ExchangeResult TestSerialExchange::Run(ExchangeKind kind, Image &image, bool save,
-                                       const LinkTimings &timings, const QString &settings)
+                                       const LinkTimings &timings, const QString &settings,
+                                       const QString &device)
 {
-    SerialExchange exchange(kind, {2, m_k30->Path(), settings}, image, save, timings);
+    SerialExchange exchange(kind, {2, device.isEmpty() ? m_k30->Path() : device, settings}, image,
+                            save, timings);
     QSignalSpy finished(&exchange, &LinkExchange::Finished);
     exchange.Start();
     if (finished.isEmpty())
@@ -376,6 +435,29 @@ void TestSerialExchange::abortClosesPort()
     QVERIFY(finished.isEmpty());
     exchange.reset();
     QCOMPARE(image, FilledImage(0x11));
+}
+
+void TestSerialExchange::staleBytesAreDiscarded_data()
+{
+    QTest::addColumn<QByteArray>("stale");
+    QTest::newRow("acceptance") << QByteArray("\x07");
+    QTest::newRow("0x06") << QByteArray("\x06");
+}
+
+// Bytes that wait on the line from before a download (a reply that came too late, noise) are
+// no answer to it: a device that then keeps silent has not accepted anything.
+void TestSerialExchange::staleBytesAreDiscarded()
+{
+    QFETCH(QByteArray, stale);
+    SilentLine line;
+    QVERIFY(line.IsOpen());
+    QVERIFY(line.Send(stale));
+    QTRY_COMPARE(line.Waiting(), int(stale.size()));
+    Image image = FilledImage(0x11);
+    const ExchangeResult result = Run(ExchangeKind::Download, image, true, ShortTimings(),
+                                      QStringLiteral("9600,N,8,1 "), line.Path());
+    QCOMPARE(result.outcome, ExchangeOutcome::TimeOut);
+    QCOMPARE(TransmitMessage(result).text, QStringLiteral("Time Out Error!"));
 }
 
 QTEST_GUILESS_MAIN(TestSerialExchange)

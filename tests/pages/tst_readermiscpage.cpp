@@ -4,6 +4,7 @@
 #include "pages/reader/readermiscpage.h"
 
 #include <QButtonGroup>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -39,6 +40,7 @@ private Q_SLOTS:
     void setDefaultsRestoreOnlyTheirGroup();
     void controlKeysOfferFunctionKeys();
     void everyByteSurvivesTheBoxes();
+    void trackBoxNamesEachDefault();
 };
 
 void TestReaderMiscPage::opensOnTheDefaults()
@@ -246,6 +248,22 @@ void TestReaderMiscPage::everyByteSurvivesTheBoxes()
             QCOMPARE(int(state.images.ConfigImage[29]), byte);
         }
     }
+}
+
+// One box edits the prefix of each track: where the tracks' defaults differ, its tool tip names
+// the default of each track that differs from it.
+void TestReaderMiscPage::trackBoxNamesEachDefault()
+{
+    AppState state;
+    state.images.DefaultImage[29] = 2;   // track 1: {STX}
+    state.images.DefaultImage[45] = 'A'; // track 2: A
+    PageContext context{state};
+    ReaderMiscPage page(context);
+    auto *frame = page.findChild<QGroupBox *>(QStringLiteral("fra69"));
+    QVERIFY(frame);
+    QVERIFY(frame->font().bold());
+    QCOMPARE(frame->toolTip(), QStringLiteral("Default of reader.misc.track1.prefix: {STX}\n"
+                                              "Default of reader.misc.track2.prefix: A"));
 }
 
 QTEST_MAIN(TestReaderMiscPage)

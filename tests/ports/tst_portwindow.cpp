@@ -143,6 +143,13 @@ void TestPortWindow::dialogFollowsAdapters()
     QCOMPARE(next.Route(2).device, QStringLiteral("/dev/ttyUSB3"));
     QCOMPARE(next.Route(3).device, QStringLiteral("/dev/pts/77"));
     QVERIFY(next.Choices()[2] == before[2]);
+    // Found under a new path, it is kept under that one: unplugged before the run after, it
+    // is named by where it was last.
+    m_list.ports.clear();
+    PortMapping unplugged(m_list, Settings());
+    QVERIFY(unplugged.Choices()[1]);
+    QCOMPARE(unplugged.Choices()[1]->path, QStringLiteral("/dev/ttyUSB3"));
+    QCOMPARE(unplugged.Choices()[1]->serialNumber, kSerialA);
 }
 
 void TestPortWindow::transmitReachesChosenAdapter()

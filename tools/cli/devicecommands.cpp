@@ -203,21 +203,24 @@ int FactsCommand(const DeviceOptions &devices, QTextStream &out, QTextStream &er
 {
     const Jobs jobs = MakeJobs(DeviceJob::Task::Upload, devices, FactoryImage());
     const int status = RunJobs(jobs);
-    PrintJobs(
-        jobs, devices, out, err, [](const DeviceJob &job, QStringList &lines, JsonReport &report) {
-            ConfigDocument held;
-            held.images.ConfigImage = job.Result();
-            lines.append(QStringLiteral("version\t") + report.versions.join(QLatin1Char('\t')));
-            lines.append(QStringLiteral("section\t") + SectionName(*job.ComparedSection()));
-            QJsonObject parameters;
-            for (const ConfigEntry &entry : held.Entries()) {
-                if (!entry.field || !InSection(entry.field->byte, *job.ComparedSection()))
-                    continue;
-                lines.append(ShownLine(entry));
-                parameters.insert(entry.name, entry.value);
-            }
-            report.extra.insert(QStringLiteral("parameters"), parameters);
-        });
+    PrintJobs(jobs, devices, out, err,
+              [](const DeviceJob &job, QStringList &lines, JsonReport &report) {
+                  ConfigDocument held;
+                  held.images.ConfigImage = job.Result();
+                  QStringList versions = report.versions;
+                  for (QString &field : versions)
+                      field = PrintableText(field);
+                  lines.append(QStringLiteral("version\t") + versions.join(QLatin1Char('\t')));
+                  lines.append(QStringLiteral("section\t") + SectionName(*job.ComparedSection()));
+                  QJsonObject parameters;
+                  for (const ConfigEntry &entry : held.Entries()) {
+                      if (!entry.field || !InSection(entry.field->byte, *job.ComparedSection()))
+                          continue;
+                      lines.append(ShownLine(entry));
+                      parameters.insert(entry.name, entry.value);
+                  }
+                  report.extra.insert(QStringLiteral("parameters"), parameters);
+              });
     return status;
 }
 
@@ -233,14 +236,18 @@ int DeviceDiffCommand(const QString &path, const DeviceOptions &devices, QTextSt
     PrintJobs(jobs, devices, out, err,
               [&](const DeviceJob &job, QStringList &lines, JsonReport &report) {
                   // The device overwrote only the section it holds; the other one is the file's
-                  // own.
+                  // own, and is said to be not compared rather than taken as equal.
+                  const Section sent = *job.ComparedSection();
                   ConfigDocument held = *doc;
                   held.images.ConfigImage = job.Result();
                   report.diff = Differences(*doc, held);
-                  for (const auto &[inFile, inDevice] : report.diff)
-                      lines.append(inFile.name + QLatin1Char('\t') + ShownValue(inFile) +
-                                   QLatin1Char('\t') + ShownValue(inDevice));
                   report.changed = !report.diff.empty();
+                  const QString compared = ComparedLine(sent, report.changed);
+                  lines.append(compared);
+                  for (const auto &[inFile, inDevice] : report.diff)
+                      lines.append(DifferenceLine(inFile, inDevice));
+                  lines.append(NotComparedLine(sent));
+                  report.message = compared + QLatin1Char('\n') + NotComparedLine(sent);
                   report.outcome =
                       report.changed ? QStringLiteral("changed") : QStringLiteral("unchanged");
                   if (report.changed)

@@ -12,26 +12,11 @@
 
 namespace {
 
-struct SectionRange
+QString Capitalised(QString sentence)
 {
-    const char *name;
-    int first;
-    int last;
-};
-
-SectionRange RangeOf(Section section)
-{
-    return section == Section::Reader
-               ? SectionRange{"reader section", kReaderFirst, kReaderLast}
-               : SectionRange{"decoder section", kDecoderFirst, kDecoderLast};
-}
-
-QString Described(const SectionRange &range)
-{
-    return QStringLiteral("%1, bytes %2 to %3")
-        .arg(QLatin1String(range.name))
-        .arg(range.first)
-        .arg(range.last);
+    if (!sentence.isEmpty())
+        sentence[0] = sentence[0].toUpper();
+    return sentence;
 }
 
 } // namespace
@@ -85,8 +70,8 @@ DevicePort DevicePort::FromOption(const QString &option, const QString &settings
 
 bool InSection(int byte, Section section)
 {
-    const SectionRange range = RangeOf(section);
-    return byte >= range.first && byte <= range.last;
+    return section == Section::Reader ? byte >= kReaderFirst && byte <= kReaderLast
+                                      : byte >= kDecoderFirst && byte <= kDecoderLast;
 }
 
 int ExitCodeOf(ExchangeOutcome outcome)
@@ -110,6 +95,31 @@ QString TerminalText(QString text)
     text.replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return text;
+}
+
+QString SectionAgainstFile(Section section, bool differs)
+{
+    return (differs ? QStringLiteral("the %1 differs from the file (name, file, device):")
+                    : QStringLiteral("the %1 holds the file's values"))
+        .arg(SectionInWords(section));
+}
+
+QString NotComparedLine(Section sent)
+{
+    return QStringLiteral("The %1 could not be read back and was not compared.")
+        .arg(SectionInWords(OtherSection(sent)));
+}
+
+QString ComparedLine(Section section, bool differs)
+{
+    return Capitalised(SectionAgainstFile(section, differs)) +
+           (differs ? QString() : QStringLiteral("."));
+}
+
+QString DifferenceLine(const ConfigEntry &inFile, const ConfigEntry &inDevice)
+{
+    return inFile.name + QLatin1Char('\t') + ShownValue(inFile) + QLatin1Char('\t') +
+           ShownValue(inDevice);
 }
 
 DeviceJob::DeviceJob(Task task, DevicePort port, const Image &image, JobOptions options,
@@ -219,31 +229,28 @@ void DeviceJob::Compare()
     // Only the section the device sends can be compared; the other one is said to be not
     // compared rather than taken as equal.
     m_section = m_result.section;
-    const QString read = SectionInWords(*m_section);
-    const QString notCompared =
-        QStringLiteral("The %1 could not be read back and was not compared.")
-            .arg(SectionInWords(OtherSection(*m_section)));
+    const QString notCompared = NotComparedLine(*m_section);
     m_differences = ImageDifferences(m_image, m_readBack);
     const bool differs = !m_differences.empty();
     if (!differs && !m_options.force) {
-        Say(true, QStringLiteral("Unchanged: the %1 holds the file's values.").arg(read));
+        Say(true, QStringLiteral("Unchanged: ") + SectionAgainstFile(*m_section, false) +
+                      QLatin1Char('.'));
         Say(true, notCompared);
         End(kExitSuccess);
         return;
     }
-    const QString how = differs ? QStringLiteral("the %1 differs from the file (name, file, "
-                                                 "device):")
-                                : QStringLiteral("the %1 holds the file's values; --force "
-                                                 "downloads all the same.");
+    const QString how = differs ? SectionAgainstFile(*m_section, true)
+                                : SectionAgainstFile(*m_section, false) +
+                                      QStringLiteral("; --force downloads all the same.");
     if (m_options.check) {
         m_changed = true;
-        Say(true, QStringLiteral("Would change: ") + how.arg(read));
+        Say(true, QStringLiteral("Would change: ") + how);
         Table(true, m_differences);
         Say(true, notCompared);
         End(kExitSuccess);
         return;
     }
-    Say(true, QStringLiteral("Downloading: ") + how.arg(read));
+    Say(true, QStringLiteral("Downloading: ") + how);
     Table(true, m_differences);
     m_phase = Phase::Exchange;
     Run(ExchangeKind::Download, m_image);
@@ -258,21 +265,19 @@ void DeviceJob::Verify()
         End(kExitRefused);
         return;
     }
-    const SectionRange read = RangeOf(*m_result.section);
+    const Section read = *m_result.section;
     const QString notVerified = QStringLiteral("The %1 could not be read back and is not verified.")
-                                    .arg(SectionInWords(OtherSection(*m_result.section)));
+                                    .arg(SectionInWords(OtherSection(read)));
     m_section = m_result.section;
     const auto differences = ImageDifferences(m_image, m_readBack);
     if (differences.empty()) {
-        Say(true, QStringLiteral("Verify OK! (%1)").arg(Described(read)));
+        Say(true, QStringLiteral("Verify OK! ") + ComparedLine(read, false));
         Say(true, notVerified);
         End(kExitSuccess);
         return;
     }
     m_differences = differences;
-    Say(false, QStringLiteral("Verify failed! The device holds other values in its %1 "
-                              "(name, file, device):")
-                   .arg(Described(read)));
+    Say(false, QStringLiteral("Verify failed! ") + ComparedLine(read, true));
     Table(false, differences);
     Say(false, notVerified);
     End(kExitRefused);
@@ -280,7 +285,14 @@ void DeviceJob::Verify()
 
 void DeviceJob::ReportExchange(const ExchangeResult &result)
 {
-    QString text = TransmitMessage(result).text;
+    // The version fields are the device's own bytes; only the line breaks between them are
+    // the message's.
+    ExchangeResult shown = result;
+    QStringList fields = shown.version.split(QStringLiteral("\n\r"));
+    for (QString &field : fields)
+        field = PrintableText(field);
+    shown.version = fields.join(QStringLiteral("\n\r"));
+    QString text = TransmitMessage(shown).text;
     // A port named by its path has no window number to report.
     if (result.outcome == ExchangeOutcome::PortNotAvailable && m_port.target.commPort == 0)
         text = m_port.target.device + QStringLiteral(": not available.");
@@ -298,9 +310,7 @@ void DeviceJob::Say(bool good, const QString &line)
 void DeviceJob::Table(bool good, const ParameterDifferences &differences)
 {
     for (const auto &[inFile, inDevice] : differences)
-        (good ? m_output : m_errors)
-            .append(inFile.name + QLatin1Char('\t') + ShownValue(inFile) + QLatin1Char('\t') +
-                    ShownValue(inDevice));
+        (good ? m_output : m_errors).append(DifferenceLine(inFile, inDevice));
 }
 
 void DeviceJob::End(int exitCode)

@@ -121,6 +121,19 @@ private:
 
 // Whether an image byte belongs to the section.
 bool InSection(int byte, Section section);
+// A section compared with a file, in the words apply, download --verify and diff --port share:
+// "the decoder section (bytes 0 to 24) differs from the file (name, file, device):", or
+// "... holds the file's values".
+QString SectionAgainstFile(Section section, bool differs);
+// The device sends one of its two sections; the other is said to be not compared rather than
+// taken as equal: "The reader section (bytes 25 to 84) could not be read back and was not
+// compared."
+QString NotComparedLine(Section sent);
+// The same as a sentence of its own: "The decoder section (bytes 0 to 24) holds the file's
+// values."
+QString ComparedLine(Section section, bool differs);
+// One row of a table of differences: name, value in the file, value in the device.
+QString DifferenceLine(const ConfigEntry &inFile, const ConfigEntry &inDevice);
 // The exit status an exchange's outcome stands for.
 int ExitCodeOf(ExchangeOutcome outcome);
 // A message box text as terminal lines: the box breaks lines at CR.
