@@ -20,6 +20,7 @@ namespace {
 constexpr int kMaxLinkDepth = 40;
 
 const QString kFolder = QStringLiteral("is a folder");
+const QString kCircle = QStringLiteral("is a symbolic link that leads round in a circle");
 const QString kNotWritable =
     QStringLiteral("is neither a file, a named pipe nor a character device; nothing was written");
 
@@ -69,7 +70,7 @@ QString SystemError(int error)
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-QString ReadRefusal(mode_t mode)
+QString ReadRefusalOf(mode_t mode)
 {
     if (S_ISDIR(mode))
         return kFolder;
@@ -152,7 +153,7 @@ std::optional<QString> WriteWholeFile(const QString &path, const QByteArray &con
 {
     const std::optional<QString> target = ResolveLinks(path);
     if (!target)
-        return QStringLiteral("is a symbolic link that leads round in a circle");
+        return kCircle;
 #ifdef Q_OS_UNIX
     struct stat status = {};
     if (::stat(QFile::encodeName(*target).constData(), &status) == 0 && !S_ISREG(status.st_mode)) {
@@ -172,6 +173,38 @@ std::optional<QString> WriteWholeFile(const QString &path, const QByteArray &con
     return WriteRegular(*target, contents);
 }
 
+#ifdef Q_OS_UNIX
+
+std::optional<QString> ReadRefusal(const QString &path, qint64 sizeLimit)
+{
+    struct stat status = {};
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return errno == ELOOP ? kCircle : SystemError(errno);
+    if (!S_ISREG(status.st_mode))
+        return ReadRefusalOf(status.st_mode);
+    if (status.st_size > sizeLimit)
+        return TooLarge(status.st_size, sizeLimit);
+    return std::nullopt;
+}
+
+#else
+
+std::optional<QString> ReadRefusal(const QString &path, qint64 sizeLimit)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return QStringLiteral("does not exist");
+    if (info.isDir())
+        return kFolder;
+    if (!info.isFile())
+        return QStringLiteral("is not a regular file; nothing was read");
+    if (info.size() > sizeLimit)
+        return TooLarge(info.size(), sizeLimit);
+    return std::nullopt;
+}
+
+#endif
+
 std::optional<QByteArray> ReadWholeFile(const QString &path, qint64 sizeLimit, QString *error)
 {
     const auto refuse = [error](const QString &reason) -> std::optional<QByteArray> {
@@ -179,22 +212,20 @@ std::optional<QByteArray> ReadWholeFile(const QString &path, qint64 sizeLimit, Q
             *error = reason;
         return std::nullopt;
     };
-#ifdef Q_OS_UNIX
-    const QByteArray name = QFile::encodeName(path);
     // The kind is looked at before the file is opened: opening a device may already do
-    // something (a serial line raises its modem lines).
-    struct stat status = {};
-    if (::stat(name.constData(), &status) != 0)
-        return refuse(SystemError(errno));
-    if (!S_ISREG(status.st_mode))
-        return refuse(ReadRefusal(status.st_mode));
+    // something (a serial line raises its modem lines, a waiting writer of a pipe goes on).
+    if (const std::optional<QString> reason = ReadRefusal(path, sizeLimit))
+        return refuse(*reason);
+#ifdef Q_OS_UNIX
     // Not blocking, in case a pipe took the file's place in the meantime.
-    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
         return refuse(SystemError(errno));
+    struct stat status = {};
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         ::close(fd);
-        return refuse(ReadRefusal(status.st_mode));
+        return refuse(ReadRefusalOf(status.st_mode));
     }
     QFile file;
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
@@ -203,11 +234,6 @@ std::optional<QByteArray> ReadWholeFile(const QString &path, qint64 sizeLimit, Q
     }
     const qint64 size = status.st_size;
 #else
-    const QFileInfo info(path);
-    if (info.isDir())
-        return refuse(kFolder);
-    if (info.exists() && !info.isFile())
-        return refuse(QStringLiteral("is not a regular file; nothing was read"));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return refuse(file.errorString());
@@ -220,6 +246,10 @@ std::optional<QByteArray> ReadWholeFile(const QString &path, qint64 sizeLimit, Q
     QByteArray data = file.read(size + 1);
     if (file.error() != QFileDevice::NoError)
         return refuse(file.errorString());
+    // A /proc file tells the size 0 and makes its contents as it is read: there is no size
+    // to hold it to.
+    if (size == 0 && !data.isEmpty())
+        return refuse(QStringLiteral("is not a regular file of known size; nothing was read"));
     if (data.size() > size)
         return refuse(QStringLiteral("changed while it was being read"));
     return data;

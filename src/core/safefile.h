@@ -21,10 +21,14 @@
 // - a folder and any other kind of file are refused.
 std::optional<QString> WriteWholeFile(const QString &path, const QByteArray &contents);
 
+// Why ReadWholeFile would refuse `path` before opening it, or nothing: it cannot be looked
+// at, is not a regular file, or is larger than `sizeLimit` bytes.
+std::optional<QString> ReadRefusal(const QString &path, qint64 sizeLimit);
+
 // The whole contents of the regular file at `path` (symbolic links followed), or nothing and
 // the reason in `error`: the file cannot be opened, is not a regular file (a device such as
-// /dev/zero never ends, a named pipe waits for a writer), or is larger than `sizeLimit`
-// bytes. Nothing is read from a refused file.
+// /dev/zero never ends, a named pipe waits for a writer, a /proc file has no size to check),
+// or is larger than `sizeLimit` bytes. Nothing is read from a refused file.
 std::optional<QByteArray> ReadWholeFile(const QString &path, qint64 sizeLimit,
                                         QString *error = nullptr);
 
