@@ -11,6 +11,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 #endif
 
@@ -21,20 +23,9 @@ constexpr int kMaxLinkDepth = 40;
 
 const QString kFolder = QStringLiteral("is a folder");
 const QString kCircle = QStringLiteral("is a symbolic link that leads round in a circle");
+const QString kExists = QStringLiteral("exists already; nothing was written");
 const QString kNotWritable =
     QStringLiteral("is neither a file, a named pipe nor a character device; nothing was written");
-
-// The file a chain of symbolic links ends at; it need not exist yet.
-std::optional<QString> ResolveLinks(const QString &path)
-{
-    QFileInfo info(path);
-    for (int depth = 0; info.isSymLink(); ++depth) {
-        if (depth == kMaxLinkDepth)
-            return std::nullopt;
-        info.setFile(info.symLinkTarget());
-    }
-    return info.filePath();
-}
 
 QString TooLarge(qint64 size, qint64 limit)
 {
@@ -70,6 +61,64 @@ QString SystemError(int error)
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
+QString PathError(int error)
+{
+    return error == ELOOP ? kCircle : SystemError(error);
+}
+
+// The real folder of `path`'s last part (every link on the way followed) and that part.
+std::optional<QByteArray> InRealFolder(const QByteArray &path, int &error)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    const QByteArray folder = slash < 0 ? QByteArray(".") : path.left(qMax<qsizetype>(slash, 1));
+    const QByteArray name = path.mid(slash + 1);
+    // "x/", "x/." and "x/.." name a folder, not a file in one.
+    const bool folderItself = name.isEmpty() || name == "." || name == "..";
+    char *real = ::realpath((folderItself ? path : folder).constData(), nullptr);
+    if (!real) {
+        error = errno;
+        return std::nullopt;
+    }
+    QByteArray result(real);
+    std::free(real);
+    if (!folderItself)
+        result += (result.endsWith('/') ? "" : "/") + name;
+    return result;
+}
+
+// The file a save to `path` writes, with no symbolic link left in its name. The system
+// follows a link's relative target from the folder the link really is in: `d/site.cfg`, a
+// link to `../target.cfg` inside the folder `d` leads to, is `target.cfg` beside that folder,
+// not beside `d`. String rules that drop "d/.." would replace an unrelated file.
+std::optional<QByteArray> PhysicalName(const QByteArray &path, int &error)
+{
+    QByteArray current = path;
+    for (int depth = 0; depth <= kMaxLinkDepth; ++depth) {
+        const std::optional<QByteArray> file = InRealFolder(current, error);
+        if (!file)
+            return std::nullopt;
+        struct stat status = {};
+        if (::lstat(file->constData(), &status) != 0) {
+            if (errno == ENOENT)
+                return file; // a new file
+            error = errno;
+            return std::nullopt;
+        }
+        if (!S_ISLNK(status.st_mode))
+            return file;
+        QByteArray target(PATH_MAX, Qt::Uninitialized);
+        const ssize_t length = ::readlink(file->constData(), target.data(), target.size());
+        if (length < 0 || length == target.size()) {
+            error = length < 0 ? errno : ENAMETOOLONG;
+            return std::nullopt;
+        }
+        target.truncate(length);
+        current = target.startsWith('/') ? target : file->left(file->lastIndexOf('/') + 1) + target;
+    }
+    error = ELOOP;
+    return std::nullopt;
+}
+
 QString ReadRefusalOf(mode_t mode)
 {
     if (S_ISDIR(mode))
@@ -79,6 +128,11 @@ QString ReadRefusalOf(mode_t mode)
     if (S_ISCHR(mode) || S_ISBLK(mode))
         return QStringLiteral("is a device, not a file; nothing was read");
     return QStringLiteral("is not a regular file; nothing was read");
+}
+
+bool SameFile(const struct stat &a, const struct stat &b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
 // Writes all of `contents` to the open descriptor; the reason when it could not. A reader
@@ -118,22 +172,23 @@ std::optional<QString> WriteAll(int fd, const QByteArray &contents)
 }
 
 // A named pipe or a character device is written in place: replacing it by a file would
-// destroy it and report a success nobody sees.
-std::optional<QString> WriteInPlace(const QString &path, mode_t mode, const QByteArray &contents)
+// destroy it and report a success nobody sees. `name` is opened as given, so that the system
+// follows /dev/stdout and /dev/fd/N to the pipe they stand for ("pipe:[1234]" is no path).
+std::optional<QString> WriteInPlace(const QByteArray &name, const struct stat &status,
+                                    const QByteArray &contents)
 {
     // Not blocking: opening a pipe for writing would otherwise wait for a reader, and a
     // serial line for its carrier.
-    const int fd =
-        ::open(QFile::encodeName(path).constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    const int fd = ::open(name.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
-        if (errno == ENXIO && S_ISFIFO(mode))
+        if (errno == ENXIO && S_ISFIFO(status.st_mode))
             return QStringLiteral("is a named pipe that no program is reading; nothing was "
                                   "written");
         return SystemError(errno);
     }
     struct stat opened = {};
     std::optional<QString> reason;
-    if (::fstat(fd, &opened) != 0 || (opened.st_mode & S_IFMT) != (mode & S_IFMT)) {
+    if (::fstat(fd, &opened) != 0 || !SameFile(opened, status)) {
         reason = QStringLiteral("changed while it was being opened; nothing was written");
     } else {
         // Once open, a write waits for the reader as a write to a pipe does.
@@ -149,37 +204,46 @@ std::optional<QString> WriteInPlace(const QString &path, mode_t mode, const QByt
 
 } // namespace
 
-std::optional<QString> WriteWholeFile(const QString &path, const QByteArray &contents)
-{
-    const std::optional<QString> target = ResolveLinks(path);
-    if (!target)
-        return kCircle;
 #ifdef Q_OS_UNIX
+
+std::optional<QString> WriteWholeFile(const QString &path, const QByteArray &contents,
+                                      Replace replace)
+{
+    const QByteArray name = QFile::encodeName(path);
+    if (name.isEmpty())
+        return SystemError(ENOENT);
+    // What the system finds at the name decides how it is written.
     struct stat status = {};
-    if (::stat(QFile::encodeName(*target).constData(), &status) == 0 && !S_ISREG(status.st_mode)) {
+    const bool exists = ::stat(name.constData(), &status) == 0;
+    if (!exists && errno != ENOENT)
+        return PathError(errno);
+    if (exists && replace == Replace::Never)
+        return kExists;
+    if (exists && !S_ISREG(status.st_mode)) {
         if (S_ISDIR(status.st_mode))
             return kFolder;
         if (S_ISFIFO(status.st_mode) || S_ISCHR(status.st_mode))
-            return WriteInPlace(*target, status.st_mode, contents);
+            return WriteInPlace(name, status, contents);
         return kNotWritable;
     }
-#else
-    const QFileInfo info(*target);
-    if (info.isDir())
-        return kFolder;
-    if (info.exists() && !info.isFile())
-        return kNotWritable;
-#endif
-    return WriteRegular(*target, contents);
+    int error = 0;
+    const std::optional<QByteArray> file = PhysicalName(name, error);
+    if (!file)
+        return PathError(error);
+    // The name found must be the file the system found: a link of /proc to an open file
+    // that was deleted ("x (deleted)") names another, and so does a file that moved.
+    struct stat found = {};
+    const bool present = ::lstat(file->constData(), &found) == 0;
+    if (present != exists || (exists && !SameFile(found, status)))
+        return QStringLiteral("leads to a file that cannot be named; nothing was written");
+    return WriteRegular(QFile::decodeName(*file), contents);
 }
-
-#ifdef Q_OS_UNIX
 
 std::optional<QString> ReadRefusal(const QString &path, qint64 sizeLimit)
 {
     struct stat status = {};
     if (::stat(QFile::encodeName(path).constData(), &status) != 0)
-        return errno == ELOOP ? kCircle : SystemError(errno);
+        return PathError(errno);
     if (!S_ISREG(status.st_mode))
         return ReadRefusalOf(status.st_mode);
     if (status.st_size > sizeLimit)
@@ -188,6 +252,20 @@ std::optional<QString> ReadRefusal(const QString &path, qint64 sizeLimit)
 }
 
 #else
+
+std::optional<QString> WriteWholeFile(const QString &path, const QByteArray &contents,
+                                      Replace replace)
+{
+    const QFileInfo info(path);
+    if (info.isDir())
+        return kFolder;
+    if (info.exists() && replace == Replace::Never)
+        return kExists;
+    if (info.exists() && !info.isFile())
+        return kNotWritable;
+    return WriteRegular(info.exists() ? info.canonicalFilePath() : info.absoluteFilePath(),
+                        contents);
+}
 
 std::optional<QString> ReadRefusal(const QString &path, qint64 sizeLimit)
 {

@@ -205,7 +205,9 @@ int NewCommand(const QString &path, const std::optional<Image> &defaults, bool r
         said << path + QStringLiteral(": the file exists (--force replaces it)");
         return Finish(kExitFileError, said, json, out, err, FileReport(path));
     }
-    if (const auto error = ConfigDocument::New(defaults).Save(path)) {
+    // A file that appears meanwhile is not replaced either.
+    const Replace mode = replace ? Replace::Allowed : Replace::Never;
+    if (const auto error = ConfigDocument::New(defaults).Save(path, mode)) {
         said << *error;
         return Finish(kExitFileError, said, json, out, err, FileReport(path));
     }
