@@ -2,18 +2,19 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #ifdef Q_OS_UNIX
+#include "core/replacefile.h"
+
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <cstring>
+#else
+#include <QSaveFile>
 #endif
 
 namespace {
@@ -33,6 +34,8 @@ QString TooLarge(qint64 size, qint64 limit)
         .arg(size)
         .arg(limit);
 }
+
+#ifndef Q_OS_UNIX
 
 std::optional<QString> WriteRegular(const QString &path, const QByteArray &contents)
 {
@@ -54,12 +57,9 @@ std::optional<QString> WriteRegular(const QString &path, const QByteArray &conte
     return std::nullopt;
 }
 
-#ifdef Q_OS_UNIX
+#endif
 
-QString SystemError(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
+#ifdef Q_OS_UNIX
 
 QString PathError(int error)
 {
@@ -135,42 +135,6 @@ bool SameFile(const struct stat &a, const struct stat &b)
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
-// Writes all of `contents` to the open descriptor; the reason when it could not. A reader
-// that goes away must not end the program with SIGPIPE: the signal is held back for the
-// write and a pending one is taken off again.
-std::optional<QString> WriteAll(int fd, const QByteArray &contents)
-{
-    sigset_t pipeSignal;
-    sigset_t previousMask;
-    sigemptyset(&pipeSignal);
-    sigaddset(&pipeSignal, SIGPIPE);
-    pthread_sigmask(SIG_BLOCK, &pipeSignal, &previousMask);
-    sigset_t pending;
-    sigpending(&pending);
-    const bool pipeWasPending = sigismember(&pending, SIGPIPE) == 1;
-
-    std::optional<QString> reason;
-    qsizetype done = 0;
-    while (done < contents.size()) {
-        const ssize_t written = ::write(fd, contents.constData() + done, contents.size() - done);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0) {
-            const int error = written < 0 ? errno : ENOSPC;
-            reason = error == EPIPE ? QStringLiteral("the program reading the pipe stopped reading")
-                                    : SystemError(error);
-            if (error == EPIPE && !pipeWasPending) {
-                const timespec noWait{};
-                sigtimedwait(&pipeSignal, nullptr, &noWait);
-            }
-            break;
-        }
-        done += written;
-    }
-    pthread_sigmask(SIG_SETMASK, &previousMask, nullptr);
-    return reason;
-}
-
 // A named pipe or a character device is written in place: replacing it by a file would
 // destroy it and report a success nobody sees. `name` is opened as given, so that the system
 // follows /dev/stdout and /dev/fd/N to the pipe they stand for ("pipe:[1234]" is no path).
@@ -236,7 +200,10 @@ std::optional<QString> WriteWholeFile(const QString &path, const QByteArray &con
     const bool present = ::lstat(file->constData(), &found) == 0;
     if (present != exists || (exists && !SameFile(found, status)))
         return QStringLiteral("leads to a file that cannot be named; nothing was written");
-    return WriteRegular(QFile::decodeName(*file), contents);
+    // Replacing needs only the folder: a file its user may not write stays as it is.
+    if (exists && ::access(file->constData(), W_OK) != 0)
+        return SystemError(errno);
+    return ReplaceFile(*file, exists ? &status : nullptr, contents, replace);
 }
 
 std::optional<QString> ReadRefusal(const QString &path, qint64 sizeLimit)

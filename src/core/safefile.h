@@ -20,8 +20,8 @@ enum class Replace
 // Writes `contents` as the whole file at `path`. Nothing when it was written, otherwise the
 // reason, and then:
 // - a regular file (or a new one) is as it was before: the new contents are written to a
-//   temporary file beside it, unbuffered so that a short write (full disk, quota, size limit)
-//   is seen, and replace the old file only once they are all there;
+//   file beside it, forced to the disk, and replace the old file only once they are all
+//   there; the replaced file's owner, group and mode stay (see core/replacefile.h);
 // - symbolic links are followed as the system follows them (a link's target is taken in the
 //   folder the link really is in, after the folder links on the way): the file they lead to
 //   is replaced, the links stay;

@@ -1,4 +1,5 @@
 #include "support/clirun.h"
+#include "support/environmentguard.h"
 #include "support/files.h"
 #include "support/simulatedk30.h"
 
@@ -13,8 +14,8 @@
 
 #include <memory>
 
-// k30cfg-cli's saves: through links the way the system follows them, and to the pipe behind
-// /dev/stdout.
+// k30cfg-cli's saves: through links the way the system follows them, to the pipe behind
+// /dev/stdout, and a save that fails at each of its steps.
 class TestCliSaves : public QObject
 {
     Q_OBJECT
@@ -22,6 +23,8 @@ private Q_SLOTS:
     void init();
     void linkedTargets_data();
     void linkedTargets();
+    void failingStepKeepsTheFile_data();
+    void failingStepKeepsTheFile();
 
 private:
     QString Path(const char *name) const { return m_dir->filePath(QLatin1String(name)); }
@@ -114,6 +117,61 @@ void TestCliSaves::linkedTargets()
     if (arguments.constFirst() == QLatin1String("set"))
         QCOMPARE(FieldValueText(*FindField("decoder.comm.parity"), loaded.images.ConfigImage),
                  QStringLiteral("Odd"));
+}
+
+void TestCliSaves::failingStepKeepsTheFile_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("step"); // where K30_TEST_FAIL_SAVE makes the save fail
+    QTest::addColumn<QString>("message");
+    const std::pair<const char *, const char *> steps[] = {
+        {"open", "Input/output error"},
+        {"write", "Input/output error"},
+        {"fsync", "cannot be written to the disk: Input/output error"},
+        {"close", "Input/output error"},
+        {"rename", "cannot replace the previous file: Input/output error"}};
+    for (const char *command :
+         {"new TARGET --force", "set TARGET decoder.comm.parity=Odd",
+          "upload --port PORT --into TARGET", "read-memory --port PORT -o TARGET"}) {
+        for (const auto &[step, message] : steps) {
+            QTest::addRow("%s, %s", command, step)
+                << QString::fromLatin1(command).split(QLatin1Char(' ')) << QByteArray(step)
+                << QString::fromLatin1(message);
+        }
+    }
+    // The file is written, but is no longer what was written when it is read back.
+    QTest::newRow("read-memory --clear, changed before the read-back")
+        << QStringList{QStringLiteral("read-memory"), QStringLiteral("--port"),
+                       QStringLiteral("PORT"),        QStringLiteral("--clear"),
+                       QStringLiteral("-o"),          QStringLiteral("TARGET")}
+        << QByteArray("alter") << QStringLiteral("does not read back as written");
+}
+
+void TestCliSaves::failingStepKeepsTheFile()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, step);
+    QFETCH(QString, message);
+    const QString path = Path("target");
+    const QByteArray previous = WindowFile();
+    WriteFile(path, previous);
+    SimulatedK30 k30;
+    QVERIFY(k30.IsOpen());
+    const qsizetype records = k30.device.memory.size();
+    CliRun run;
+    {
+        const EnvironmentGuard fail("K30_TEST_FAIL_SAVE", step);
+        run = Cli(Filled(arguments, path, k30.Path()));
+    }
+    QCOMPARE(run.code, 4);
+    QVERIFY2(run.err.contains(path + QStringLiteral(": ") + message), qPrintable(run.err));
+    // The previous file whole, nothing left beside it, the records still on the device.
+    if (step != "alter")
+        QCOMPARE(Contents(path), previous);
+    QCOMPARE(QDir(m_dir->path())
+                 .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList{QStringLiteral("target")});
+    QCOMPARE(k30.device.memory.size(), records);
 }
 
 QTEST_GUILESS_MAIN(TestCliSaves)

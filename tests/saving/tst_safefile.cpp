@@ -1,11 +1,16 @@
-// The one writer and reader of files, on what a user can name: the files a read refuses before
-// it opens them.
+// The one writer and reader of files, on what a user can name: another user's file saved over,
+// and the files a read refuses before it opens them.
+#include "childcontents.h"
+
 #include "core/safefile.h"
 
+#include <QProcess>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <grp.h>
+#include <pwd.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -13,12 +18,15 @@
 
 #include <memory>
 #include <optional>
+#include <utility>
 
 class TestSafeFile : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
     void init();
+    void ownerGroupAndMode_data();
+    void ownerGroupAndMode();
     void readRefusals_data();
     void readRefusals();
 
@@ -30,6 +38,88 @@ void TestSafeFile::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
+}
+
+void TestSafeFile::ownerGroupAndMode_data()
+{
+    QTest::addColumn<QByteArray>("owner");
+    QTest::addColumn<QByteArray>("group");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QByteArray>("saver");
+    QTest::addColumn<bool>("saved");
+    QTest::addColumn<QByteArray>("groupAfter"); // the owner stays, or becomes the saver
+    const auto row = [](const char *name, const char *owner, const char *group, int mode,
+                        const char *saver, bool saved, const char *groupAfter) {
+        QTest::newRow(name) << QByteArray(owner) << QByteArray(group) << mode << QByteArray(saver)
+                            << saved << QByteArray(groupAfter);
+    };
+    row("root over another user's file", "nobody", "nogroup", 0640, "root", true, "nogroup");
+    row("root over a read-only file", "root", "root", 0444, "root", true, "root");
+    row("a user over a file they may not write", "root", "root", 0644, "nobody", false, "root");
+    // A user cannot give a file a group they are not in: the file then gets theirs, which is
+    // refused where that group would get more than all others.
+    row("a user, a group not theirs", "nobody", "root", 0660, "nobody", false, "root");
+    row("a user, a group not theirs, as open as to all", "nobody", "root", 0604, "nobody", true,
+        "nogroup");
+    row("a user over another's file open to all", "root", "root", 0666, "nobody", true, "nogroup");
+}
+
+void TestSafeFile::ownerGroupAndMode()
+{
+    QFETCH(QByteArray, owner);
+    QFETCH(QByteArray, group);
+    QFETCH(int, mode);
+    QFETCH(QByteArray, saver);
+    QFETCH(bool, saved);
+    QFETCH(QByteArray, groupAfter);
+    if (::getuid() != 0)
+        QSKIP("giving a file to another user needs root");
+    // Each look-up overwrites what the previous one returned.
+    const auto userId = [](const QByteArray &name) {
+        const passwd *user = ::getpwnam(name.constData());
+        return user ? std::optional(std::pair(user->pw_uid, user->pw_gid)) : std::nullopt;
+    };
+    const auto groupId = [](const QByteArray &name) {
+        const struct group *found = ::getgrnam(name.constData());
+        return found ? std::optional(found->gr_gid) : std::nullopt;
+    };
+    const auto saverIds = userId(saver);
+    const auto ownerIds = userId(owner);
+    const auto fileGroup = groupId(group);
+    const auto afterGroup = groupId(groupAfter);
+    QVERIFY(saverIds && ownerIds && fileGroup && afterGroup);
+    const auto [saverId, saverGroup] = *saverIds;
+    const uid_t ownerId = ownerIds->first;
+    // A folder every user may write in, without the sticky bit of /tmp.
+    QCOMPARE(::chmod(QFile::encodeName(m_dir->path()).constData(), 0777), 0);
+    const QString path = m_dir->filePath(QStringLiteral("site.cfg"));
+    const QByteArray name = QFile::encodeName(path);
+    const QByteArray previous = "previous\r\n";
+    QVERIFY(!WriteWholeFile(path, previous));
+    QCOMPARE(::chown(name.constData(), ownerId, *fileGroup), 0);
+    QCOMPARE(::chmod(name.constData(), mode_t(mode)), 0);
+
+    QProcess child;
+    if (saverId != 0) {
+        child.setChildProcessModifier([saverId, saverGroup] {
+            if (::setgroups(0, nullptr) != 0 || ::setgid(saverGroup) != 0 || ::setuid(saverId) != 0)
+                ::_exit(2);
+        });
+    }
+    child.start(QStringLiteral(K30_SAVECHILD),
+                {QStringLiteral("save"), path, QStringLiteral("1000")});
+    QVERIFY(child.waitForFinished(30000));
+    const QByteArray said = child.readAllStandardOutput();
+    QVERIFY2(child.exitCode() == (saved ? 0 : 1),
+             qPrintable(QString::number(child.exitCode()) + QString::fromLocal8Bit(said)));
+
+    struct stat status = {};
+    QCOMPARE(::stat(name.constData(), &status), 0);
+    QCOMPARE(status.st_uid, saved && saverId != 0 ? saverId : ownerId);
+    QCOMPARE(status.st_gid, *afterGroup);
+    QCOMPARE(int(status.st_mode & 07777), mode);
+    QCOMPARE(ReadWholeFile(path, 4096).value_or(QByteArray()),
+             saved ? ChildContents('S', 1000) : previous);
 }
 
 void TestSafeFile::readRefusals_data()
