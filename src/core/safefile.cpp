@@ -206,6 +206,16 @@ std::optional<QString> WriteWholeFile(const QString &path, const QByteArray &con
     return ReplaceFile(*file, exists ? &status : nullptr, contents, replace);
 }
 
+QString SavedFileName(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat status = {};
+    if (name.isEmpty() || (::stat(name.constData(), &status) == 0 && !S_ISREG(status.st_mode)))
+        return {};
+    int error = 0;
+    return QFile::decodeName(PhysicalName(name, error).value_or(QByteArray()));
+}
+
 std::optional<QString> ReadRefusal(const QString &path, qint64 sizeLimit)
 {
     struct stat status = {};
@@ -232,6 +242,14 @@ std::optional<QString> WriteWholeFile(const QString &path, const QByteArray &con
         return kNotWritable;
     return WriteRegular(info.exists() ? info.canonicalFilePath() : info.absoluteFilePath(),
                         contents);
+}
+
+QString SavedFileName(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        return {};
+    return info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
 }
 
 std::optional<QString> ReadRefusal(const QString &path, qint64 sizeLimit)

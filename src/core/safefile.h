@@ -33,6 +33,11 @@ enum class Replace
 std::optional<QString> WriteWholeFile(const QString &path, const QByteArray &contents,
                                       Replace replace = Replace::Allowed);
 
+// The file a save to `path` replaces or creates, links followed as WriteWholeFile follows
+// them; empty where a save replaces no file (a pipe or a device is written in place, a folder
+// or a link in a circle is refused).
+QString SavedFileName(const QString &path);
+
 // Why ReadWholeFile would refuse `path` before opening it, or nothing: it cannot be looked
 // at, is not a regular file, or is larger than `sizeLimit` bytes.
 std::optional<QString> ReadRefusal(const QString &path, qint64 sizeLimit);

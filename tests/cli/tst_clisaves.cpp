@@ -4,8 +4,11 @@
 #include "support/simulatedk30.h"
 
 #include "core/fieldtext.h"
+#include "core/filelock.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -15,7 +18,7 @@
 #include <memory>
 
 // k30cfg-cli's saves: through links the way the system follows them, to the pipe behind
-// /dev/stdout, and a save that fails at each of its steps.
+// /dev/stdout, two runs on one file at once, and a save that fails at each of its steps.
 class TestCliSaves : public QObject
 {
     Q_OBJECT
@@ -23,6 +26,8 @@ private Q_SLOTS:
     void init();
     void linkedTargets_data();
     void linkedTargets();
+    void concurrentSetsLoseNothing();
+    void heldLockFailsInTime();
     void failingStepKeepsTheFile_data();
     void failingStepKeepsTheFile();
 
@@ -117,6 +122,48 @@ void TestCliSaves::linkedTargets()
     if (arguments.constFirst() == QLatin1String("set"))
         QCOMPARE(FieldValueText(*FindField("decoder.comm.parity"), loaded.images.ConfigImage),
                  QStringLiteral("Odd"));
+}
+
+void TestCliSaves::concurrentSetsLoseNothing()
+{
+    // Two programs change different parameters of one file at the same moment, again and
+    // again: each change is in the file afterwards.
+    const QString path = CliNewFile(Path("shared.cfg"));
+    for (int round = 0; round < 30; ++round) {
+        const QString value = round % 2 ? QStringLiteral("Odd") : QStringLiteral("Even");
+        QProcess decoder;
+        QProcess reader;
+        decoder.start(QStringLiteral(K30_CLI), {QStringLiteral("set"), path,
+                                                QStringLiteral("decoder.comm.parity=") + value});
+        reader.start(QStringLiteral(K30_CLI),
+                     {QStringLiteral("set"), path, QStringLiteral("reader.comm.parity=") + value});
+        QVERIFY(decoder.waitForFinished(30000) && reader.waitForFinished(30000));
+        QCOMPARE(decoder.exitCode(), 0);
+        QCOMPARE(reader.exitCode(), 0);
+        const LoadedConfiguration loaded = LoadConfiguration(path);
+        for (const char *name : {"decoder.comm.parity", "reader.comm.parity"})
+            QVERIFY2(FieldValueText(*FindField(name), loaded.images.ConfigImage) == value,
+                     qPrintable(
+                         QStringLiteral("round %1: %2 lost").arg(round).arg(QLatin1String(name))));
+    }
+}
+
+void TestCliSaves::heldLockFailsInTime()
+{
+    // Another program is in the middle of saving the file and does not finish.
+    const QString path = CliNewFile(Path("held.cfg"));
+    const QByteArray before = Contents(path);
+    FileLock held(path);
+    QVERIFY(!held.Lock());
+    QElapsedTimer clock;
+    clock.start();
+    const CliRun run =
+        Cli({QStringLiteral("set"), path, QStringLiteral("decoder.comm.parity=Odd")});
+    QCOMPARE(run.code, 4);
+    QVERIFY2(run.err.startsWith(path + QStringLiteral(": another program")), qPrintable(run.err));
+    QVERIFY(clock.elapsed() >= FileLock::kWait.count());
+    QVERIFY(clock.elapsed() < FileLock::kWait.count() + 2000);
+    QCOMPARE(Contents(path), before);
 }
 
 void TestCliSaves::failingStepKeepsTheFile_data()

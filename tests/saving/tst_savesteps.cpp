@@ -1,11 +1,13 @@
 // Every save of the window fails at each of its steps (the new file's creation, the write, the
-// forcing to the disk, the close, the replacing of the previous file): the previous file stays
-// whole, nothing is left beside it, and the user is told in a box that names the file.
+// forcing to the disk, the close, the replacing of the previous file) or finds the file held
+// by another program's save: the previous file stays whole, nothing is left beside it, and the
+// user is told in a box that names the file.
 #include "support/boxanswerer.h"
 #include "support/environmentguard.h"
 #include "support/files.h"
 #include "support/testshell.h"
 
+#include "core/filelock.h"
 #include "link/ui/readmemorydialog.h"
 #include "shell/pagemanager.h"
 
@@ -17,6 +19,7 @@
 #include <QTest>
 
 #include <memory>
+#include <optional>
 
 using Box = QMessageBox;
 
@@ -36,6 +39,9 @@ void TestSaveSteps::failedStepKeepsTheFile_data()
         for (const char *step : {"open", "write", "fsync", "close", "rename"})
             QTest::addRow("%s, %s", save, step) << QString::fromLatin1(save) << QByteArray(step);
     }
+    // Held by a save that does not finish: the configuration is saved under a lock.
+    QTest::newRow("Save, held") << QStringLiteral("Save") << QByteArray("held");
+    QTest::newRow("Save As, held") << QStringLiteral("Save As") << QByteArray("held");
 }
 
 void TestSaveSteps::failedStepKeepsTheFile()
@@ -78,7 +84,12 @@ void TestSaveSteps::failedStepKeepsTheFile()
 
     BoxAnswerer answerer({Box::Ok, Box::Ok});
     {
-        const EnvironmentGuard fail("K30_TEST_FAIL_SAVE", step);
+        std::optional<FileLock> held;
+        std::optional<EnvironmentGuard> fail;
+        if (step == "held")
+            QVERIFY(!held.emplace(path).Lock());
+        else
+            fail.emplace("K30_TEST_FAIL_SAVE", step);
         if (memory)
             dialog->findChild<QPushButton *>(QStringLiteral("cmdSaveAs"))->click();
         else if (defaults)
@@ -93,7 +104,9 @@ void TestSaveSteps::failedStepKeepsTheFile()
     QCOMPARE(answerer.seen()[0].icon, memory ? Box::Warning : Box::Critical);
     const QString text = answerer.seen()[0].text;
     QVERIFY2(text.contains(path), qPrintable(text));
-    QVERIFY2(text.contains(QStringLiteral("Input/output error")), qPrintable(text));
+    QVERIFY2(text.contains(step == "held" ? QStringLiteral("another program")
+                                          : QStringLiteral("Input/output error")),
+             qPrintable(text));
     if (memory)
         QVERIFY(shell.state.SavedMemoryText.isEmpty());
     else if (defaults)
