@@ -1,5 +1,6 @@
-// The one writer and reader of files, on what a user can name: another user's file saved over,
-// and the files a read refuses before it opens them.
+// The one writer and reader of files, on what a user can name: a pipe whose reader comes late
+// or goes away in the middle of a save, another user's file saved over, and the files a read
+// refuses before it opens them.
 #include "childcontents.h"
 
 #include "core/safefile.h"
@@ -9,15 +10,18 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
 #include <grp.h>
 #include <pwd.h>
 #include <sys/inotify.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <memory>
 #include <optional>
+#include <thread>
 #include <utility>
 
 class TestSafeFile : public QObject
@@ -25,6 +29,8 @@ class TestSafeFile : public QObject
     Q_OBJECT
 private Q_SLOTS:
     void init();
+    void pipeReaders_data();
+    void pipeReaders();
     void ownerGroupAndMode_data();
     void ownerGroupAndMode();
     void readRefusals_data();
@@ -38,6 +44,57 @@ void TestSafeFile::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
+}
+
+void TestSafeFile::pipeReaders_data()
+{
+    QTest::addColumn<bool>("stops"); // the reader goes away after a few bytes
+    QTest::newRow("reader starts late") << false;
+    QTest::newRow("reader stops in the middle") << true;
+}
+
+void TestSafeFile::pipeReaders()
+{
+    QFETCH(bool, stops);
+    const QString path = m_dir->filePath(QStringLiteral("pipe"));
+    const QByteArray name = QFile::encodeName(path);
+    QCOMPARE(::mkfifo(name.constData(), 0600), 0);
+    int reader = ::open(name.constData(), O_RDONLY | O_NONBLOCK);
+    QVERIFY(reader >= 0);
+    const QByteArray contents = ChildContents('P', 1024 * 1024);
+    std::optional<QString> reason = QStringLiteral("not written");
+    // A save in another thread, as the program would make it: should the pipe's signal get
+    // through, it ends this whole process.
+    std::thread writer([&] { reason = WriteWholeFile(path, contents); });
+    auto finish = qScopeGuard([&] {
+        if (reader >= 0)
+            ::close(reader); // a writer still waiting is let go
+        writer.join();
+    });
+    // The reader starts once the pipe is full: the writer has to wait for it.
+    const int capacity = ::fcntl(reader, F_GETPIPE_SZ);
+    int queued = 0;
+    QTRY_VERIFY(::ioctl(reader, FIONREAD, &queued) == 0 && queued >= capacity);
+    QCOMPARE(::fcntl(reader, F_SETFL, 0), 0);
+    QByteArray received;
+    QByteArray buffer(64 * 1024, Qt::Uninitialized);
+    while (!stops || received.size() < 4096) {
+        const ssize_t length = ::read(reader, buffer.data(), buffer.size());
+        if (length <= 0)
+            break;
+        received.append(buffer.constData(), length);
+    }
+    ::close(std::exchange(reader, -1));
+    finish.dismiss();
+    writer.join();
+    if (stops) {
+        QCOMPARE(reason.value_or(QString()),
+                 QStringLiteral("the program reading the pipe stopped reading"));
+    } else {
+        QVERIFY2(!reason, qPrintable(reason.value_or(QString())));
+        QCOMPARE(received.size(), contents.size());
+        QVERIFY(received == contents);
+    }
 }
 
 void TestSafeFile::ownerGroupAndMode_data()
