@@ -191,9 +191,10 @@ bool ConfigDocument::Read(QByteArrayView data, int *incomplete)
     return true;
 }
 
-std::optional<QString> ConfigDocument::Save(const QString &path) const
+std::optional<QString> ConfigDocument::Save(const QString &path, Replace replace) const
 {
-    if (auto error = WriteWholeFile(path, WriteConfiguration(header, link, images.ConfigImage)))
+    if (auto error =
+            WriteWholeFile(path, WriteConfiguration(header, link, images.ConfigImage), replace))
         return QStringLiteral("%1: %2").arg(path, *error);
     return std::nullopt;
 }

@@ -2,6 +2,7 @@
 
 #include "core/appstate.h"
 #include "core/fieldcatalogue.h"
+#include "core/safefile.h"
 
 #include <QByteArrayView>
 #include <QString>
@@ -39,7 +40,7 @@ public:
     // The same for a file's contents already read: false when they are no configuration.
     bool Read(QByteArrayView data, int *incomplete = nullptr);
     // Writes the whole file atomically; the reason when it could not be written.
-    std::optional<QString> Save(const QString &path) const;
+    std::optional<QString> Save(const QString &path, Replace replace = Replace::Allowed) const;
 
     // Every parameter in the order the command line lists them: header, link, then the
     // pages of each section.

@@ -1,13 +1,14 @@
 #include "core/recentfiles.h"
 
+#include "core/settingsfile.h"
+
 #include <QFileInfo>
 #include <QSettings>
 
 namespace {
 
 const QString kKey = QStringLiteral("RecentFiles");
-const QString kOrganisation = QStringLiteral("k30cfg");
-const QString kApplication = QStringLiteral("k30cfg");
+const QString kSettings = QStringLiteral("k30cfg");
 
 // One spelling per file, so that opening and saving it again does not list it twice.
 QString Absolute(const QString &path)
@@ -17,16 +18,18 @@ QString Absolute(const QString &path)
 
 void Store(const QStringList &paths)
 {
-    QSettings settings(kOrganisation, kApplication);
-    settings.setValue(kKey, paths);
+    if (const auto settings = OpenSettings(kSettings))
+        settings->setValue(kKey, paths);
 }
 
 } // namespace
 
 QStringList RecentFiles()
 {
-    QSettings settings(kOrganisation, kApplication);
-    QStringList paths = settings.value(kKey).toStringList();
+    const auto settings = OpenSettings(kSettings);
+    if (!settings)
+        return {};
+    QStringList paths = settings->value(kKey).toStringList();
     paths.removeAll(QString());
     return paths.mid(0, kRecentFilesKept);
 }

@@ -4,7 +4,7 @@
 #include <QStringList>
 
 // The configurations last opened or saved, newest first, kept in the user's settings
-// (QSettings, organisation and application "k30cfg") from one run to the next.
+// (the settings file "k30cfg" of core/settingsfile.h) from one run to the next.
 inline constexpr int kRecentFilesKept = 4;
 
 QStringList RecentFiles();

@@ -2,16 +2,19 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #ifdef Q_OS_UNIX
+#include "core/replacefile.h"
+
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
+#include <climits>
+#include <cstdlib>
+#else
+#include <QSaveFile>
 #endif
 
 namespace {
@@ -20,20 +23,10 @@ namespace {
 constexpr int kMaxLinkDepth = 40;
 
 const QString kFolder = QStringLiteral("is a folder");
+const QString kCircle = QStringLiteral("is a symbolic link that leads round in a circle");
+const QString kExists = QStringLiteral("exists already; nothing was written");
 const QString kNotWritable =
     QStringLiteral("is neither a file, a named pipe nor a character device; nothing was written");
-
-// The file a chain of symbolic links ends at; it need not exist yet.
-std::optional<QString> ResolveLinks(const QString &path)
-{
-    QFileInfo info(path);
-    for (int depth = 0; info.isSymLink(); ++depth) {
-        if (depth == kMaxLinkDepth)
-            return std::nullopt;
-        info.setFile(info.symLinkTarget());
-    }
-    return info.filePath();
-}
 
 QString TooLarge(qint64 size, qint64 limit)
 {
@@ -41,6 +34,8 @@ QString TooLarge(qint64 size, qint64 limit)
         .arg(size)
         .arg(limit);
 }
+
+#ifndef Q_OS_UNIX
 
 std::optional<QString> WriteRegular(const QString &path, const QByteArray &contents)
 {
@@ -62,14 +57,69 @@ std::optional<QString> WriteRegular(const QString &path, const QByteArray &conte
     return std::nullopt;
 }
 
+#endif
+
 #ifdef Q_OS_UNIX
 
-QString SystemError(int error)
+QString PathError(int error)
 {
-    return QString::fromLocal8Bit(std::strerror(error));
+    return error == ELOOP ? kCircle : SystemError(error);
 }
 
-QString ReadRefusal(mode_t mode)
+// The real folder of `path`'s last part (every link on the way followed) and that part.
+std::optional<QByteArray> InRealFolder(const QByteArray &path, int &error)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    const QByteArray folder = slash < 0 ? QByteArray(".") : path.left(qMax<qsizetype>(slash, 1));
+    const QByteArray name = path.mid(slash + 1);
+    // "x/", "x/." and "x/.." name a folder, not a file in one.
+    const bool folderItself = name.isEmpty() || name == "." || name == "..";
+    char *real = ::realpath((folderItself ? path : folder).constData(), nullptr);
+    if (!real) {
+        error = errno;
+        return std::nullopt;
+    }
+    QByteArray result(real);
+    std::free(real);
+    if (!folderItself)
+        result += (result.endsWith('/') ? "" : "/") + name;
+    return result;
+}
+
+// The file a save to `path` writes, with no symbolic link left in its name. The system
+// follows a link's relative target from the folder the link really is in: `d/site.cfg`, a
+// link to `../target.cfg` inside the folder `d` leads to, is `target.cfg` beside that folder,
+// not beside `d`. String rules that drop "d/.." would replace an unrelated file.
+std::optional<QByteArray> PhysicalName(const QByteArray &path, int &error)
+{
+    QByteArray current = path;
+    for (int depth = 0; depth <= kMaxLinkDepth; ++depth) {
+        const std::optional<QByteArray> file = InRealFolder(current, error);
+        if (!file)
+            return std::nullopt;
+        struct stat status = {};
+        if (::lstat(file->constData(), &status) != 0) {
+            if (errno == ENOENT)
+                return file; // a new file
+            error = errno;
+            return std::nullopt;
+        }
+        if (!S_ISLNK(status.st_mode))
+            return file;
+        QByteArray target(PATH_MAX, Qt::Uninitialized);
+        const ssize_t length = ::readlink(file->constData(), target.data(), target.size());
+        if (length < 0 || length == target.size()) {
+            error = length < 0 ? errno : ENAMETOOLONG;
+            return std::nullopt;
+        }
+        target.truncate(length);
+        current = target.startsWith('/') ? target : file->left(file->lastIndexOf('/') + 1) + target;
+    }
+    error = ELOOP;
+    return std::nullopt;
+}
+
+QString ReadRefusalOf(mode_t mode)
 {
     if (S_ISDIR(mode))
         return kFolder;
@@ -80,59 +130,29 @@ QString ReadRefusal(mode_t mode)
     return QStringLiteral("is not a regular file; nothing was read");
 }
 
-// Writes all of `contents` to the open descriptor; the reason when it could not. A reader
-// that goes away must not end the program with SIGPIPE: the signal is held back for the
-// write and a pending one is taken off again.
-std::optional<QString> WriteAll(int fd, const QByteArray &contents)
+bool SameFile(const struct stat &a, const struct stat &b)
 {
-    sigset_t pipeSignal;
-    sigset_t previousMask;
-    sigemptyset(&pipeSignal);
-    sigaddset(&pipeSignal, SIGPIPE);
-    pthread_sigmask(SIG_BLOCK, &pipeSignal, &previousMask);
-    sigset_t pending;
-    sigpending(&pending);
-    const bool pipeWasPending = sigismember(&pending, SIGPIPE) == 1;
-
-    std::optional<QString> reason;
-    qsizetype done = 0;
-    while (done < contents.size()) {
-        const ssize_t written = ::write(fd, contents.constData() + done, contents.size() - done);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0) {
-            const int error = written < 0 ? errno : ENOSPC;
-            reason = error == EPIPE ? QStringLiteral("the program reading the pipe stopped reading")
-                                    : SystemError(error);
-            if (error == EPIPE && !pipeWasPending) {
-                const timespec noWait{};
-                sigtimedwait(&pipeSignal, nullptr, &noWait);
-            }
-            break;
-        }
-        done += written;
-    }
-    pthread_sigmask(SIG_SETMASK, &previousMask, nullptr);
-    return reason;
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
 // A named pipe or a character device is written in place: replacing it by a file would
-// destroy it and report a success nobody sees.
-std::optional<QString> WriteInPlace(const QString &path, mode_t mode, const QByteArray &contents)
+// destroy it and report a success nobody sees. `name` is opened as given, so that the system
+// follows /dev/stdout and /dev/fd/N to the pipe they stand for ("pipe:[1234]" is no path).
+std::optional<QString> WriteInPlace(const QByteArray &name, const struct stat &status,
+                                    const QByteArray &contents)
 {
     // Not blocking: opening a pipe for writing would otherwise wait for a reader, and a
     // serial line for its carrier.
-    const int fd =
-        ::open(QFile::encodeName(path).constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    const int fd = ::open(name.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
-        if (errno == ENXIO && S_ISFIFO(mode))
+        if (errno == ENXIO && S_ISFIFO(status.st_mode))
             return QStringLiteral("is a named pipe that no program is reading; nothing was "
                                   "written");
         return SystemError(errno);
     }
     struct stat opened = {};
     std::optional<QString> reason;
-    if (::fstat(fd, &opened) != 0 || (opened.st_mode & S_IFMT) != (mode & S_IFMT)) {
+    if (::fstat(fd, &opened) != 0 || !SameFile(opened, status)) {
         reason = QStringLiteral("changed while it was being opened; nothing was written");
     } else {
         // Once open, a write waits for the reader as a write to a pipe does.
@@ -148,29 +168,105 @@ std::optional<QString> WriteInPlace(const QString &path, mode_t mode, const QByt
 
 } // namespace
 
-std::optional<QString> WriteWholeFile(const QString &path, const QByteArray &contents)
-{
-    const std::optional<QString> target = ResolveLinks(path);
-    if (!target)
-        return QStringLiteral("is a symbolic link that leads round in a circle");
 #ifdef Q_OS_UNIX
+
+std::optional<QString> WriteWholeFile(const QString &path, const QByteArray &contents,
+                                      Replace replace)
+{
+    const QByteArray name = QFile::encodeName(path);
+    if (name.isEmpty())
+        return SystemError(ENOENT);
+    // What the system finds at the name decides how it is written.
     struct stat status = {};
-    if (::stat(QFile::encodeName(*target).constData(), &status) == 0 && !S_ISREG(status.st_mode)) {
+    const bool exists = ::stat(name.constData(), &status) == 0;
+    if (!exists && errno != ENOENT)
+        return PathError(errno);
+    if (exists && replace == Replace::Never)
+        return kExists;
+    if (exists && !S_ISREG(status.st_mode)) {
         if (S_ISDIR(status.st_mode))
             return kFolder;
         if (S_ISFIFO(status.st_mode) || S_ISCHR(status.st_mode))
-            return WriteInPlace(*target, status.st_mode, contents);
+            return WriteInPlace(name, status, contents);
         return kNotWritable;
     }
+    int error = 0;
+    const std::optional<QByteArray> file = PhysicalName(name, error);
+    if (!file)
+        return PathError(error);
+    // The name found must be the file the system found: a link of /proc to an open file
+    // that was deleted ("x (deleted)") names another, and so does a file that moved.
+    struct stat found = {};
+    const bool present = ::lstat(file->constData(), &found) == 0;
+    if (present != exists || (exists && !SameFile(found, status)))
+        return QStringLiteral("leads to a file that cannot be named; nothing was written");
+    // Replacing needs only the folder: a file its user may not write stays as it is.
+    if (exists && ::access(file->constData(), W_OK) != 0)
+        return SystemError(errno);
+    return ReplaceFile(*file, exists ? &status : nullptr, contents, replace);
+}
+
+QString SavedFileName(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat status = {};
+    if (name.isEmpty() || (::stat(name.constData(), &status) == 0 && !S_ISREG(status.st_mode)))
+        return {};
+    int error = 0;
+    return QFile::decodeName(PhysicalName(name, error).value_or(QByteArray()));
+}
+
+std::optional<QString> ReadRefusal(const QString &path, qint64 sizeLimit)
+{
+    struct stat status = {};
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return PathError(errno);
+    if (!S_ISREG(status.st_mode))
+        return ReadRefusalOf(status.st_mode);
+    if (status.st_size > sizeLimit)
+        return TooLarge(status.st_size, sizeLimit);
+    return std::nullopt;
+}
+
 #else
-    const QFileInfo info(*target);
+
+std::optional<QString> WriteWholeFile(const QString &path, const QByteArray &contents,
+                                      Replace replace)
+{
+    const QFileInfo info(path);
     if (info.isDir())
         return kFolder;
+    if (info.exists() && replace == Replace::Never)
+        return kExists;
     if (info.exists() && !info.isFile())
         return kNotWritable;
-#endif
-    return WriteRegular(*target, contents);
+    return WriteRegular(info.exists() ? info.canonicalFilePath() : info.absoluteFilePath(),
+                        contents);
 }
+
+QString SavedFileName(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        return {};
+    return info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
+}
+
+std::optional<QString> ReadRefusal(const QString &path, qint64 sizeLimit)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return QStringLiteral("does not exist");
+    if (info.isDir())
+        return kFolder;
+    if (!info.isFile())
+        return QStringLiteral("is not a regular file; nothing was read");
+    if (info.size() > sizeLimit)
+        return TooLarge(info.size(), sizeLimit);
+    return std::nullopt;
+}
+
+#endif
 
 std::optional<QByteArray> ReadWholeFile(const QString &path, qint64 sizeLimit, QString *error)
 {
@@ -179,22 +275,20 @@ std::optional<QByteArray> ReadWholeFile(const QString &path, qint64 sizeLimit, Q
             *error = reason;
         return std::nullopt;
     };
-#ifdef Q_OS_UNIX
-    const QByteArray name = QFile::encodeName(path);
     // The kind is looked at before the file is opened: opening a device may already do
-    // something (a serial line raises its modem lines).
-    struct stat status = {};
-    if (::stat(name.constData(), &status) != 0)
-        return refuse(SystemError(errno));
-    if (!S_ISREG(status.st_mode))
-        return refuse(ReadRefusal(status.st_mode));
+    // something (a serial line raises its modem lines, a waiting writer of a pipe goes on).
+    if (const std::optional<QString> reason = ReadRefusal(path, sizeLimit))
+        return refuse(*reason);
+#ifdef Q_OS_UNIX
     // Not blocking, in case a pipe took the file's place in the meantime.
-    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
         return refuse(SystemError(errno));
+    struct stat status = {};
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         ::close(fd);
-        return refuse(ReadRefusal(status.st_mode));
+        return refuse(ReadRefusalOf(status.st_mode));
     }
     QFile file;
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
@@ -203,11 +297,6 @@ std::optional<QByteArray> ReadWholeFile(const QString &path, qint64 sizeLimit, Q
     }
     const qint64 size = status.st_size;
 #else
-    const QFileInfo info(path);
-    if (info.isDir())
-        return refuse(kFolder);
-    if (info.exists() && !info.isFile())
-        return refuse(QStringLiteral("is not a regular file; nothing was read"));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return refuse(file.errorString());
@@ -220,6 +309,10 @@ std::optional<QByteArray> ReadWholeFile(const QString &path, qint64 sizeLimit, Q
     QByteArray data = file.read(size + 1);
     if (file.error() != QFileDevice::NoError)
         return refuse(file.errorString());
+    // A /proc file tells the size 0 and makes its contents as it is read: there is no size
+    // to hold it to.
+    if (size == 0 && !data.isEmpty())
+        return refuse(QStringLiteral("is not a regular file of known size; nothing was read"));
     if (data.size() > size)
         return refuse(QStringLiteral("changed while it was being read"));
     return data;

@@ -6,25 +6,46 @@
 #include <optional>
 
 // Every file the tool reads or writes, whatever its kind (configuration, defaults, memory
-// data), goes through these two functions, so that a device, a pipe or a full disk is met the
+// data), goes through these functions, so that a device, a pipe or a full disk is met the
 // same way by the window and the command line tool. The reason of a refusal reads after the
 // file's name: "<path>: is a folder".
+
+// Whether a save may take the place of a file that is already there.
+enum class Replace
+{
+    Allowed,
+    Never
+};
 
 // Writes `contents` as the whole file at `path`. Nothing when it was written, otherwise the
 // reason, and then:
 // - a regular file (or a new one) is as it was before: the new contents are written to a
-//   temporary file beside it, unbuffered so that a short write (full disk, quota, size limit)
-//   is seen, and replace the old file only once they are all there;
-// - a symbolic link is written through: the file it leads to is replaced, the link stays;
-// - a named pipe or a character device (a terminal, /dev/null) is written directly, never
-//   replaced; a pipe that nobody reads from is refused at once instead of waiting for one;
-// - a folder and any other kind of file are refused.
-std::optional<QString> WriteWholeFile(const QString &path, const QByteArray &contents);
+//   file beside it, forced to the disk, and replace the old file only once they are all
+//   there; the replaced file's owner, group and mode stay (see core/replacefile.h);
+// - symbolic links are followed as the system follows them (a link's target is taken in the
+//   folder the link really is in, after the folder links on the way): the file they lead to
+//   is replaced, the links stay;
+// - a named pipe or a character device, also one reached through /dev/stdout or /dev/fd/N,
+//   is written directly, never replaced; a pipe that nobody reads from is refused at once
+//   instead of waiting for one;
+// - a folder and any other kind of file are refused, and with Replace::Never anything that
+//   is already there.
+std::optional<QString> WriteWholeFile(const QString &path, const QByteArray &contents,
+                                      Replace replace = Replace::Allowed);
+
+// The file a save to `path` replaces or creates, links followed as WriteWholeFile follows
+// them; empty where a save replaces no file (a pipe or a device is written in place, a folder
+// or a link in a circle is refused).
+QString SavedFileName(const QString &path);
+
+// Why ReadWholeFile would refuse `path` before opening it, or nothing: it cannot be looked
+// at, is not a regular file, or is larger than `sizeLimit` bytes.
+std::optional<QString> ReadRefusal(const QString &path, qint64 sizeLimit);
 
 // The whole contents of the regular file at `path` (symbolic links followed), or nothing and
 // the reason in `error`: the file cannot be opened, is not a regular file (a device such as
-// /dev/zero never ends, a named pipe waits for a writer), or is larger than `sizeLimit`
-// bytes. Nothing is read from a refused file.
+// /dev/zero never ends, a named pipe waits for a writer, a /proc file has no size to check),
+// or is larger than `sizeLimit` bytes. Nothing is read from a refused file.
 std::optional<QByteArray> ReadWholeFile(const QString &path, qint64 sizeLimit,
                                         QString *error = nullptr);
 

@@ -1,5 +1,7 @@
 #include "link/portmapping.h"
 
+#include "core/settingsfile.h"
+
 #include <QSettings>
 
 namespace {
@@ -57,8 +59,7 @@ PortMapping::~PortMapping() = default;
 
 std::unique_ptr<QSettings> PortMapping::UserSettings()
 {
-    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                       QStringLiteral("k30cfg"), QStringLiteral("ports"));
+    return OpenSettings(QStringLiteral("ports"));
 }
 
 ComRoute PortMapping::Route(int commPort) const

@@ -30,7 +30,8 @@ public:
     ~PortMapping() override;
 
     // Where the window and k30cfg-cli keep the choices: k30cfg/ports.conf in the user's
-    // configuration folder (~/.config on Linux).
+    // configuration folder (~/.config on Linux); null, with a warning, where that is no
+    // regular file of a sensible size (core/settingsfile.h).
     static std::unique_ptr<QSettings> UserSettings();
 
     const QList<PortDetails> &Present() const { return m_present; }

@@ -1,5 +1,7 @@
 #include "shell/filecommands.h"
 
+#include "core/filelock.h"
+
 #include "shell/savename.h"
 #include "shell/shelltexts.h"
 
@@ -169,7 +171,13 @@ bool FileCommands::WriteTo(const QString &path)
 {
     const QByteArray contents =
         WriteConfiguration(m_state.header, m_state.link, m_state.images.ConfigImage);
-    if (const std::optional<QString> reason = WriteWholeFile(path, contents)) {
+    // Waits for a k30cfg-cli set that is changing the same file, so that its change is not
+    // saved between its load and its save.
+    FileLock lock(path);
+    std::optional<QString> reason = lock.Lock();
+    if (!reason)
+        reason = WriteWholeFile(path, contents);
+    if (reason) {
         ShowMessage(m_window, QMessageBox::Critical, SaveFailureText(path, *reason));
         return false;
     }

@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QFile>
 #include <QMenu>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -35,8 +34,7 @@ void TestRecentFiles::init()
 {
     // The list is kept in the user's settings: here a folder of this test's own.
     m_dir = std::make_unique<QTemporaryDir>();
-    for (auto format : {QSettings::NativeFormat, QSettings::IniFormat})
-        QSettings::setPath(format, QSettings::UserScope, m_dir->filePath(QStringLiteral("config")));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir->filePath(QStringLiteral("config"))));
 }
 
 QString TestRecentFiles::MakeFile(const TestShell &shell, const QString &name) const

@@ -7,6 +7,7 @@
 #include "sim/simdevice.h"
 #include "sim/simserialserver.h"
 
+#include <QDir>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -15,6 +16,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <memory>
 
@@ -64,6 +68,8 @@ private Q_SLOTS:
     void portsJson();
     void portsHostileTexts();
     void programReadsWindowMapping();
+    void unusableMappingIsIgnored_data();
+    void unusableMappingIsIgnored();
 
 private:
     Printed Run(const QString &command, const QString &port);
@@ -240,6 +246,50 @@ void TestCliPorts::programReadsWindowMapping()
     QCOMPARE(coms[1][QStringLiteral("origin")].toString(), QStringLiteral("choice"));
     QCOMPARE(coms[2][QStringLiteral("device")].toString(), QStringLiteral("/dev/pts/88"));
     QCOMPARE(coms[2][QStringLiteral("origin")].toString(), QStringLiteral("environment"));
+}
+
+void TestCliPorts::unusableMappingIsIgnored_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("named pipe") << QStringLiteral("pipe") << QStringLiteral("is a named pipe");
+    QTest::newRow("device") << QStringLiteral("device") << QStringLiteral("is a device");
+    QTest::newRow("folder") << QStringLiteral("folder") << QStringLiteral("is a folder");
+    QTest::newRow("huge file") << QStringLiteral("huge") << QStringLiteral("is too large");
+}
+
+// A port mapping that is no file of a sensible size is not read: the command goes on without
+// it, and says so.
+void TestCliPorts::unusableMappingIsIgnored()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
+    const QTemporaryDir config;
+    QVERIFY(QDir(config.path()).mkpath(QStringLiteral("k30cfg")));
+    const QString file = config.filePath(QStringLiteral("k30cfg/ports.conf"));
+    const QByteArray name = QFile::encodeName(file);
+    if (kind == QLatin1String("pipe")) {
+        QCOMPARE(::mkfifo(name.constData(), 0600), 0);
+    } else if (kind == QLatin1String("device")) {
+        QCOMPARE(::symlink("/dev/zero", name.constData()), 0);
+    } else if (kind == QLatin1String("folder")) {
+        QVERIFY(QDir().mkpath(file));
+    } else {
+        QFile huge(file);
+        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(1024 * 1024 * 1024));
+    }
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+    QProcess cli;
+    cli.setProcessEnvironment(environment);
+    cli.start(QStringLiteral(K30_CLI),
+              {QStringLiteral("version"), QStringLiteral("--port"), QStringLiteral("/dev/null")});
+    QVERIFY(cli.waitForFinished(10000));
+    QCOMPARE(cli.exitCode(), 5);
+    const QString err = QString::fromLocal8Bit(cli.readAllStandardError());
+    QVERIFY2(err.startsWith(file + QStringLiteral(": ") + reason) &&
+                 err.contains(QLatin1String("the settings in it are not used")),
+             qPrintable(err));
 }
 
 QTEST_GUILESS_MAIN(TestCliPorts)

@@ -3,6 +3,7 @@
 // the test process.
 //   k30-savechild loop <path> <bytes>   saves two different files of that size in turn,
 //                                       printing "saved" after each, until killed
+//   k30-savechild save <path> <bytes>   saves once: exit 0, or 1 and the reason
 //   k30-savechild limit <path> <bytes> <limit>
 //                                       saves once with files limited to <limit> bytes;
 //                                       exit 0 and the reason when the save was refused,
@@ -37,6 +38,13 @@ int main(int argc, char **argv)
             std::printf("saved\n");
             std::fflush(stdout);
         }
+    }
+    if (args.at(1) == QLatin1String("save")) {
+        if (const auto reason = WriteWholeFile(path, ChildContents('S', size))) {
+            std::printf("%s\n", qPrintable(*reason));
+            return 1;
+        }
+        return 0;
     }
     if (args.at(1) == QLatin1String("limit") && args.size() == 5) {
         // Past the limit a write fails with EFBIG, as on a full disk, instead of the signal

@@ -1,7 +1,13 @@
+#include <QDir>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 // k30cfg started as a user starts it from a shell.
 class TestCommandLine : public QObject
@@ -20,6 +26,8 @@ void TestCommandLine::options_data()
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("out");
     QTest::addColumn<QString>("err");
+    // The settings files of the user's configuration folder are named pipes.
+    QTest::addColumn<bool>("pipes");
 
     const QString noDisplay = QStringLiteral("no-such-platform");
     // The version line, then the copyright and the licence.
@@ -27,18 +35,27 @@ void TestCommandLine::options_data()
                             QRegularExpression::escape(QStringLiteral(K30_VERSION)) +
                             QStringLiteral("\nCopyright .*\n(?s).*MIT License.*\n$");
     QTest::newRow("--version, no display") << QStringList{QStringLiteral("--version")} << noDisplay
-                                           << 0 << version << QStringLiteral("^$");
+                                           << 0 << version << QStringLiteral("^$") << false;
     QTest::newRow("-v beside a Qt option")
         << QStringList{QStringLiteral("-platform"), QStringLiteral("offscreen"),
                        QStringLiteral("-v")}
-        << noDisplay << 0 << version << QStringLiteral("^$");
+        << noDisplay << 0 << version << QStringLiteral("^$") << false;
     QTest::newRow("--help, no display")
         << QStringList{QStringLiteral("--help")} << noDisplay << 0
-        << QStringLiteral("(?s)^(?=.*--simulate)(?=.*--version)") << QStringLiteral("^$");
+        << QStringLiteral("(?s)^(?=.*--simulate)(?=.*--version)") << QStringLiteral("^$") << false;
     // Errors in the options are found once the application exists.
     QTest::newRow("unknown option")
         << QStringList{QStringLiteral("--no-such-option")} << QStringLiteral("offscreen") << 1
-        << QStringLiteral("^$") << QStringLiteral("no-such-option");
+        << QStringLiteral("^$") << QStringLiteral("no-such-option") << false;
+#ifdef Q_OS_UNIX
+    // Read as they are, they would stop the start until some program writes to them.
+    QTest::newRow("settings files that are named pipes")
+        << QStringList{QStringLiteral("--simulate"), QStringLiteral("--quit-after-show")}
+        << QStringLiteral("offscreen") << 0 << QStringLiteral("^shown\n$")
+        << QStringLiteral("(?s)^(?=.*k30cfg/ports\\.conf: is a named pipe)"
+                          "(?=.*k30cfg/k30cfg\\.conf: is a named pipe)")
+        << true;
+#endif
 }
 
 void TestCommandLine::options()
@@ -48,8 +65,20 @@ void TestCommandLine::options()
     QFETCH(int, exitCode);
     QFETCH(QString, out);
     QFETCH(QString, err);
+    QFETCH(bool, pipes);
 
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    const QTemporaryDir config;
+#ifdef Q_OS_UNIX
+    if (pipes) {
+        QVERIFY(QDir(config.path()).mkpath(QStringLiteral("k30cfg")));
+        for (const char *name : {"k30cfg/ports.conf", "k30cfg/k30cfg.conf"})
+            QCOMPARE(
+                ::mkfifo(QFile::encodeName(config.filePath(QLatin1String(name))).constData(), 0600),
+                0);
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+    }
+#endif
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
     environment.remove(QStringLiteral("DISPLAY"));
     environment.remove(QStringLiteral("WAYLAND_DISPLAY"));

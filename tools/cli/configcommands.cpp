@@ -3,6 +3,8 @@
 #include "exitcodes.h"
 #include "jsonreport.h"
 
+#include "core/filelock.h"
+
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonObject>
@@ -160,6 +162,13 @@ int SetCommand(const QString &path, const QStringList &assignments, bool json, Q
                QTextStream &err)
 {
     Said said;
+    // Another program's change of the same file is either saved before this one loads it or
+    // waits until this one has saved.
+    FileLock lock(path);
+    if (const auto error = lock.Lock()) {
+        said << path + QStringLiteral(": ") + *error;
+        return Finish(kExitFileError, said, json, out, err, FileReport(path));
+    }
     ConfigDocument doc;
     int incomplete = 0;
     if (const auto error = doc.Load(path, &incomplete)) {
@@ -205,7 +214,14 @@ int NewCommand(const QString &path, const std::optional<Image> &defaults, bool r
         said << path + QStringLiteral(": the file exists (--force replaces it)");
         return Finish(kExitFileError, said, json, out, err, FileReport(path));
     }
-    if (const auto error = ConfigDocument::New(defaults).Save(path)) {
+    FileLock lock(path);
+    if (const auto error = lock.Lock()) {
+        said << path + QStringLiteral(": ") + *error;
+        return Finish(kExitFileError, said, json, out, err, FileReport(path));
+    }
+    // A file that appears meanwhile is not replaced either.
+    const Replace mode = replace ? Replace::Allowed : Replace::Never;
+    if (const auto error = ConfigDocument::New(defaults).Save(path, mode)) {
         said << *error;
         return Finish(kExitFileError, said, json, out, err, FileReport(path));
     }

@@ -3,6 +3,8 @@
 #include "devicejob.h"
 #include "exitcodes.h"
 #include "jsonreport.h"
+
+#include "core/filelock.h"
 #include "link/transmitmessages.h"
 
 #include <QEventLoop>
@@ -162,6 +164,11 @@ int UploadCommand(const QString &path, const DeviceOptions &devices, QTextStream
                   QTextStream &err)
 {
     QString reason;
+    // The file is loaded, given the device's section and saved as one step: a change another
+    // program saves meanwhile would otherwise be lost.
+    FileLock lock(path);
+    if (const auto error = lock.Lock())
+        return Fail(kExitFileError, path + QStringLiteral(": ") + *error, path, devices, out, err);
     std::optional<ConfigDocument> doc;
     if (QFileInfo::exists(path))
         doc = LoadComplete(path, reason);
