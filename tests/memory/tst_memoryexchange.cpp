@@ -49,6 +49,7 @@ private:
         QString text;
         int blocks = 0;
         int records = 0;
+        qsizetype listed = 0; // records handed over one by one
         bool stillRunning = false;
     };
     Run Exchange(MemoryKind kind, int maximumBlocks = kMaximumMemoryBlocks);
@@ -73,7 +74,10 @@ TestMemoryExchange::Run TestMemoryExchange::Exchange(MemoryKind kind, int maximu
     SerialMemoryExchange exchange(kind, target, MemoryTimings{.maximumBlocks = maximumBlocks});
     Run run;
     connect(&exchange, &MemoryExchange::RecordsDecoded, this,
-            [&run](const QString &text) { run.text += text; });
+            [&run](const QString &text, const QList<MemoryRecordDecoder::Record> &records) {
+                run.text += text;
+                run.listed += records.size();
+            });
     connect(&exchange, &MemoryExchange::BlocksReceived, this, [&run](int blocks, int records) {
         run.blocks = blocks;
         run.records = records;
@@ -130,8 +134,11 @@ void TestMemoryExchange::reads_data()
                                   << int(MemoryOutcome::Good) << RecordLines(thousand)
                                   << thousandReplies;
 
+    // The record that failed its check is kept, marked, with its length and check bytes.
     QString badRecordText = sampleText;
-    badRecordText.replace(QString::fromLatin1(samples[1]), QString());
+    badRecordText.replace(QString::fromLatin1(samples[1]),
+                          QChar(0) + QStringLiteral("FAILED CHECK (length 17, check 0x16): ") +
+                              QString::fromLatin1(samples[1]));
     QTest::newRow("bad record") << samples << 1 << false << false << bound
                                 << int(MemoryOutcome::Good) << badRecordText
                                 << QStringList{QStringLiteral("P")};
@@ -181,6 +188,9 @@ void TestMemoryExchange::reads()
     }
     QVERIFY(run.text.startsWith(text));
     QCOMPARE(run.text, text);
+    QCOMPARE(run.result.records, run.records);
+    QCOMPARE(run.listed, qsizetype(run.records));
+    QCOMPARE(run.result.failedRecords, badRecord >= 0 ? 1 : 0);
     QCOMPARE(run.blocks, replies.size() - (outcome == int(MemoryOutcome::Bad) ? 1 : 0));
 }
 
