@@ -212,8 +212,10 @@ void TestCliApply::jsonLines_data()
     row("facts", "facts --port PORT", 1, "ok", {QStringLiteral("parameters")});
     row("diff device", "diff FILE --port PORT", 1, "changed", {});
     row("port not available", "version --port MISSING", 1, "port", {});
-    row("read memory", "read-memory --port PORT", 1, "ok", {QStringLiteral("records")});
-    row("read memory into a file", "read-memory --port PORT -o OTHER", 1, "ok", file);
+    row("read memory", "read-memory --port PORT", 1, "ok",
+        {QStringLiteral("records"), QStringLiteral("failed")});
+    row("read memory into a file", "read-memory --port PORT -o OTHER", 1, "ok",
+        file + QStringList{QStringLiteral("failed")});
     row("clear memory", "clear-memory --port PORT --yes", 1, "ok", {});
 }
 

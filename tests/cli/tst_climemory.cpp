@@ -2,13 +2,33 @@
 #include "support/files.h"
 #include "support/simulatedk30.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
 
+namespace {
+
+// The one JSON object of a run.
+QJsonObject JsonOf(const CliRun &run)
+{
+    return QJsonDocument::fromJson(run.out.toUtf8()).object();
+}
+
+// The mark and the beginning of a record that failed its check.
+QString Failed(const char *rest)
+{
+    return QChar(0) + QStringLiteral("FAILED CHECK (length ") + QLatin1String(rest);
+}
+
+} // namespace
+
 // k30cfg-cli reading and clearing the memory of a simulated device on a pseudo-terminal: the
-// records to standard output and into a file, and the faults of the device and of the file.
+// records to standard output, into a file and in --json, the faults of the device and of the
+// file, and the records that fail their check.
 class TestCliMemory : public QObject
 {
     Q_OBJECT
@@ -19,6 +39,9 @@ private Q_SLOTS:
     void memoryFaults();
     void readMemoryFailsLate_data();
     void readMemoryFailsLate();
+    void failedRecords_data();
+    void failedRecords();
+    void recordsInJson();
 
 private:
     QString Path(const char *name) const { return m_dir->filePath(QLatin1String(name)); }
@@ -197,6 +220,101 @@ void TestCliMemory::readMemoryFailsLate()
     }
     QCOMPARE(device.memory, records);
     QVERIFY(!device.Log().contains(QStringLiteral("memory cleared")));
+}
+
+void TestCliMemory::failedRecords_data()
+{
+    // The damaged record of the sample memory, "K30-SAMPLE-0002": its check byte, or its
+    // length byte (2, shorter than any record, after which nothing lines up any more).
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("message");
+    // The lines of the file and of standard output, and the failed records of --json.
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QList<int>>("failed");
+    QTest::newRow("wrong check byte")
+        << "check"
+        << "Read Decoder Memory: 1 of 4 records failed its check! It is kept as received, on a "
+           "line marked FAILED CHECK. Read the memory again before clearing it.\n"
+        << QStringList{QStringLiteral("4006381333931"), Failed("17, check 0x16): K30-SAMPLE-0002"),
+                       QStringLiteral("HELLO WORLD"), QStringLiteral("9780201633610")}
+        << QList<int>{1};
+    // The length 2 takes "K"; "3" (51) then takes the rest, the end marker and the zeros after
+    // it: every byte is still there.
+    QTest::newRow("length byte of 2")
+        << "length"
+        << "Read Decoder Memory: 2 of 3 records failed their check! They are kept as received, "
+           "on a line marked FAILED CHECK. Read the memory again before clearing it.\n"
+        << QStringList{QStringLiteral("4006381333931"), Failed("2, check 0x4B): "),
+                       Failed("51, check 0x00): 0-SAMPLE-0002L\\x0DHELLO WORLD \\x0F"
+                              "97802016336104\\x00\\x00\\x00\\x00\\x00\\x00\\x00")}
+        << QList<int>{1, 2};
+}
+
+// A record that fails its check is kept, marked, in the file, on standard output and in
+// --json; the user is told how many failed, the status is 1, and the memory is not cleared.
+void TestCliMemory::failedRecords()
+{
+    QFETCH(QString, fault);
+    QFETCH(QString, message);
+    QFETCH(QStringList, lines);
+    QFETCH(QList<int>, failed);
+    SimulatedK30 k30;
+    SimDevice &device = k30.device;
+    (fault == QLatin1String("check") ? device.faults.badRecord : device.faults.shortLength) = 1;
+    QVERIFY(k30.IsOpen());
+    const QStringList read{QStringLiteral("read-memory"), QStringLiteral("--port"), k30.Path()};
+
+    const CliRun saved =
+        Cli(read + QStringList{QStringLiteral("-o"), Path("scans.txt"), QStringLiteral("--clear")});
+    QCOMPARE(saved.code, 1);
+    QVERIFY(saved.out.isEmpty());
+    const QString reason = failed.size() == 1 ? QStringLiteral("1 record failed its check.\n")
+                                              : QStringLiteral("2 records failed their check.\n");
+    QCOMPARE(saved.err, message + QStringLiteral("The decoder memory was not cleared: ") + reason);
+    QCOMPARE(Contents(Path("scans.txt")),
+             (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n\r\n")).toLatin1());
+    QCOMPARE(device.memory, SimDevice::SampleMemory());
+    QVERIFY(!device.Log().contains(QStringLiteral("memory cleared")));
+
+    const CliRun shown = Cli(read);
+    QCOMPARE(shown.code, 1);
+    QCOMPARE(shown.out, lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+    QCOMPARE(shown.err, message);
+
+    const CliRun json = Cli(read + QStringList{QStringLiteral("--json")});
+    QCOMPARE(json.code, 1);
+    QVERIFY(json.err.isEmpty());
+    const QJsonObject object = JsonOf(json);
+    QCOMPARE(object.value(QStringLiteral("records")).toArray(), QJsonArray::fromStringList(lines));
+    QJsonArray failedJson;
+    for (int index : failed)
+        failedJson.append(index);
+    QCOMPARE(object.value(QStringLiteral("failed")).toArray(), failedJson);
+    QCOMPARE(object.value(QStringLiteral("message")).toString() + QLatin1Char('\n'), message);
+    QCOMPARE(object.value(QStringLiteral("changed")).toBool(), false);
+}
+
+// Records holding line ends, quotes, backslashes, control bytes and bytes that are no UTF-8 are
+// one entry each in --json, exactly as the decoder cut them.
+void TestCliMemory::recordsInJson()
+{
+    SimulatedK30 k30;
+    const QList<QByteArray> records = {"two\nlines", "cr\rlf\r\n", "\"quoted\" \\ back",
+                                       QByteArray("\x01\x1B[31m\t\x7F", 6), "caf\xE9 \xFF\xA0"};
+    k30.device.memory = records;
+    QVERIFY(k30.IsOpen());
+    const CliRun run = Cli({QStringLiteral("read-memory"), QStringLiteral("--port"), k30.Path(),
+                            QStringLiteral("--json")});
+    QCOMPARE(run.code, 0);
+    QVERIFY(run.err.isEmpty());
+    QCOMPARE(run.out.count(QLatin1Char('\n')), 1);
+    QJsonArray expected;
+    for (const QByteArray &record : records)
+        expected.append(QString::fromLatin1(record));
+    const QJsonObject object = JsonOf(run);
+    QCOMPARE(object.value(QStringLiteral("records")).toArray(), expected);
+    QCOMPARE(object.value(QStringLiteral("failed")).toArray(), QJsonArray());
+    QCOMPARE(object.value(QStringLiteral("changed")).toBool(), false);
 }
 
 QTEST_GUILESS_MAIN(TestCliMemory)

@@ -53,9 +53,10 @@ Commands:
                                reads the decoder's memory to its end of data: the
                                records to standard output, or into a memory data file
                                (also those read before a failure, which is then
-                               reported); --clear (only with -o) clears the memory
-                               once a complete read has been written and read back
-                               intact
+                               reported); a record that fails its check is kept on a
+                               line marked FAILED CHECK (status 1); --clear (only with
+                               -o) clears the memory once a complete read with every
+                               record good has been written and read back intact
   clear-memory --port DEV [--yes]
                                clears the decoder's memory; asks first unless --yes
                                (any answer but y or yes sends nothing, status 1)
