@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 #include <memory>
 
 namespace {
@@ -109,10 +111,16 @@ void TestCliMemory::memoryFaults_data()
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("message");
     QTest::addColumn<bool>("cleared");
-    // The file cannot be written: the records it would hold are still on the device.
-    QTest::newRow("clear after a failed save")
+    // --clear only into a file that can be read back, else nothing is read or sent at all.
+    QTest::newRow("clear into a missing folder")
         << "read-memory"
-        << "no-folder" << QByteArray() << 4 << "The decoder memory was not cleared." << false;
+        << "no-folder" << QByteArray() << 3 << "is in a folder that does not exist" << false;
+    QTest::newRow("clear into /dev/null")
+        << "read-memory"
+        << "null" << QByteArray() << 3 << "/dev/null is a device, not a file" << false;
+    QTest::newRow("clear into a named pipe")
+        << "read-memory"
+        << "fifo" << QByteArray() << 3 << "is a named pipe, not a file" << false;
     QTest::newRow("clear with --yes") << "clear-memory"
                                       << "yes" << QByteArray() << 0 << "" << true;
     QTest::newRow("clear refused")
@@ -150,24 +158,30 @@ void TestCliMemory::memoryFaults()
     device.faults.badBlock = fault == QLatin1String("bad-block") ? 0 : -1;
     QVERIFY(k30.IsOpen());
     QStringList arguments{command, QStringLiteral("--port"), k30.Path()};
-    if (fault == QLatin1String("no-folder"))
-        arguments << QStringLiteral("-o") << Path("missing/scans.txt") << QStringLiteral("--clear");
+    const QString output = fault == QLatin1String("no-folder") ? Path("missing/scans.txt")
+                           : fault == QLatin1String("null")    ? QStringLiteral("/dev/null")
+                                                               : Path("pipe");
+    if (fault == QLatin1String("fifo"))
+        QCOMPARE(::mkfifo(QFile::encodeName(output).constData(), 0600), 0);
+    if (QStringList{QStringLiteral("no-folder"), QStringLiteral("null"), QStringLiteral("fifo")}
+            .contains(fault))
+        arguments << QStringLiteral("-o") << output << QStringLiteral("--clear");
     if (fault != QLatin1String("") && command == QLatin1String("clear-memory"))
         arguments << QStringLiteral("--yes");
     const CliRun run = Cli(arguments, input);
     QCOMPARE(run.code, code);
     if (code == 0)
         QCOMPARE(run.out, QStringLiteral("Clear Decoder Memory OK!\n"));
+    else if (code == 3)
+        QVERIFY2(run.err.contains(message), qPrintable(run.err));
     else
         QVERIFY2(run.err.endsWith(message + QLatin1Char('\n')), qPrintable(run.err));
     QCOMPARE(device.memory.isEmpty(), cleared);
     const QString log = device.Log().join(QLatin1Char('\n'));
     QCOMPARE(log.contains(QLatin1String("memory cleared")), cleared);
-    // Without an answer nothing goes out on the line at all.
-    if (message == QLatin1String("Nothing was sent."))
+    // Without an answer, or refused, nothing goes out on the line at all.
+    if (message == QLatin1String("Nothing was sent.") || code == 3)
         QVERIFY2(!log.contains(QLatin1String("received")), qPrintable(log));
-    if (fault == QLatin1String("no-folder"))
-        QVERIFY2(log.contains(QLatin1String("memory read")), qPrintable(log));
 }
 
 void TestCliMemory::readMemoryFailsLate_data()

@@ -105,14 +105,17 @@ int ReportUnavailable(const DevicePort &port, QTextStream &err)
 }
 
 // Written atomically, then read back: the memory may only be cleared once the file holds
-// exactly what the device sent. A pipe or a device cannot be read back; there the write
-// itself reported whether everything went out.
-std::optional<QString> SaveRecords(const QString &path, const QString &text)
+// exactly what the device sent. A pipe or a device cannot be read back; there, when no clear
+// follows, the write itself reported whether everything went out.
+std::optional<QString> SaveRecords(const QString &path, const QString &text, bool readBack)
 {
     if (auto reason = WriteMemoryFile(path, text))
         return reason;
-    if (!QFileInfo(path).isFile())
-        return std::nullopt;
+    if (!QFileInfo(path).isFile()) {
+        if (!readBack)
+            return std::nullopt;
+        return QStringLiteral("is no longer a regular file and cannot be read back");
+    }
     QString error;
     const auto written = ReadWholeFile(path, kMemoryFileSizeLimit, &error);
     if (!written)
@@ -155,7 +158,7 @@ ReadOutcome ReadMemory(const DeviceOptions &devices, const QString &outputPath, 
         out << lines;
         out.flush();
     } else if (complete || !read.text.isEmpty()) {
-        saveError = SaveRecords(outputPath, read.text);
+        saveError = SaveRecords(outputPath, read.text, clear);
         if (saveError)
             err << outputPath << ": " << *saveError << Qt::endl;
         outcome.fileWritten = !saveError;
