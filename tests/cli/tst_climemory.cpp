@@ -121,6 +121,10 @@ void TestCliMemory::memoryFaults_data()
     QTest::newRow("clear into a named pipe")
         << "read-memory"
         << "fifo" << QByteArray() << 3 << "is a named pipe, not a file" << false;
+    // JSON output has no place for the question: even a "yes" on the input clears nothing.
+    QTest::newRow("clear, JSON without --yes")
+        << "clear-memory"
+        << "json" << QByteArray("y\n") << 3 << "clear-memory --json needs --yes" << false;
     QTest::newRow("clear with --yes") << "clear-memory"
                                       << "yes" << QByteArray() << 0 << "" << true;
     QTest::newRow("clear refused")
@@ -166,12 +170,18 @@ void TestCliMemory::memoryFaults()
     if (QStringList{QStringLiteral("no-folder"), QStringLiteral("null"), QStringLiteral("fifo")}
             .contains(fault))
         arguments << QStringLiteral("-o") << output << QStringLiteral("--clear");
-    if (fault != QLatin1String("") && command == QLatin1String("clear-memory"))
+    if (fault == QLatin1String("json"))
+        arguments << QStringLiteral("--json");
+    else if (fault != QLatin1String("") && command == QLatin1String("clear-memory"))
         arguments << QStringLiteral("--yes");
     const CliRun run = Cli(arguments, input);
     QCOMPARE(run.code, code);
     if (code == 0)
         QCOMPARE(run.out, QStringLiteral("Clear Decoder Memory OK!\n"));
+    else if (fault == QLatin1String("json"))
+        QVERIFY2(run.err.isEmpty() &&
+                     JsonOf(run).value(QStringLiteral("message")).toString().contains(message),
+                 qPrintable(run.out + run.err));
     else if (code == 3)
         QVERIFY2(run.err.contains(message), qPrintable(run.err));
     else

@@ -61,7 +61,8 @@ Commands:
                                and read back intact
   clear-memory --port DEV [--yes]
                                clears the decoder's memory; asks first unless --yes
-                               (any answer but y or yes sends nothing, status 1)
+                               (any answer but y or yes sends nothing, status 1;
+                               with --json, --yes is needed)
   ports                        the serial ports present (device, description,
                                manufacturer, serial number, USB ids) and the device
                                each of the window's ports COM1 to COM4 reaches
@@ -354,6 +355,9 @@ int main(int argc, char *argv[])
         return ReadMemoryCommand(devices, output, isSet("clear"), out, err);
     }
     if (name == QLatin1String("clear-memory")) {
+        // JSON output writes nothing on standard error, where the question would go.
+        if (json && !isSet("yes"))
+            return usage(QStringLiteral("clear-memory --json needs --yes: it asks nothing"));
         QTextStream in(stdin);
         return ClearMemoryCommand(devices, isSet("yes"), in, out, err);
     }
