@@ -254,6 +254,10 @@ void TestCliApply::jsonLines()
         QVERIFY(object.value(QStringLiteral("changed")).isBool());
         QVERIFY(object.value(QStringLiteral("diff")).isArray());
     }
+    // Only a file written or a memory cleared is a change.
+    if (arguments.startsWith(QLatin1String("read-memory")))
+        QCOMPARE(objects.front().value(QStringLiteral("changed")).toBool(),
+                 arguments.contains(QLatin1String(" -o ")));
     if (arguments.startsWith(QLatin1String("facts"))) {
         // The section the device sends, by name, and nothing of the other one.
         const QJsonObject facts = objects.front();
