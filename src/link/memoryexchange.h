@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/memoryrecorddecoder.h"
 #include "link/deviceexchange.h"
 
 #include <QString>
@@ -26,6 +27,9 @@ struct MemoryResult
     MemoryOutcome outcome = MemoryOutcome::TimeOut;
     bool keyboard = false;
     int commPort = 0;
+    // Serial read: the records decoded, and those of them that failed their check.
+    int records = 0;
+    int failedRecords = 0;
 };
 
 // One memory read or clear, from its command to its outcome, without widgets. It ends exactly
@@ -49,18 +53,20 @@ Q_SIGNALS:
     // The read receives data from now on: the text area is emptied and shown (and, on the
     // keyboard path, given the focus, since the device types into it).
     void ReadStarted();
-    // Serial read: records decoded from the latest block, each line ended by CR LF.
-    void RecordsDecoded(const QString &text);
+    // Serial read: records decoded from the latest block, as the lines of the memory text
+    // (each ended by CR LF) and one by one.
+    void RecordsDecoded(const QString &text, const QList<MemoryRecordDecoder::Record> &records);
     // Serial read: good blocks and records so far.
     void BlocksReceived(int blocks, int records);
     // Keyboard read: characters typed so far.
     void CharactersReceived(int characters);
 
 protected:
-    void Finish(MemoryOutcome outcome, bool keyboard, int commPort = 0)
+    void Finish(MemoryOutcome outcome, bool keyboard, int commPort = 0, int records = 0,
+                int failedRecords = 0)
     {
         Halt();
-        Q_EMIT Finished({m_kind, outcome, keyboard, commPort});
+        Q_EMIT Finished({m_kind, outcome, keyboard, commPort, records, failedRecords});
     }
 
 private:

@@ -12,8 +12,24 @@ QString ClearTitle()
     return QStringLiteral("Clear Memory Message");
 }
 
+// Records that failed their check are never the end of a good read: the user is told how many,
+// and what became of them.
+QString FailedRecordsText(const MemoryResult &result)
+{
+    const int failed = result.failedRecords;
+    return QStringLiteral("%1 of %2 records failed %3 check! %4 kept as received, on a line "
+                          "marked FAILED CHECK. Read the memory again before clearing it.")
+        .arg(failed)
+        .arg(result.records)
+        .arg(failed == 1 ? QStringLiteral("its") : QStringLiteral("their"),
+             failed == 1 ? QStringLiteral("It is") : QStringLiteral("They are"));
+}
+
 std::optional<LinkMessage> ReadMessage(const MemoryResult &result)
 {
+    if (result.failedRecords > 0 && result.outcome == MemoryOutcome::Good)
+        return LinkMessage{QStringLiteral("Read Decoder Memory: ") + FailedRecordsText(result),
+                           ReadTitle()};
     switch (result.outcome) {
     case MemoryOutcome::Good:
         if (result.keyboard)
@@ -53,14 +69,27 @@ std::optional<LinkMessage> MemoryMessage(const MemoryResult &result)
 {
     if (result.outcome == MemoryOutcome::PortNotAvailable)
         return PortNotAvailableMessage(result.commPort);
-    if (result.kind == MemoryKind::Read)
-        return ReadMessage(result);
-    return ClearMessage(result);
+    if (result.kind == MemoryKind::Clear)
+        return ClearMessage(result);
+    std::optional<LinkMessage> message = ReadMessage(result);
+    // A read that failed after records failed their check says both.
+    if (message && result.failedRecords > 0 && result.outcome != MemoryOutcome::Good)
+        message->text += QLatin1Char('\n') + FailedRecordsText(result);
+    return message;
 }
 
-LinkMessage MemoryQuestion(MemoryKind kind)
+LinkMessage MemoryQuestion(MemoryKind kind, int failedRecords)
 {
     if (kind == MemoryKind::Read)
         return {QStringLiteral("This will read decoder memory data!"), ReadTitle()};
-    return {QStringLiteral("This will Clear decoder memory data!"), ClearTitle()};
+    QString text = QStringLiteral("This will Clear decoder memory data!");
+    if (failedRecords > 0) {
+        text += QStringLiteral("\n\nThe last read found %1 record%2 that failed %3 check. The "
+                               "decoder's memory holds the only copy: read it again before "
+                               "clearing it.")
+                    .arg(failedRecords)
+                    .arg(failedRecords == 1 ? QString() : QStringLiteral("s"),
+                         failedRecords == 1 ? QStringLiteral("its") : QStringLiteral("their"));
+    }
+    return {text, ClearTitle()};
 }

@@ -65,7 +65,7 @@ void SerialMemoryExchange::OnBlock(const QByteArray &block)
     ++m_blocks;
     const MemoryRecordDecoder::BlockResult result = m_decoder.Feed(block);
     if (!result.text.isEmpty())
-        Q_EMIT RecordsDecoded(result.text);
+        Q_EMIT RecordsDecoded(result.text, result.records);
     Q_EMIT BlocksReceived(m_decoder.GoodBlocks(), m_decoder.Records());
     switch (result.outcome) {
     case MemoryRecordDecoder::Outcome::More:

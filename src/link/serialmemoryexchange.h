@@ -38,7 +38,10 @@ private:
     void OnBlock(const QByteArray &block);
     void OnTimeout();
     void Reply(char reply);
-    void End(MemoryOutcome outcome) { Finish(outcome, false, m_target.commPort); }
+    void End(MemoryOutcome outcome)
+    {
+        Finish(outcome, false, m_target.commPort, m_decoder.Records(), m_decoder.FailedRecords());
+    }
 
     SerialTarget m_target;
     MemoryTimings m_timings;

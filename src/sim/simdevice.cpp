@@ -89,7 +89,7 @@ QList<QByteArray> SimDevice::GeneratedMemory(int count)
     return records;
 }
 
-bool SimDevice::LoadMemory(const QString &path)
+bool SimDevice::LoadMemory(const QString &path, bool hex)
 {
     // A memory file as the tool writes it; a pipe or a device is no such file.
     const std::optional<QByteArray> data = ReadWholeFile(path, kMemoryFileSizeLimit);
@@ -100,7 +100,7 @@ bool SimDevice::LoadMemory(const QString &path)
         if (line.endsWith('\r'))
             line.chop(1);
         if (!line.isEmpty())
-            memory.append(line.left(250));
+            memory.append((hex ? QByteArray::fromHex(line) : line).left(250));
     }
     return true;
 }
@@ -376,7 +376,7 @@ QByteArray SimDevice::EncodedRecord(int index) const
     const QByteArray data = slot < memory.size() ? memory.at(slot)
                             : stored > 0         ? QByteArray(LONG_RECORD - 2, 'L')
                                                  : QByteArray("ENDLESS");
-    QByteArray record(1, char(data.size() + 2));
+    QByteArray record(1, char(index == faults.shortLength ? 2 : data.size() + 2));
     record += data;
     char check = Parity(data);
     if (index == faults.badRecord)

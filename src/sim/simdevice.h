@@ -40,8 +40,9 @@ public:
     // `count` generated records of 16 bytes each ("K30-RECORD-00001" and on): 1000 of them
     // take 282 blocks.
     static QList<QByteArray> GeneratedMemory(int count);
-    // One record per line of a text file (CR LF or LF); false when it cannot be read.
-    bool LoadMemory(const QString &path);
+    // One record per line of a text file (CR LF or LF), or with `hex` of its bytes in hex
+    // digits; false when it cannot be read.
+    bool LoadMemory(const QString &path, bool hex = false);
 
     // Serial line: the bytes received; returns the answer (possibly empty).
     QByteArray SerialInput(QByteArrayView bytes);

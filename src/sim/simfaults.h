@@ -15,6 +15,7 @@ struct SimFaults
     // Memory read and clear.
     int badBlock = -1;          // this block of a serial read carries a wrong check
     int badRecord = -1;         // this record is stored with a wrong check byte
+    int shortLength = -1;       // this record has a length byte of 2, shorter than any can be
     bool endlessMemory = false; // the memory never reaches its end marker
     bool longRecord = false;    // a 200-byte record follows the stored records
     bool refuseClear = false;   // a serial clear is answered 0x15

@@ -213,8 +213,10 @@ void TestCliApply::jsonLines_data()
     row("facts", "facts --port PORT", 1, "ok", {QStringLiteral("parameters")});
     row("diff device", "diff FILE --port PORT", 1, "changed", {});
     row("port not available", "version --port MISSING", 1, "port", {});
-    row("read memory", "read-memory --port PORT", 1, "ok", {QStringLiteral("records")});
-    row("read memory into a file", "read-memory --port PORT -o OTHER", 1, "ok", file);
+    row("read memory", "read-memory --port PORT", 1, "ok",
+        {QStringLiteral("records"), QStringLiteral("failed")});
+    row("read memory into a file", "read-memory --port PORT -o OTHER", 1, "ok",
+        file + QStringList{QStringLiteral("failed")});
     row("clear memory", "clear-memory --port PORT --yes", 1, "ok", {});
 }
 
@@ -253,6 +255,10 @@ void TestCliApply::jsonLines()
         QVERIFY(object.value(QStringLiteral("changed")).isBool());
         QVERIFY(object.value(QStringLiteral("diff")).isArray());
     }
+    // Only a file written or a memory cleared is a change.
+    if (arguments.startsWith(QLatin1String("read-memory")))
+        QCOMPARE(objects.front().value(QStringLiteral("changed")).toBool(),
+                 arguments.contains(QLatin1String(" -o ")));
     if (arguments.startsWith(QLatin1String("facts"))) {
         // The section the device sends, by name, and nothing of the other one.
         const QJsonObject facts = objects.front();

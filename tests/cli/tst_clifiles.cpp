@@ -306,12 +306,13 @@ void TestCliFiles::fileTargets_data()
     row("upload into a device", "upload --port PORT --into TARGET", "zero", "is a device");
     row("defaults from a device", "new new.cfg --defaults-file TARGET", "zero", "is a device");
     // Writing: a pipe or a device is never replaced by a file, a full disk keeps the old one.
-    const char *memory = "read-memory --port PORT --clear -o TARGET";
+    // (--clear takes only a regular file, which can be read back: tst_clidevices.)
+    const char *memory = "read-memory --port PORT -o TARGET";
     row("new onto a pipe nobody reads", "new TARGET --force", "pipe", "no program is reading");
     row("new onto a full device", "new TARGET --force", "full", "No space left on device");
     row("memory onto a pipe nobody reads", memory, "pipe", "no program is reading");
     row("memory onto a full device", memory, "full", "No space left on device");
-    row("memory onto a full disk", memory, "full disk", "");
+    row("memory onto a full disk", "read-memory --port PORT --clear -o TARGET", "full disk", "");
 }
 
 void TestCliFiles::fileTargets()

@@ -1,7 +1,8 @@
 // The blocks of the decoder's memory, as the line delivers them: each chunk of the input is
 // one block, its length taken from the byte before it, so short, whole and long blocks all
 // come. Good and bad records, records straddling blocks and records longer than the buffer
-// can hold must neither crash the decoder nor let it hold more than its buffer.
+// can hold must neither crash the decoder nor let it hold more than its buffer, and no record
+// may be lost.
 #include "core/memoryrecorddecoder.h"
 #include "fuzzcheck.h"
 
@@ -30,6 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     decoder.Reset();
     int fed = 0;
     int records = 0;
+    int failed = 0;
     std::size_t at = 0;
     while (at < size) {
         const int control = data[at++];
@@ -45,9 +47,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         FUZZ_CHECK(decoder.HeldBytes() >= 0);
         FUZZ_CHECK(decoder.HeldBytes() <= MemoryRecordDecoder::kBufferSize);
         FUZZ_CHECK(decoder.GoodBlocks() <= fed);
-        FUZZ_CHECK(result.records >= 0);
-        records += result.records;
+        records += int(result.records.size());
         FUZZ_CHECK(decoder.Records() == records);
+        // No record is dropped: a failed one keeps every byte its length byte spans.
+        for (const MemoryRecordDecoder::Record &record : result.records) {
+            if (record.failed) {
+                failed += 1;
+                FUZZ_CHECK(!record.bytes.isEmpty());
+                FUZZ_CHECK(record.bytes.size() == static_cast<std::uint8_t>(record.bytes[0]));
+            }
+        }
+        FUZZ_CHECK(decoder.FailedRecords() == failed);
         if (result.outcome == MemoryRecordDecoder::Outcome::Bad) {
             // A bad block is not taken in.
             FUZZ_CHECK(decoder.HeldBytes() == heldBefore);

@@ -46,6 +46,7 @@ class TestMemoryDecoder : public QObject
 private Q_SLOTS:
     void streams_data();
     void streams();
+    void recordsOneByOne();
     void recordStraddlingBlocks();
     void badBlockKeepsEarlierRecords();
     void resetForgetsHeldBytes();
@@ -64,15 +65,27 @@ void TestMemoryDecoder::streams_data()
     QTest::newRow("two records and the end")
         << Blocks(Record(a) + Record(b) + '\0', 1) << QList<int>{3}
         << QString::fromLatin1(a + "\r\n" + b + "\r\n");
-    QTest::newRow("wrong record check: empty line, decoding goes on")
+    // A record that fails its check keeps its bytes on a line marked by code 0, which no
+    // record holds; decoding goes on after it.
+    const QString failed = QChar(0) + QStringLiteral("FAILED CHECK (length ");
+    QTest::newRow("wrong record check: kept and marked, decoding goes on")
         << Blocks(Record(a) + Record(b, -1, 0x11) + Record(a) + '\0', 1) << QList<int>{3}
-        << QString::fromLatin1(a + "\r\n\r\n" + a + "\r\n");
+        << QString::fromLatin1(a + "\r\n") + failed +
+               QString::fromLatin1("32, check 0x11): " + b + "\r\n" + a + "\r\n");
+    // Whatever a failed record holds, its line stays one line of printable text after the
+    // mark: line ends, code 0 and bytes beyond ASCII are written as \xHH, the backslash too.
+    QTest::newRow("failed record's bytes escaped")
+        << Blocks(Record(QByteArray("a\r\n\0b\\\xE9\"", 8), -1, 0x01) + '\0', 1) << QList<int>{3}
+        << failed + QStringLiteral("10, check 0x92): a\\x0D\\x0A\\x00b\\x5C\\xE9\"\r\n");
+    const char *shortLines[] = {"1): ", "2, check 0x78): ", "3, check 0x78): x"};
     for (int length = 1; length <= 3; ++length) {
         QTest::addRow("length %d", length)
             << Blocks(Record(a) + QByteArray(1, char(length)) + QByteArray(length - 1, 'x') +
                           Record(b) + '\0',
                       1)
-            << QList<int>{3} << QString::fromLatin1(a + "\r\n\r\n" + b + "\r\n");
+            << QList<int>{3}
+            << QString::fromLatin1(a + "\r\n") + failed +
+                   QString::fromLatin1(QByteArray(shortLines[length - 1]) + "\r\n" + b + "\r\n");
     }
     QTest::newRow("data bytes keep their codes")
         << Blocks(Record(QByteArray("\xE9\x01\xFF", 3)) + '\0', 1) << QList<int>{3}
@@ -136,6 +149,27 @@ void TestMemoryDecoder::streams()
         return;
     }
     QCOMPARE(decoded, text);
+}
+
+// Records come one by one as well, whatever bytes they hold: a record holding CR LF is one
+// record, and a failed one keeps every byte it spans, its length and check bytes included.
+void TestMemoryDecoder::recordsOneByOne()
+{
+    const QByteArray failed = Record("x\ny", -1, 0x01);
+    const QList<QByteArray> blocks =
+        Blocks(Record("ab\r\ncd") + failed + QByteArray("\x02\x0A") + '\0', 1);
+    MemoryRecordDecoder decoder;
+    const auto result = decoder.Feed(blocks[0]);
+    QCOMPARE(result.outcome, Outcome::End);
+    QCOMPARE(result.records.size(), 3);
+    QCOMPARE(result.records[0].bytes, QByteArray("ab\r\ncd"));
+    QVERIFY(!result.records[0].failed);
+    QCOMPARE(result.records[1].bytes, failed);
+    QVERIFY(result.records[1].failed);
+    QCOMPARE(result.records[2].bytes, QByteArray("\x02\x0A"));
+    QVERIFY(result.records[2].failed);
+    QCOMPARE(decoder.Records(), 3);
+    QCOMPARE(decoder.FailedRecords(), 2);
 }
 
 void TestMemoryDecoder::recordStraddlingBlocks()

@@ -3,9 +3,13 @@
 #include "link/memoryframes.h"
 #include "link/serialmemoryexchange.h"
 
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTest>
 
+#include <ctime>
 #include <memory>
 
 namespace {
@@ -27,6 +31,26 @@ QString RecordLines(const QList<QByteArray> &records)
     return text;
 }
 
+// The descriptors of this process open on `path`.
+QStringList OpenDescriptors(const QString &path)
+{
+    QStringList open;
+    const QDir fds(QStringLiteral("/proc/self/fd"));
+    for (const QString &fd : fds.entryList(QDir::System | QDir::NoDotAndDotDot)) {
+        if (QFileInfo(fds.filePath(fd)).symLinkTarget() == path)
+            open.append(fd);
+    }
+    return open;
+}
+
+std::chrono::milliseconds ProcessCpuTime()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return std::chrono::seconds(now.tv_sec) + std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                  std::chrono::nanoseconds(now.tv_nsec));
+}
+
 } // namespace
 
 // The serial memory exchanges without any window, as the command line tool drives them.
@@ -41,6 +65,8 @@ private Q_SLOTS:
     void readTwiceAfterClear();
     void readAgainRightAfter_data();
     void readAgainRightAfter();
+    void waits_data();
+    void waits();
 
 private:
     struct Run
@@ -49,9 +75,11 @@ private:
         QString text;
         int blocks = 0;
         int records = 0;
+        qsizetype listed = 0; // records handed over one by one
         bool stillRunning = false;
     };
-    Run Exchange(MemoryKind kind, int maximumBlocks = kMaximumMemoryBlocks);
+    // A negative bound: the default timings, bound included.
+    Run Exchange(MemoryKind kind, int maximumBlocks = -1);
 
     std::unique_ptr<SimulatedK30> m_k30;
 };
@@ -70,10 +98,16 @@ void TestMemoryExchange::cleanup()
 TestMemoryExchange::Run TestMemoryExchange::Exchange(MemoryKind kind, int maximumBlocks)
 {
     const SerialTarget target{1, m_k30->Path(), QStringLiteral("9600,N,8,1 ")};
-    SerialMemoryExchange exchange(kind, target, MemoryTimings{.maximumBlocks = maximumBlocks});
+    MemoryTimings timings;
+    if (maximumBlocks >= 0)
+        timings.maximumBlocks = maximumBlocks;
+    SerialMemoryExchange exchange(kind, target, timings);
     Run run;
     connect(&exchange, &MemoryExchange::RecordsDecoded, this,
-            [&run](const QString &text) { run.text += text; });
+            [&run](const QString &text, const QList<MemoryRecordDecoder::Record> &records) {
+                run.text += text;
+                run.listed += records.size();
+            });
     connect(&exchange, &MemoryExchange::BlocksReceived, this, [&run](int blocks, int records) {
         run.blocks = blocks;
         run.records = records;
@@ -102,7 +136,7 @@ void TestMemoryExchange::reads_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QStringList>("replies");
 
-    const int bound = kMaximumMemoryBlocks;
+    const int bound = -1;
     const QList<QByteArray> samples = SimDevice::SampleMemory();
     const QString sampleText = RecordLines(samples);
     QTest::newRow("sample records")
@@ -130,8 +164,20 @@ void TestMemoryExchange::reads_data()
                                   << int(MemoryOutcome::Good) << RecordLines(thousand)
                                   << thousandReplies;
 
+    // 17800 records of 18 bytes take 5007 blocks, more than 4096: all of them come with the
+    // default timings and bound.
+    const QList<QByteArray> large = SimDevice::GeneratedMemory(17800);
+    QStringList largeReplies = Repeated(QStringLiteral("S"), 5006);
+    largeReplies.append(QStringLiteral("P"));
+    QTest::newRow("5007 blocks, default bound")
+        << large << -1 << false << false << bound << int(MemoryOutcome::Good) << RecordLines(large)
+        << largeReplies;
+
+    // The record that failed its check is kept, marked, with its length and check bytes.
     QString badRecordText = sampleText;
-    badRecordText.replace(QString::fromLatin1(samples[1]), QString());
+    badRecordText.replace(QString::fromLatin1(samples[1]),
+                          QChar(0) + QStringLiteral("FAILED CHECK (length 17, check 0x16): ") +
+                              QString::fromLatin1(samples[1]));
     QTest::newRow("bad record") << samples << 1 << false << false << bound
                                 << int(MemoryOutcome::Good) << badRecordText
                                 << QStringList{QStringLiteral("P")};
@@ -181,6 +227,9 @@ void TestMemoryExchange::reads()
     }
     QVERIFY(run.text.startsWith(text));
     QCOMPARE(run.text, text);
+    QCOMPARE(run.result.records, run.records);
+    QCOMPARE(run.listed, qsizetype(run.records));
+    QCOMPARE(run.result.failedRecords, badRecord >= 0 ? 1 : 0);
     QCOMPARE(run.blocks, replies.size() - (outcome == int(MemoryOutcome::Bad) ? 1 : 0));
 }
 
@@ -236,6 +285,60 @@ void TestMemoryExchange::readAgainRightAfter()
     QTest::qWait(100);
     QCOMPARE(m_k30->Replies().count(QStringLiteral("S")),
              (firstBound < 282 ? firstBound - 1 : 281) + 281);
+}
+
+void TestMemoryExchange::waits_data()
+{
+    QTest::addColumn<bool>("clear");
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<int>("waitMs"); // from the start to the outcome
+    QTest::addColumn<int>("outcome");
+    const int timeOut = int(MemoryOutcome::TimeOut);
+    // A block's wait of 300 ms and a clear's of 900 ms: each exchange waits its own.
+    QTest::newRow("clear, silent device") << true << "silent" << 900 << timeOut;
+    QTest::newRow("read, silent device") << false << "silent" << 300 << timeOut;
+    // The line fails in the middle of a read: the port is closed at once, not polled until
+    // the wait ends, and the read ends by its time-out.
+    QTest::newRow("read, cable pulled mid-block") << false << "hang-up" << 300 << timeOut;
+    QTest::newRow("read, block cut short") << false << "short" << 300 << timeOut;
+    QTest::newRow("read, bad block") << false << "bad-block" << 0 << int(MemoryOutcome::Bad);
+}
+
+// Each exchange ends after its own wait, its port closed, without keeping the processor busy
+// while it waits.
+void TestMemoryExchange::waits()
+{
+    QFETCH(bool, clear);
+    QFETCH(QString, fault);
+    QFETCH(int, waitMs);
+    QFETCH(int, outcome);
+    SimFaults &faults = m_k30->device.faults;
+    faults.silent = fault == QLatin1String("silent");
+    faults.hangUpAfter = fault == QLatin1String("hang-up") ? 40 : -1;
+    faults.shortAnswer = fault == QLatin1String("short") ? 30 : -1;
+    faults.badBlock = fault == QLatin1String("bad-block") ? 0 : -1;
+    const QString path = m_k30->Path();
+    const SerialTarget target{1, path, QStringLiteral("9600,N,8,1 ")};
+    SerialMemoryExchange exchange(clear ? MemoryKind::Clear : MemoryKind::Read, target,
+                                  MemoryTimings{.blockTimeout = std::chrono::milliseconds(300),
+                                                .clearTimeout = std::chrono::milliseconds(900)});
+    const QStringList before = OpenDescriptors(path);
+    QSignalSpy finished(&exchange, &MemoryExchange::Finished);
+    QElapsedTimer clock;
+    clock.start();
+    const auto cpuBefore = ProcessCpuTime();
+    exchange.Start();
+    QVERIFY(finished.wait(waitMs + 1000));
+    const qint64 elapsed = clock.elapsed();
+    const auto cpu = (ProcessCpuTime() - cpuBefore).count();
+    QCOMPARE(int(finished.at(0).at(0).value<MemoryResult>().outcome), outcome);
+    QVERIFY2(elapsed >= waitMs - 5 && elapsed < waitMs + 250,
+             qPrintable(QStringLiteral("%1 ms").arg(elapsed)));
+    // The exchange still stands, but holds the line no more.
+    for (const QString &fd : OpenDescriptors(path))
+        QVERIFY2(before.contains(fd), qPrintable(fd));
+    QVERIFY2(cpu < 50 + elapsed / 5,
+             qPrintable(QStringLiteral("%1 ms of CPU in %2 ms").arg(cpu).arg(elapsed)));
 }
 
 QTEST_GUILESS_MAIN(TestMemoryExchange)

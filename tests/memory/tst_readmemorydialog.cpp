@@ -42,6 +42,7 @@ private Q_SLOTS:
     void serialRead();
     void serialSilent();
     void serialBadBlock();
+    void serialFailedRecord();
     void serialClear();
     void windowAndCommandLineFilesAgree();
     void keyboardRead();
@@ -63,6 +64,13 @@ private:
     void Click(const char *name) { m_f->Click(name); }
     bool ButtonsEnabled() const { return m_f->ButtonsEnabled(); }
     QString Text() const { return Find<QPlainTextEdit>("TxtMemory")->toPlainText(); }
+    // Clicks a button, answers its question with OK and returns the outcome's message.
+    ShownMessage Answered(const char *button)
+    {
+        Click(button);
+        AnswerBox(1000);
+        return AnswerBox(5000);
+    }
 
     std::unique_ptr<LinkDialogFixture> m_f;
 };
@@ -202,9 +210,7 @@ void TestReadMemoryDialog::serialBadBlock()
     m_f->k30.device.memory = records;
     m_f->k30.device.faults.badBlock = 1;
     Open();
-    Click("CmdRead");
-    AnswerBox(1000);
-    const ShownMessage shown = AnswerBox(5000);
+    const ShownMessage shown = Answered("CmdRead");
     QCOMPARE(shown.text, QStringLiteral("Read Decoder Memory Failed!"));
     QCOMPARE(shown.title, QStringLiteral("Read Memory Message"));
     // The two records of the first block stay.
@@ -212,13 +218,52 @@ void TestReadMemoryDialog::serialBadBlock()
     QTRY_COMPARE(m_f->k30.Replies(), (QStringList{QStringLiteral("S"), QStringLiteral("E")}));
 }
 
+// A record that failed its check shows, marked, in the text area and the file; the message
+// says how many failed, and a clear asks with a warning until a read gets every record good.
+void TestReadMemoryDialog::serialFailedRecord()
+{
+    Serve();
+    m_f->k30.device.faults.badRecord = 1;
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("scans.txt"));
+    m_f->Open<ReadMemoryDialog>()->SetFileNameAsker(
+        [&](QWidget *, const QString &) { return file; });
+    const ShownMessage shown = Answered("CmdRead");
+    QCOMPARE(shown.text, QStringLiteral("Read Decoder Memory: 1 of 4 records failed its check! It "
+                                        "is kept as received, on a line marked FAILED CHECK. Read "
+                                        "the memory again before clearing it."));
+    QCOMPARE(shown.title, QStringLiteral("Read Memory Message"));
+    const QString marked =
+        QChar(0) + QStringLiteral("FAILED CHECK (length 17, check 0x16): K30-SAMPLE-0002");
+    QCOMPARE(Text().split(QLatin1Char('\n'))[1], marked);
+    Click("cmdSaveAs");
+    QCOMPARE(Contents(file),
+             "4006381333931\r\n" + marked.toLatin1() + "\r\nHELLO WORLD\r\n9780201633610\r\n\r\n");
+
+    const QString clear = QStringLiteral("This will Clear decoder memory data!");
+    Click("cmdClear");
+    QCOMPARE(AnswerBox(1000, true).text,
+             clear + QStringLiteral("\n\nThe last read found 1 record that failed its check. The "
+                                    "decoder's memory holds the only copy: read it again before "
+                                    "clearing it."));
+
+    // A failed read does not lift the warning; a read with every record good does.
+    m_f->k30.device.faults.badRecord = -1;
+    m_f->k30.device.faults.badBlock = 0;
+    QCOMPARE(Answered("CmdRead").text, QStringLiteral("Read Decoder Memory Failed!"));
+    Click("cmdClear");
+    QVERIFY(AnswerBox(1000, true).text.startsWith(clear + QStringLiteral("\n\nThe last read")));
+    m_f->k30.device.faults.badBlock = -1;
+    QCOMPARE(Answered("CmdRead").text, QStringLiteral("   Read Decoder Memory OK!\r\r"));
+    Click("cmdClear");
+    QCOMPARE(AnswerBox(1000, true).text, clear);
+}
+
 void TestReadMemoryDialog::serialClear()
 {
     Serve();
     Open();
-    Click("cmdClear");
-    AnswerBox(1000);
-    ShownMessage shown = AnswerBox(5000);
+    ShownMessage shown = Answered("cmdClear");
     QCOMPARE(shown.text, QStringLiteral("Clear Decoder Memory OK!"));
     QCOMPARE(shown.title, QStringLiteral("Clear Memory Message"));
     QVERIFY(m_f->k30.device.Log().contains(QStringLiteral("received 02 83 03 82")));
@@ -228,24 +273,18 @@ void TestReadMemoryDialog::serialClear()
     QVERIFY(Find<QPlainTextEdit>("TxtMemory")->isHidden());
 
     // A cleared memory reads as one empty line, answered "P".
-    Click("CmdRead");
-    AnswerBox(1000);
-    QCOMPARE(AnswerBox(5000).text, QStringLiteral("   Read Decoder Memory OK!\r\r"));
+    QCOMPARE(Answered("CmdRead").text, QStringLiteral("   Read Decoder Memory OK!\r\r"));
     QCOMPARE(Text(), QStringLiteral("\n"));
     QTRY_COMPARE(m_f->k30.Replies(), QStringList{QStringLiteral("P")});
 
     m_f->k30.device.faults.refuseClear = true;
-    Click("cmdClear");
-    AnswerBox(1000);
-    shown = AnswerBox(5000);
+    shown = Answered("cmdClear");
     QCOMPARE(shown.text, QStringLiteral("Clear Decoder Memory Failed!"));
     QCOMPARE(shown.title, QStringLiteral("Clear Memory Message"));
 
     m_f->k30.device.faults.silent = true;
     Open(MemoryTimings{.clearTimeout = std::chrono::milliseconds(300)});
-    Click("cmdClear");
-    AnswerBox(1000);
-    shown = AnswerBox(3000);
+    shown = Answered("cmdClear");
     QCOMPARE(shown.text, QStringLiteral("Time Out Error!"));
     QCOMPARE(shown.title, QStringLiteral("Clear Memory Message"));
     QVERIFY(ButtonsEnabled());
@@ -274,9 +313,7 @@ void TestReadMemoryDialog::windowAndCommandLineFilesAgree()
 
     m_f->Open<ReadMemoryDialog>()->SetFileNameAsker(
         [&](QWidget *, const QString &) { return windowFile; });
-    Click("CmdRead");
-    AnswerBox(1000);
-    QCOMPARE(AnswerBox(5000).text, QStringLiteral("   Read Decoder Memory OK!\r\r"));
+    QCOMPARE(Answered("CmdRead").text, QStringLiteral("   Read Decoder Memory OK!\r\r"));
     Click("cmdSaveAs");
     QCOMPARE(Contents(windowFile), expected);
 
@@ -319,9 +356,7 @@ void TestReadMemoryDialog::keyboardClear()
     // The acknowledgement may come in lower case.
     m_f->k30.device.faults.lowerCase = true;
     Open();
-    Click("cmdClear");
-    AnswerBox(1000);
-    const ShownMessage shown = AnswerBox(3000);
+    const ShownMessage shown = Answered("cmdClear");
     QCOMPARE(shown.text, QStringLiteral("Clear Decoder Memory OK!"));
     QCOMPARE(shown.title, QStringLiteral("Clear Memory Message"));
     QCOMPARE(m_f->k30.wedge.Written(), QByteArray("NNNNN"));

@@ -11,6 +11,7 @@
 #include "portscommand.h"
 
 #include "core/configfile.h"
+#include "core/memoryfile.h"
 #include "core/versiontext.h"
 #include "link/linkchoices.h"
 #include "link/portmapping.h"
@@ -53,12 +54,15 @@ Commands:
                                reads the decoder's memory to its end of data: the
                                records to standard output, or into a memory data file
                                (also those read before a failure, which is then
-                               reported); --clear (only with -o) clears the memory
-                               once a complete read has been written and read back
-                               intact
+                               reported); a record that fails its check is kept on a
+                               line marked FAILED CHECK (status 1); --clear (only with
+                               -o naming a regular file) clears the memory once a
+                               complete read with every record good has been written
+                               and read back intact
   clear-memory --port DEV [--yes]
                                clears the decoder's memory; asks first unless --yes
-                               (any answer but y or yes sends nothing, status 1)
+                               (any answer but y or yes sends nothing, status 1;
+                               with --json, --yes is needed)
   ports                        the serial ports present (device, description,
                                manufacturer, serial number, USB ids) and the device
                                each of the window's ports COM1 to COM4 reaches
@@ -339,9 +343,21 @@ int main(int argc, char *argv[])
             return usage(QStringLiteral("-o needs a file name"));
         if (isSet("clear") && output.isEmpty())
             return usage(QStringLiteral("read-memory --clear needs -o FILE"));
+        // The memory is cleared only once its records are known to be kept: in a file that is
+        // read back whole. Written to /dev/null or a pipe they may be gone already.
+        if (isSet("clear")) {
+            if (const auto refusal = ReadBackRefusal(output))
+                return usage(QStringLiteral("read-memory --clear needs -o FILE to name a regular "
+                                            "file, which is read back before the memory is "
+                                            "cleared: %1 %2")
+                                 .arg(output, *refusal));
+        }
         return ReadMemoryCommand(devices, output, isSet("clear"), out, err);
     }
     if (name == QLatin1String("clear-memory")) {
+        // JSON output writes nothing on standard error, where the question would go.
+        if (json && !isSet("yes"))
+            return usage(QStringLiteral("clear-memory --json needs --yes: it asks nothing"));
         QTextStream in(stdin);
         return ClearMemoryCommand(devices, isSet("yes"), in, out, err);
     }

@@ -15,12 +15,15 @@
 #include <QJsonArray>
 #include <QTextStream>
 
+#include <algorithm>
+
 namespace {
 
 struct MemoryRun
 {
     MemoryResult result;
-    QString records; // each followed by CR LF, as the decoder hands them over
+    QString text; // the record lines, each followed by CR LF, as the decoder hands them over
+    QList<MemoryRecordDecoder::Record> records;
 };
 
 MemoryRun RunMemoryExchange(MemoryKind kind, const SerialTarget &target)
@@ -29,8 +32,12 @@ MemoryRun RunMemoryExchange(MemoryKind kind, const SerialTarget &target)
     SerialMemoryExchange exchange(kind, target);
     QEventLoop loop;
     bool finished = false;
-    QObject::connect(&exchange, &MemoryExchange::RecordsDecoded, &loop,
-                     [&run](const QString &text) { run.records += text; });
+    QObject::connect(
+        &exchange, &MemoryExchange::RecordsDecoded, &loop,
+        [&run](const QString &text, const QList<MemoryRecordDecoder::Record> &records) {
+            run.text += text;
+            run.records += records;
+        });
     // A port that cannot be opened ends the exchange inside Start().
     QObject::connect(&exchange, &MemoryExchange::Finished, &loop, [&](const MemoryResult &result) {
         run.result = result;
@@ -43,11 +50,18 @@ MemoryRun RunMemoryExchange(MemoryKind kind, const SerialTarget &target)
     return run;
 }
 
-int ExitCodeOf(MemoryOutcome outcome)
+// A read that reached the end of the data with every record good: the only one after which
+// the memory may be cleared.
+bool IsCleanRead(const MemoryResult &result)
 {
-    switch (outcome) {
+    return result.outcome == MemoryOutcome::Good && result.failedRecords == 0;
+}
+
+int ExitCodeOf(const MemoryResult &result)
+{
+    switch (result.outcome) {
     case MemoryOutcome::Good:
-        return kExitSuccess;
+        return result.failedRecords == 0 ? kExitSuccess : kExitRefused;
     case MemoryOutcome::TimeOut:
     case MemoryOutcome::HandshakeTimeOut:
         return kExitTimeOut;
@@ -71,8 +85,10 @@ int Report(const MemoryResult &result, const DevicePort &port, QTextStream &good
     // The box's blank lines below its text mean nothing on a terminal.
     while (text.endsWith(QLatin1Char('\n')))
         text.chop(1);
-    (result.outcome == MemoryOutcome::Good ? good : err) << text << Qt::endl;
-    return ExitCodeOf(result.outcome);
+    const bool ok = result.kind == MemoryKind::Read ? IsCleanRead(result)
+                                                    : result.outcome == MemoryOutcome::Good;
+    (ok ? good : err) << text << Qt::endl;
+    return ExitCodeOf(result);
 }
 
 DevicePort Port(const DeviceOptions &devices)
@@ -89,30 +105,46 @@ int ReportUnavailable(const DevicePort &port, QTextStream &err)
 }
 
 // Written atomically, then read back: the memory may only be cleared once the file holds
-// exactly what the device sent. A pipe or a device cannot be read back; there the write
-// itself reported whether everything went out.
-std::optional<QString> SaveRecords(const QString &path, const QString &records)
+// exactly what the device sent. A pipe or a device cannot be read back; there, when no clear
+// follows, the write itself reported whether everything went out.
+std::optional<QString> SaveRecords(const QString &path, const QString &text, bool readBack)
 {
-    if (auto reason = WriteMemoryFile(path, records))
+    if (auto reason = WriteMemoryFile(path, text))
         return reason;
-    if (!QFileInfo(path).isFile())
-        return std::nullopt;
+    if (!QFileInfo(path).isFile()) {
+        if (!readBack)
+            return std::nullopt;
+        return QStringLiteral("is no longer a regular file and cannot be read back");
+    }
     QString error;
     const auto written = ReadWholeFile(path, kMemoryFileSizeLimit, &error);
     if (!written)
         return QStringLiteral("cannot be read back: ") + error;
-    if (*written != MemoryFileBytes(records))
+    if (*written != MemoryFileBytes(text))
         return QStringLiteral("does not read back as written");
     return std::nullopt;
 }
 
-int ReadMemory(const DeviceOptions &devices, const QString &outputPath, bool clear,
-               QTextStream &out, QTextStream &err)
+// What a read did, beyond its exit status: the records for --json, and what it changed.
+struct ReadOutcome
 {
+    int code = kExitSuccess;
+    QList<MemoryRecordDecoder::Record> records;
+    bool fileWritten = false;
+    bool cleared = false;
+};
+
+ReadOutcome ReadMemory(const DeviceOptions &devices, const QString &outputPath, bool clear,
+                       QTextStream &out, QTextStream &err)
+{
+    ReadOutcome outcome;
     const DevicePort port = Port(devices);
-    if (!port.unavailable.isEmpty())
-        return ReportUnavailable(port, err);
+    if (!port.unavailable.isEmpty()) {
+        outcome.code = ReportUnavailable(port, err);
+        return outcome;
+    }
     const MemoryRun read = RunMemoryExchange(MemoryKind::Read, port.target);
+    outcome.records = read.records;
     const bool complete = read.result.outcome == MemoryOutcome::Good;
     // Without a file the records are the output: the message must not end up among them.
     QTextStream &good = outputPath.isEmpty() ? err : out;
@@ -121,26 +153,39 @@ int ReadMemory(const DeviceOptions &devices, const QString &outputPath, bool cle
     // existing file alone.
     std::optional<QString> saveError;
     if (outputPath.isEmpty()) {
-        QString lines = read.records;
+        QString lines = read.text;
         lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         out << lines;
         out.flush();
-    } else if (complete || !read.records.isEmpty()) {
-        saveError = SaveRecords(outputPath, read.records);
+    } else if (complete || !read.text.isEmpty()) {
+        saveError = SaveRecords(outputPath, read.text, clear);
         if (saveError)
             err << outputPath << ": " << *saveError << Qt::endl;
+        outcome.fileWritten = !saveError;
     }
-    // Only a read that reached the end of the data, safely saved, may be followed by a clear.
-    if (!complete || saveError) {
-        const int code = complete ? int(kExitFileError) : Report(read.result, port, good, err);
-        if (clear)
-            err << "The decoder memory was not cleared." << Qt::endl;
-        return code;
+    // Only a read that reached the end of the data with every record good, safely saved, may
+    // be followed by a clear: a record that failed its check is still whole only in the
+    // decoder's memory.
+    if (!IsCleanRead(read.result) || saveError) {
+        outcome.code = saveError ? int(kExitFileError) : int(kExitSuccess);
+        if (!IsCleanRead(read.result))
+            outcome.code = std::max(outcome.code, Report(read.result, port, good, err));
+        if (clear) {
+            err << "The decoder memory was not cleared";
+            const int failed = read.result.failedRecords;
+            if (failed > 0 && !saveError && complete)
+                err << ": " << failed << (failed == 1 ? " record" : " records") << " failed "
+                    << (failed == 1 ? "its" : "their") << " check";
+            err << "." << Qt::endl;
+        }
+        return outcome;
     }
     Report(read.result, port, good, err);
     if (!clear)
-        return kExitSuccess;
-    return Report(RunMemoryExchange(MemoryKind::Clear, port.target).result, port, out, err);
+        return outcome;
+    outcome.code = Report(RunMemoryExchange(MemoryKind::Clear, port.target).result, port, out, err);
+    outcome.cleared = outcome.code == kExitSuccess;
+    return outcome;
 }
 
 int ClearMemory(const DeviceOptions &devices, bool yes, QTextStream &in, QTextStream &prompt,
@@ -166,8 +211,7 @@ int ClearMemory(const DeviceOptions &devices, bool yes, QTextStream &in, QTextSt
     return Report(RunMemoryExchange(MemoryKind::Clear, port.target).result, port, out, err);
 }
 
-// What the text commands would print, as one JSON line: their messages, and the records when
-// they would have gone to standard output.
+// What the text commands would print, as one JSON line: their messages.
 struct Captured
 {
     QString out;
@@ -186,10 +230,6 @@ struct Captured
         while (message.endsWith(QLatin1Char('\n')))
             message.chop(1);
         report.message = message;
-        if (recordsOnOut)
-            report.extra.insert(
-                QStringLiteral("records"),
-                QJsonArray::fromStringList(this->out.split(QLatin1Char('\n'), Qt::SkipEmptyParts)));
         PrintJsonLine(out, report);
         return code;
     }
@@ -201,15 +241,27 @@ int ReadMemoryCommand(const DeviceOptions &devices, const QString &outputPath, b
                       QTextStream &out, QTextStream &err)
 {
     if (!devices.json)
-        return ReadMemory(devices, outputPath, clear, out, err);
+        return ReadMemory(devices, outputPath, clear, out, err).code;
     Captured captured;
-    const int code = ReadMemory(devices, outputPath, clear, captured.outStream, captured.errStream);
+    const ReadOutcome read =
+        ReadMemory(devices, outputPath, clear, captured.outStream, captured.errStream);
     JsonReport report;
-    // A file was written, and with --clear the memory emptied, only on success.
-    report.changed = code == kExitSuccess && !outputPath.isEmpty();
+    report.changed = read.fileWritten || read.cleared;
     if (!outputPath.isEmpty())
         report.extra.insert(QStringLiteral("file"), outputPath);
-    return captured.Print(code, devices, outputPath.isEmpty(), report, out);
+    // The records as the decoder cut them, one entry each whatever bytes they hold, and the
+    // positions of those that failed their check.
+    QJsonArray records;
+    QJsonArray failed;
+    for (qsizetype i = 0; i < read.records.size(); ++i) {
+        records.append(MemoryRecordDecoder::RecordLine(read.records[i]));
+        if (read.records[i].failed)
+            failed.append(int(i));
+    }
+    if (outputPath.isEmpty())
+        report.extra.insert(QStringLiteral("records"), records);
+    report.extra.insert(QStringLiteral("failed"), failed);
+    return captured.Print(read.code, devices, outputPath.isEmpty(), report, out);
 }
 
 int ClearMemoryCommand(const DeviceOptions &devices, bool yes, QTextStream &in, QTextStream &out,

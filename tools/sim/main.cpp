@@ -63,6 +63,10 @@ int main(int argc, char *argv[])
         {QStringLiteral("memory-file"),
          QStringLiteral("Hold the lines of this file as the memory's records."),
          QStringLiteral("file")},
+        {QStringLiteral("memory-hex"),
+         QStringLiteral("Hold the lines of this file, in hex digits, as the memory's records "
+                        "(records holding any byte)."),
+         QStringLiteral("file")},
         {QStringLiteral("memory-empty"), QStringLiteral("Start with an empty memory.")},
         {QStringLiteral("memory-records"),
          QStringLiteral("Hold this many generated 16-byte records (1000 take 282 blocks)."),
@@ -72,6 +76,10 @@ int main(int argc, char *argv[])
          QStringLiteral("index")},
         {QStringLiteral("bad-record"),
          QStringLiteral("Store this record (from 0) with a wrong check byte."),
+         QStringLiteral("index")},
+        {QStringLiteral("short-length"),
+         QStringLiteral("Store this record (from 0) with a length byte of 2, shorter than any "
+                        "record."),
          QStringLiteral("index")},
         {QStringLiteral("endless-memory"), QStringLiteral("Never reach the end of the memory.")},
         {QStringLiteral("long-record"),
@@ -102,6 +110,7 @@ int main(int argc, char *argv[])
     faults.baud = IntValue(parser, QStringLiteral("baud"), 0);
     faults.badBlock = IntValue(parser, QStringLiteral("bad-block"), -1);
     faults.badRecord = IntValue(parser, QStringLiteral("bad-record"), -1);
+    faults.shortLength = IntValue(parser, QStringLiteral("short-length"), -1);
     faults.endlessMemory = parser.isSet(QStringLiteral("endless-memory"));
     faults.longRecord = parser.isSet(QStringLiteral("long-record"));
     faults.refuseClear = parser.isSet(QStringLiteral("refuse-clear"));
@@ -110,11 +119,13 @@ int main(int argc, char *argv[])
     if (parser.isSet(QStringLiteral("memory-records")))
         device.memory = SimDevice::GeneratedMemory(
             qMax(0, IntValue(parser, QStringLiteral("memory-records"), 0)));
-    if (parser.isSet(QStringLiteral("memory-file")) &&
-        !device.LoadMemory(parser.value(QStringLiteral("memory-file")))) {
-        QTextStream(stderr) << "k30-sim: cannot read "
-                            << parser.value(QStringLiteral("memory-file")) << Qt::endl;
-        return 1;
+    for (const char *option : {"memory-file", "memory-hex"}) {
+        const QString name = QLatin1String(option);
+        if (parser.isSet(name) &&
+            !device.LoadMemory(parser.value(name), name == QLatin1String("memory-hex"))) {
+            QTextStream(stderr) << "k30-sim: cannot read " << parser.value(name) << Qt::endl;
+            return 1;
+        }
     }
 
     QTextStream out(stdout);

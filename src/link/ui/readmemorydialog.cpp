@@ -124,7 +124,8 @@ void ReadMemoryDialog::AskThenStart(MemoryKind kind)
     if (IsExchangeRunning())
         return;
     // Asked before anything is sent; Cancel sends nothing and leaves the text as it is.
-    Ask(MemoryQuestion(kind), [this, kind] { StartExchange(kind); });
+    Ask(MemoryQuestion(kind, kind == MemoryKind::Clear ? m_failedRecords : 0),
+        [this, kind] { StartExchange(kind); });
 }
 
 void ReadMemoryDialog::StartExchange(MemoryKind kind)
@@ -173,6 +174,11 @@ void ReadMemoryDialog::OnReadStarted()
 void ReadMemoryDialog::OnFinished(const MemoryResult &result)
 {
     ExchangeEnded();
+    // The warning holds until a read gets every record good, or the memory is cleared.
+    if (result.failedRecords > 0)
+        m_failedRecords = result.failedRecords;
+    else if (result.outcome == MemoryOutcome::Good)
+        m_failedRecords = 0;
     if (const std::optional<LinkMessage> message = MemoryMessage(result))
         Tell(*message);
 }

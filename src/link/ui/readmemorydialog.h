@@ -61,4 +61,7 @@ private:
     QString m_readText;
     bool m_showsReadText = false;
     bool m_updatingText = false; // the dialog itself is changing the text area
+    // Records of the latest read that failed their check: a clear asks with a warning while
+    // the decoder's memory holds their only copy.
+    int m_failedRecords = 0;
 };
