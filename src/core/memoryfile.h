@@ -21,12 +21,6 @@ QByteArray MemoryFileBytes(const QString &fileText);
 // fraction of it.
 inline constexpr qint64 kMemoryFileSizeLimit = 16 * 1024 * 1024;
 
-// Nothing when `path` names a regular file, or a new file in a folder that exists (symbolic
-// links followed as the system follows them), so that a memory data file written there can be
-// read back whole; otherwise why not: "is a device", "is a named pipe", ... A file that is only
-// written to a pipe or a device is never known to be kept.
-std::optional<QString> ReadBackRefusal(const QString &path);
-
 // Writes the file through WriteWholeFile (core/safefile.h): either the whole new text is
 // there or the old file stays. Nothing on success, otherwise the reason.
 std::optional<QString> WriteMemoryFile(const QString &path, const QString &fileText);

@@ -1,5 +1,6 @@
 #include "core/safefile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -119,15 +120,21 @@ std::optional<QByteArray> PhysicalName(const QByteArray &path, int &error)
     return std::nullopt;
 }
 
-QString ReadRefusalOf(mode_t mode)
+// What a file that is not a regular file is: "is a named pipe, not a file".
+QString KindOf(mode_t mode)
 {
     if (S_ISDIR(mode))
         return kFolder;
     if (S_ISFIFO(mode))
-        return QStringLiteral("is a named pipe, not a file; nothing was read");
+        return QStringLiteral("is a named pipe, not a file");
     if (S_ISCHR(mode) || S_ISBLK(mode))
-        return QStringLiteral("is a device, not a file; nothing was read");
-    return QStringLiteral("is not a regular file; nothing was read");
+        return QStringLiteral("is a device, not a file");
+    return QStringLiteral("is not a regular file");
+}
+
+QString ReadRefusalOf(mode_t mode)
+{
+    return S_ISDIR(mode) ? kFolder : KindOf(mode) + QStringLiteral("; nothing was read");
 }
 
 bool SameFile(const struct stat &a, const struct stat &b)
@@ -216,6 +223,22 @@ QString SavedFileName(const QString &path)
     return QFile::decodeName(PhysicalName(name, error).value_or(QByteArray()));
 }
 
+std::optional<QString> ReadBackRefusal(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat status = {};
+    if (::stat(name.constData(), &status) == 0)
+        return S_ISREG(status.st_mode) ? std::nullopt : std::optional(KindOf(status.st_mode));
+    if (errno != ENOENT)
+        return PathError(errno);
+    // A new file is made where the chain of links ends, in a folder that must exist.
+    int error = 0;
+    if (!PhysicalName(name, error))
+        return error == ENOENT ? QStringLiteral("is in a folder that does not exist")
+                               : PathError(error);
+    return std::nullopt;
+}
+
 std::optional<QString> ReadRefusal(const QString &path, qint64 sizeLimit)
 {
     struct stat status = {};
@@ -250,6 +273,17 @@ QString SavedFileName(const QString &path)
     if (info.exists() && !info.isFile())
         return {};
     return info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
+}
+
+std::optional<QString> ReadBackRefusal(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.exists())
+        return info.isFile() ? std::nullopt
+                             : std::optional(QStringLiteral("is not a regular file"));
+    if (!info.absoluteDir().exists())
+        return QStringLiteral("is in a folder that does not exist");
+    return std::nullopt;
 }
 
 std::optional<QString> ReadRefusal(const QString &path, qint64 sizeLimit)

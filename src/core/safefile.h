@@ -38,6 +38,12 @@ std::optional<QString> WriteWholeFile(const QString &path, const QByteArray &con
 // or a link in a circle is refused).
 QString SavedFileName(const QString &path);
 
+// Nothing when a save to `path` leaves a regular file that can be read back: `path` names a
+// regular file, or a new file in a folder that exists (links followed as WriteWholeFile
+// follows them); otherwise why not ("is a named pipe, not a file", "is a device, not a file",
+// ...). What is only written to a pipe or a device is never known to be kept.
+std::optional<QString> ReadBackRefusal(const QString &path);
+
 // Why ReadWholeFile would refuse `path` before opening it, or nothing: it cannot be looked
 // at, is not a regular file, or is larger than `sizeLimit` bytes.
 std::optional<QString> ReadRefusal(const QString &path, qint64 sizeLimit);

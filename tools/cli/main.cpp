@@ -12,6 +12,7 @@
 
 #include "core/configfile.h"
 #include "core/memoryfile.h"
+#include "core/safefile.h"
 #include "core/versiontext.h"
 #include "link/linkchoices.h"
 #include "link/portmapping.h"
