@@ -27,6 +27,7 @@ private Q_SLOTS:
     void linkedTargets_data();
     void linkedTargets();
     void concurrentSetsLoseNothing();
+    void heldLockFailsInTime_data();
     void heldLockFailsInTime();
     void failingStepKeepsTheFile_data();
     void failingStepKeepsTheFile();
@@ -148,10 +149,19 @@ void TestCliSaves::concurrentSetsLoseNothing()
     }
 }
 
+void TestCliSaves::heldLockFailsInTime_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("short name") << QStringLiteral("held.cfg");
+    // No room is left in the name for ".lock".
+    QTest::newRow("name of 255 bytes") << QString(251, QLatin1Char('n')) + QStringLiteral(".cfg");
+}
+
 void TestCliSaves::heldLockFailsInTime()
 {
     // Another program is in the middle of saving the file and does not finish.
-    const QString path = CliNewFile(Path("held.cfg"));
+    QFETCH(QString, name);
+    const QString path = CliNewFile(Path(qPrintable(name)));
     const QByteArray before = Contents(path);
     FileLock held(path);
     QVERIFY(!held.Lock());
