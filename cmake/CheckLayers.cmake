@@ -1,7 +1,7 @@
 # Checks that every source file includes only what its layer may use (see src/CMakeLists.txt):
 #   core  (core/, keys/)               core headers; Qt Core
 #   link  (link/)                      core and link headers; Qt Core and Qt SerialPort
-#   sim   (sim/)                       core and sim headers and link/keyboardport.h (the
+#   sim   (sim/)                       core and sim headers and link/keyboard/keyboardport.h (the
 #                                      interface the wedge implements, never the tool's frame
 #                                      code); Qt Core and Qt Gui
 #   ui    (shell/, pages/, about/, keys/ui/, link/ui/)   everything but sim
@@ -63,7 +63,7 @@ foreach(file IN LISTS sources cli_sources)
                 continue()
             endif()
             layer_of(${header} target)
-            if(layer STREQUAL "sim" AND header STREQUAL "link/keyboardport.h")
+            if(layer STREQUAL "sim" AND header STREQUAL "link/keyboard/keyboardport.h")
                 continue()
             endif()
             if(NOT target IN_LIST allowed_${layer})

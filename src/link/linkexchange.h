@@ -2,7 +2,7 @@
 
 #include "core/parameterimages.h"
 #include "link/deviceexchange.h"
-#include "link/linkframes.h"
+#include "link/wire/linkframes.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "link/linktimings.h"
-#include "link/memoryframes.h"
+#include "link/wire/memoryframes.h"
 
 // The waits and the block bound of the memory exchanges. Production code uses the defaults; a
 // test may shorten a wait it is not about, or lower the bound.

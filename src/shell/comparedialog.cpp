@@ -1,12 +1,12 @@
 #include "shell/comparedialog.h"
 
 #include "about/helpwindow.h"
-#include "link/keyboardexchange.h"
-#include "link/keyboardtext.h"
-#include "link/serialexchange.h"
+#include "link/keyboard/keyboardexchange.h"
+#include "link/serial/serialexchange.h"
 #include "link/transmitmessages.h"
 #include "link/ui/capturebox.h"
 #include "link/ui/exchangerunner.h"
+#include "link/wire/keyboardtext.h"
 #include "shell/filecommands.h"
 
 #include <QCloseEvent>

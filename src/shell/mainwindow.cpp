@@ -6,7 +6,7 @@
 #include "core/fieldcatalogue.h"
 #include "core/fieldtext.h"
 #include "core/pagetable.h"
-#include "link/portmapping.h"
+#include "link/ports/portmapping.h"
 #include "link/ui/portmappingdialog.h"
 #include "shell/comparedialog.h"
 #include "shell/entrylocator.h"

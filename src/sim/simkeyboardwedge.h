@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/keyboardport.h"
+#include "link/keyboard/keyboardport.h"
 
 #include <QByteArray>
 #include <QObject>

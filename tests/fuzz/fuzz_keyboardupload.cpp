@@ -3,7 +3,7 @@
 // UTF-16.
 #include "core/charset.h"
 #include "fuzzcheck.h"
-#include "link/keyboardtext.h"
+#include "link/wire/keyboardtext.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
 // The serial upload and version answers: whatever bytes the line delivers.
 #include "fuzzcheck.h"
-#include "link/linkframes.h"
+#include "link/wire/linkframes.h"
 
 #include <cstddef>
 #include <cstdint>

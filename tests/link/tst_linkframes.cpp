@@ -1,8 +1,9 @@
-#include "link/keyboardtext.h"
 #include "link/linkchoices.h"
-#include "link/linkframes.h"
-#include "link/serialdevice.h"
+#include "link/ports/serialdevice.h"
+#include "link/serial/serialsettings.h"
 #include "link/transmitmessages.h"
+#include "link/wire/keyboardtext.h"
+#include "link/wire/linkframes.h"
 
 #include <QTest>
 

@@ -1,9 +1,9 @@
 #include "support/images.h"
 #include "support/simulatedk30.h"
 
-#include "link/linkframes.h"
-#include "link/serialexchange.h"
+#include "link/serial/serialexchange.h"
 #include "link/transmitmessages.h"
+#include "link/wire/linkframes.h"
 
 #include <QElapsedTimer>
 #include <QSerialPort>

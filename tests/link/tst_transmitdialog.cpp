@@ -3,8 +3,8 @@
 #include "support/linkdialogfixture.h"
 #include "support/messageboxes.h"
 
-#include "link/keyboardtext.h"
 #include "link/ui/transmitdialog.h"
+#include "link/wire/keyboardtext.h"
 
 #include <QElapsedTimer>
 #include <QGroupBox>

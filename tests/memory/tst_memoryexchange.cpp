@@ -1,7 +1,7 @@
 #include "support/simulatedk30.h"
 
-#include "link/memoryframes.h"
-#include "link/serialmemoryexchange.h"
+#include "link/serial/serialmemoryexchange.h"
+#include "link/wire/memoryframes.h"
 
 #include <QDir>
 #include <QElapsedTimer>

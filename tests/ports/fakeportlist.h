@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/portlist.h"
+#include "link/ports/portlist.h"
 
 // Adapters a test plugs in, pulls out and plugs in again elsewhere.
 class FakePortList final : public PortList

@@ -1,6 +1,6 @@
 #include "fakeportlist.h"
-#include "link/comroute.h"
-#include "link/serialdevice.h"
+#include "link/ports/comroute.h"
+#include "link/ports/serialdevice.h"
 
 #include <QScopeGuard>
 #include <QTest>

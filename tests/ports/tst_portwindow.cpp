@@ -1,6 +1,6 @@
 #include "fakeportlist.h"
-#include "link/portmapping.h"
-#include "link/serialdevice.h"
+#include "link/ports/portmapping.h"
+#include "link/ports/serialdevice.h"
 #include "link/ui/portmappingdialog.h"
 #include "link/ui/transmitdialog.h"
 #include "shell/comparedialog.h"

@@ -1,6 +1,6 @@
 #include "support/boxanswerer.h"
 
-#include "link/serialdevice.h"
+#include "link/ports/serialdevice.h"
 #include "shell/mainwindow.h"
 #include "simulateddevice.h"
 

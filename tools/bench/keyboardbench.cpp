@@ -3,10 +3,10 @@
 #include "benchstats.h"
 
 #include "core/parameterimages.h"
-#include "link/keyboardexchange.h"
-#include "link/keyboardport.h"
-#include "link/keyboardtext.h"
+#include "link/keyboard/keyboardexchange.h"
+#include "link/keyboard/keyboardport.h"
 #include "link/linktimings.h"
+#include "link/wire/keyboardtext.h"
 #include "sim/simdevice.h"
 #include "sim/simkeyboardwedge.h"
 

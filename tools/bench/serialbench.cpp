@@ -5,11 +5,11 @@
 
 #include "core/memoryrecorddecoder.h"
 #include "core/parameterimages.h"
-#include "link/linkframes.h"
 #include "link/linktimings.h"
-#include "link/memoryframes.h"
-#include "link/serialexchange.h"
-#include "link/serialmemoryexchange.h"
+#include "link/serial/serialexchange.h"
+#include "link/serial/serialmemoryexchange.h"
+#include "link/wire/linkframes.h"
+#include "link/wire/memoryframes.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>

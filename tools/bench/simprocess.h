@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/serialtarget.h"
+#include "link/serial/serialtarget.h"
 
 #include <QProcess>
 #include <QString>

@@ -1,11 +1,11 @@
 #include "devicejob.h"
 
 #include "exitcodes.h"
-#include "link/portmapping.h"
+#include "link/ports/portmapping.h"
 
 #include "core/configdiff.h"
 #include "link/linkmessage.h"
-#include "link/serialdevice.h"
+#include "link/ports/serialdevice.h"
 #include "link/transmitmessages.h"
 
 #include <QRegularExpression>

@@ -6,7 +6,7 @@
 #include "core/configdocument.h"
 #include "core/parameterimages.h"
 #include "link/linkexchange.h"
-#include "link/serialexchange.h"
+#include "link/serial/serialexchange.h"
 
 #include <QObject>
 #include <QString>

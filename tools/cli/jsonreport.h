@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/configdiff.h"
-#include "link/linkframes.h"
+#include "link/wire/linkframes.h"
 
 #include <QJsonObject>
 #include <QString>

@@ -15,8 +15,8 @@
 #include "core/safefile.h"
 #include "core/versiontext.h"
 #include "link/linkchoices.h"
-#include "link/portmapping.h"
-#include "link/systemportlist.h"
+#include "link/ports/portmapping.h"
+#include "link/ports/systemportlist.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

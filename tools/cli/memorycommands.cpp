@@ -8,7 +8,7 @@
 #include "core/memoryfile.h"
 #include "core/safefile.h"
 #include "link/memorymessages.h"
-#include "link/serialmemoryexchange.h"
+#include "link/serial/serialmemoryexchange.h"
 
 #include <QEventLoop>
 #include <QFileInfo>

@@ -3,7 +3,7 @@
 #include "exitcodes.h"
 #include "jsonreport.h"
 
-#include "link/portmapping.h"
+#include "link/ports/portmapping.h"
 
 #include <QJsonValue>
 #include <QStringList>

@@ -2,8 +2,8 @@
 
 #include "core/fieldcatalogue.h"
 #include "link/linkchoices.h"
-#include "link/portmapping.h"
-#include "link/serialdevice.h"
+#include "link/ports/comroute.h"
+#include "link/ports/portmapping.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>

@@ -1,6 +1,7 @@
 #include "link/ui/portmappingdialog.h"
 
-#include "link/portmapping.h"
+#include "link/ports/portmapping.h"
+#include "link/ports/serialdevice.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>

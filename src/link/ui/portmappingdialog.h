@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/comroute.h"
+#include "link/ports/comroute.h"
 
 #include <QDialog>
 #include <QList>

@@ -2,11 +2,11 @@
 
 #include "core/memoryfile.h"
 #include "core/pagetable.h"
-#include "link/keyboardmemoryexchange.h"
-#include "link/memoryframes.h"
+#include "link/keyboard/keyboardmemoryexchange.h"
 #include "link/memorymessages.h"
-#include "link/serialmemoryexchange.h"
+#include "link/serial/serialmemoryexchange.h"
 #include "link/ui/linksettingspanel.h"
+#include "link/wire/memoryframes.h"
 #include "shell/savename.h"
 
 #include <QDir>

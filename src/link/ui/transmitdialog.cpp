@@ -1,11 +1,11 @@
 #include "link/ui/transmitdialog.h"
 
 #include "core/keyboardlayout.h"
-#include "link/keyboardexchange.h"
-#include "link/keyboardtext.h"
+#include "link/keyboard/keyboardexchange.h"
 #include "link/linkchoices.h"
-#include "link/serialexchange.h"
+#include "link/serial/serialexchange.h"
 #include "link/transmitmessages.h"
+#include "link/wire/keyboardtext.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>
