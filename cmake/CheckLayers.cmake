@@ -4,7 +4,7 @@
 #   sim   (sim/)                       core and sim headers and link/keyboard/keyboardport.h (the
 #                                      interface the wedge implements, never the tool's frame
 #                                      code); Qt Core and Qt Gui
-#   ui    (shell/, pages/, about/, keys/ui/, link/ui/)   everything but sim
+#   ui    (shell/, pages/, about/, ui/, keys/ui/, link/ui/)   everything but sim
 #   cli   (tools/cli/)                 core and link headers
 # Run with cmake -P, given SOURCE_DIR (the project) and QT_CORE_DIR, QT_GUI_DIR,
 # QT_SERIALPORT_DIR (the folders of the Qt modules' class headers). Fails listing every
@@ -13,7 +13,7 @@
 cmake_minimum_required(VERSION 3.25)
 
 function(layer_of path out)
-    if(path MATCHES "^(keys|link)/ui/" OR path MATCHES "^(shell|pages|about)/")
+    if(path MATCHES "^(keys|link)/ui/" OR path MATCHES "^(shell|pages|about|ui)/")
         set(${out} ui PARENT_SCOPE)
     elseif(path MATCHES "^(core|keys)/")
         set(${out} core PARENT_SCOPE)

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "pages/fieldpage.h"
-#include "pages/pagecontext.h"
+#include "ui/pagecontext.h"
 
 #include <initializer_list>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "pages/fieldpage.h"
-#include "pages/pagecontext.h"
+#include "ui/pagecontext.h"
 
 // The Miscellaneous page of either section: the tab strip TabCFG3 that opens on the keyboard
 // language with its "Set Default", and the prefix and suffix frames that both sections edit in

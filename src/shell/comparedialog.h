@@ -3,7 +3,7 @@
 #include "core/configdiff.h"
 #include "link/linkexchange.h"
 #include "link/linktimings.h"
-#include "pages/pagecontext.h"
+#include "ui/pagecontext.h"
 
 #include <QDialog>
 #include <QPointer>

@@ -2,8 +2,8 @@
 
 #include "core/filelock.h"
 
-#include "shell/savename.h"
 #include "shell/shelltexts.h"
+#include "ui/savename.h"
 
 #include <QDir>
 #include <QFileDialog>

@@ -2,7 +2,7 @@
 
 #include "core/appstate.h"
 #include "core/configfile.h"
-#include "pages/pagecontext.h"
+#include "ui/pagecontext.h"
 
 #include <QMainWindow>
 #include <QPointer>

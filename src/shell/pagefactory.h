@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pages/pagecontext.h"
+#include "ui/pagecontext.h"
 
 class QWidget;
 

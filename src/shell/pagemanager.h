@@ -2,7 +2,7 @@
 
 #include "core/fieldcatalogue.h"
 #include "core/parameterimages.h"
-#include "pages/pagecontext.h"
+#include "ui/pagecontext.h"
 
 #include <QObject>
 

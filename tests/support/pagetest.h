@@ -7,7 +7,7 @@
 #include "support/images.h"
 
 #include "core/appstate.h"
-#include "pages/pagecontext.h"
+#include "ui/pagecontext.h"
 
 #include <QList>
 #include <QStringList>

@@ -2,7 +2,7 @@
 
 #include "link/deviceexchange.h"
 #include "link/linkmessage.h"
-#include "pages/pagecontext.h"
+#include "ui/pagecontext.h"
 
 #include <QList>
 #include <QMessageBox>

@@ -7,7 +7,7 @@
 #include "link/serial/serialmemoryexchange.h"
 #include "link/ui/linksettingspanel.h"
 #include "link/wire/memoryframes.h"
-#include "shell/savename.h"
+#include "ui/savename.h"
 
 #include <QDir>
 #include <QFileDialog>

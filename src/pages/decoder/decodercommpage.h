@@ -1,7 +1,7 @@
 #pragma once
 
 #include "pages/commpage.h"
-#include "pages/pagecontext.h"
+#include "ui/pagecontext.h"
 
 // cfg4 "Communication Parameters": the decoder's own serial line, keyboard-wedge behaviour
 // and output characters (bytes 16, 19 and 20).

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "pages/commpage.h"
-#include "pages/pagecontext.h"
+#include "ui/pagecontext.h"
 
 class QLabel;
 

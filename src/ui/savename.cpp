@@ -1,4 +1,4 @@
-#include "shell/savename.h"
+#include "ui/savename.h"
 
 #include "core/safefile.h"
 
