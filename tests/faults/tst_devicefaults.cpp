@@ -1,9 +1,9 @@
 // The faults of a misbehaving device, seen from the link dialogs: each exchange of "Transmit"
 // and each read or clear of "Read Decoder Memory" ends with its message within its time-out
 // plus one second, the buttons come back, and neither the configuration nor the device's image
-// changes. The exchange tests in tests/link and tests/memory cover the outcome of most faults
-// on the serial line; these are the cases they leave out, and the dialogs' side of every kind
-// of exchange.
+// changes. The exchange tests in tests/link/serial cover the outcome of most faults on the
+// serial line; these are the cases they leave out, and the dialogs' side of every kind of
+// exchange.
 #include "support/images.h"
 #include "support/linkdialogfixture.h"
 #include "support/messageboxes.h"
@@ -21,7 +21,7 @@
 namespace {
 
 // Shorter waits than the device's, so that the table runs in seconds; the real waits have
-// their own tests in tests/link.
+// their own tests in tests/link/serial.
 LinkTimings TransmitTimings()
 {
     LinkTimings timings;
