@@ -52,9 +52,9 @@ if(K30_SANITIZE)
     add_link_options(-fsanitize=address,undefined)
 endif()
 
-# Fuzz targets as libFuzzer programs (tests/fuzz, scripts/fuzz.sh): configure a separate build
-# directory with CC=clang CXX=clang++. Everything is instrumented for coverage and built with
-# AddressSanitizer and UndefinedBehaviorSanitizer; only the fuzz targets link libFuzzer.
+# Fuzz targets as libFuzzer programs (tests/system/fuzz, scripts/fuzz.sh): configure a separate
+# build directory with CC=clang CXX=clang++. Everything is instrumented for coverage and built
+# with AddressSanitizer and UndefinedBehaviorSanitizer; only the fuzz targets link libFuzzer.
 option(K30_FUZZ "Build the fuzz targets with libFuzzer (clang only)" OFF)
 if(K30_FUZZ)
     if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the fuzz targets (tests/fuzz) with clang, libFuzzer, AddressSanitizer and
+# Builds the fuzz targets (tests/system/fuzz) with clang, libFuzzer, AddressSanitizer and
 # UndefinedBehaviorSanitizer, and runs each for a bounded time. Fails on the first target that
 # crashes, leaks, trips a sanitizer or breaks one of its properties; the input that did it is
 # kept in <build>/fuzz-artifacts. Needs clang and libFuzzer (Debian: clang, libclang-rt-14-dev).
@@ -18,7 +18,7 @@ if [ $# -gt 0 ]; then
     targets=("$@")
 else
     targets=()
-    for source in tests/fuzz/fuzz_*.cpp; do
+    for source in tests/system/fuzz/fuzz_*.cpp; do
         name="$(basename "$source" .cpp)"
         targets+=("${name#fuzz_}")
     done
@@ -41,9 +41,9 @@ export UBSAN_OPTIONS="${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}"
 fuzz_one() {
     local name="$1" work="$build/fuzz-corpus/$1" log="$build/fuzz-$1.log" status=0
     mkdir -p "$work"
-    "$build/tests/fuzz/fuzz_$name" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-        -print_final_stats=1 -artifact_prefix="$build/fuzz-artifacts/$name-" \
-        "$work" "tests/fuzz/corpus/$name" >"$log" 2>&1 || status=$?
+    "$build/tests/system/fuzz/fuzz_$name" -max_total_time="$seconds" -timeout=10 \
+        -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$build/fuzz-artifacts/$name-" \
+        "$work" "tests/system/fuzz/corpus/$name" >"$log" 2>&1 || status=$?
     echo "$status" >"$build/fuzz-$name.status"
 }
 

@@ -19,6 +19,7 @@ cmake -S . -B "$build" "${generator[@]}" -DCMAKE_BUILD_TYPE="${K30_BUILD_TYPE:-R
     ${K30_CMAKE_ARGS:-}
 cmake --build "$build" -j"$(nproc)"
 # Two tests per core: most of them spend their time waiting for the device's time-outs.
-# K30_CTEST_ARGS narrows the run, e.g. "-LE slow" (labels: unit, gui, exchange, slow).
+# K30_CTEST_ARGS narrows the run, e.g. "-LE slow" or "-L fuzz" (labels: unit, gui, exchange,
+# slow; system and its kind for the tests of tests/system).
 # shellcheck disable=SC2086
 ctest --test-dir "$build" --output-on-failure -j"$((2 * $(nproc)))" ${K30_CTEST_ARGS:-}

@@ -27,7 +27,7 @@ const QString kNotConfig = QStringLiteral("This File Is Not A Configuration Setu
 
 // The main window's file commands (New, Open, Save, Save As, Save As Default, Exit), their
 // questions and file dialog, and the question about changes on closing. Saves that fail are
-// in tests/saving.
+// in tst_savefailures.
 class TestFileCommands : public QObject
 {
     Q_OBJECT
