@@ -22,3 +22,9 @@ function(k30_static_plugins target)
                           Qt6::QOffscreenIntegrationPlugin)
     endif()
 endfunction()
+
+# Cross-built tests run under wine64, each in a fresh copy of the build's wine prefix.
+if(CMAKE_CROSSCOMPILING AND NOT CMAKE_CROSSCOMPILING_EMULATOR)
+    set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh --fresh
+                                      ${CMAKE_BINARY_DIR}/wine/prefix)
+endif()
