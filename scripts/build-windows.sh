@@ -7,7 +7,8 @@
 #     scripts/build-windows.sh [--test] [--package]
 #
 # --test     then runs the tests under wine64 with CTest (each in a wine prefix of its own)
-# --package  then makes the installer (NSIS) and the zip of the same files
+# --package  then makes the installer (NSIS) and the zip of the same files (the test of them,
+#            k30_windows_installer, is one of the tests)
 #
 # K30_WINQT_DIR: the folder of the static Qt (default ../shared/winqt beside the repository);
 # K30_WINDOWS_BUILD_DIR: the build folder (build-windows); K30_CMAKE_ARGS, K30_CTEST_ARGS: as
@@ -16,7 +17,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 usage() {
-    sed -n '7,10s/^# \{0,1\}//p' "$0"
+    sed -n '7,11s/^# \{0,1\}//p' "$0"
 }
 run_tests=0
 make_package=0
@@ -42,6 +43,10 @@ if [ ! -f "$winqt/install.sh" ]; then
     echo "(it is kept beside the repository, in ../shared/winqt/, or where K30_WINQT_DIR" >&2
     echo "points); nothing was built." >&2
     exit 2
+fi
+# The installer and its test need NSIS and unzip.
+if [ "$run_tests" = 1 ] || [ "$make_package" = 1 ]; then
+    scripts/install-deps.sh nsis unzip
 fi
 # The toolchain file is the last line install.sh prints.
 toolchain=$(bash "$winqt/install.sh" | tail -n 1)
