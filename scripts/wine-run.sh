@@ -24,7 +24,7 @@ if [ $# -lt 2 ]; then
     echo "usage: $0 [--fresh] PREFIX PROGRAM.exe [ARGUMENTS...]" >&2
     exit 2
 fi
-prefix="$1"
+prefix=$(realpath -m "$1")
 shift
 
 find_wine() {
