@@ -3,6 +3,7 @@
 #include "link/keyboard/ioportkeyboard.h"
 #include "link/ports/portmapping.h"
 #include "link/ports/systemportlist.h"
+#include "shell/filecommands.h"
 #include "shell/mainwindow.h"
 #include "shell/systemkeyboardlayout.h"
 #include "shell/toolicon.h"
@@ -33,11 +34,11 @@ struct Options
         QStringLiteral("Starts with a simulated K30 attached: \"Com 1\" and the keyboard path "
                        "lead to it.")};
     // For start-up timing (k30-bench): "shown" on standard output once the main window is
-    // shown and painted, then the program quits.
+    // shown and painted, then the window's title, then the program quits.
     QCommandLineOption quitAfterShow{
         QStringLiteral("quit-after-show"),
-        QStringLiteral("Prints \"shown\" once the main window is shown and painted, then "
-                       "quits.")};
+        QStringLiteral("Prints \"shown\" and the window's title once the main window is shown "
+                       "and painted, then quits.")};
 
     void AddTo(QCommandLineParser &parser) const
     {
@@ -46,6 +47,10 @@ struct Options
         parser.addOption(version);
         parser.addOption(simulate);
         parser.addOption(quitAfterShow);
+        // What "Open with" in a file manager hands over.
+        parser.addPositionalArgument(QStringLiteral("file"),
+                                     QStringLiteral("A configuration file to open."),
+                                     QStringLiteral("[file]"));
     }
 };
 
@@ -71,6 +76,8 @@ int Run(int argc, char *argv[], const Options &options)
     QCommandLineParser parser;
     options.AddTo(parser);
     parser.process(app);
+    if (parser.positionalArguments().size() > 1)
+        return StartFailed(QStringLiteral("Only one configuration file can be opened at start."));
 
     AppState state;
     ShellSetup setup;
@@ -104,11 +111,13 @@ int Run(int argc, char *argv[], const Options &options)
     setup.keyboardLayout = &keyboardLayout;
     MainWindow window(state, std::move(setup));
     window.show();
+    if (!parser.positionalArguments().isEmpty())
+        window.Files().OpenFile(parser.positionalArguments().constFirst());
     if (parser.isSet(options.quitAfterShow)) {
         QTimer::singleShot(0, &app, [&window] {
             // Painted at least once, whether or not its first paint came before this timer.
             window.repaint();
-            QTextStream(stdout) << "shown" << Qt::endl;
+            QTextStream(stdout) << "shown" << Qt::endl << window.windowTitle() << Qt::endl;
             QCoreApplication::quit();
         });
     }

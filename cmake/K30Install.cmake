@@ -2,6 +2,10 @@
 # describes its Debian package for `cpack -G DEB`. Included from the top-level CMakeLists.txt
 # once every program target has been defined.
 include(GNUInstallDirs)
+if(WIN32)
+    include(${CMAKE_CURRENT_LIST_DIR}/K30WindowsPackage.cmake)
+    return()
+endif()
 
 # k30-sim and k30cfg-cli are installed once they are part of the build.
 foreach(program IN ITEMS k30cfg k30-sim k30cfg-cli)

@@ -89,10 +89,11 @@ if(TARGET k30cfg-cli)
 endif()
 
 # Manual pages, where help2man is there (Debian: the help2man package; the package test
-# needs them). A sanitizer build makes none: its programs are for the tests only.
+# needs them). A sanitizer build makes none: its programs are for the tests only; nor does a
+# cross-build, whose programs do not run on the build machine.
 find_program(K30_HELP2MAN help2man)
 set(K30_MANPAGES OFF)
-if(K30_HELP2MAN AND K30_GZIP AND NOT K30_SANITIZE)
+if(K30_HELP2MAN AND K30_GZIP AND NOT K30_SANITIZE AND NOT CMAKE_CROSSCOMPILING)
     set(K30_MANPAGES ON)
 endif()
 # The Debian package installs under /usr.

@@ -10,10 +10,11 @@
 
 namespace {
 
+const QString kOrganisation = QStringLiteral("k30cfg");
+
+#ifdef Q_OS_UNIX
 // A few choices fit in a few hundred bytes.
 constexpr qint64 kSettingsSizeLimit = 1024 * 1024;
-
-const QString kOrganisation = QStringLiteral("k30cfg");
 
 void WarnOnce(const QString &text)
 {
@@ -25,6 +26,7 @@ void WarnOnce(const QString &text)
         qWarning("%s", qPrintable(text));
     }
 }
+#endif
 
 } // namespace
 

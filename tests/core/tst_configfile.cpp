@@ -5,7 +5,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#ifdef Q_OS_UNIX
 #include <sys/stat.h>
+#endif
 
 namespace {
 
@@ -362,9 +364,11 @@ void TestConfigFile::defaultsLocations()
     damagedCopy.close();
     QCOMPARE(LoadDefaults(where), RandomishImage());
     QVERIFY(QFile::remove(where.UserFile()));
+#ifdef Q_OS_UNIX
     QCOMPARE(::mkfifo(QFile::encodeName(where.UserFile()).constData(), 0600), 0);
     QCOMPARE(LoadDefaults(where), RandomishImage());
     QVERIFY(QFile::remove(where.UserFile()));
+#endif
     QVERIFY(SaveDefaults(installed, other).isEmpty());
 
     // Saving into the program directory again retires the user's copy, so the file saved

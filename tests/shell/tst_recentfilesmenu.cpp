@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QMenu>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -17,6 +18,10 @@ class TestRecentFilesMenu : public QObject
     Q_OBJECT
 private Q_SLOTS:
     void init();
+#ifdef Q_OS_WIN
+    void initTestCase();
+    void cleanupTestCase();
+#endif
     void lastFourNewestFirst();
     void missingFileLeavesTheList();
 
@@ -28,13 +33,38 @@ private:
     static QList<QStringList> Items(const TestShell &shell);
 
     std::unique_ptr<QTemporaryDir> m_dir;
+#ifdef Q_OS_WIN
+    static inline const QString kRecentKey = QStringLiteral("RecentFiles");
+    QVariant m_userList;
+#endif
 };
+
+#ifdef Q_OS_WIN
+void TestRecentFilesMenu::initTestCase()
+{
+    m_userList = QSettings(QStringLiteral("k30cfg"), QStringLiteral("k30cfg")).value(kRecentKey);
+}
+
+void TestRecentFilesMenu::cleanupTestCase()
+{
+    QSettings settings(QStringLiteral("k30cfg"), QStringLiteral("k30cfg"));
+    if (m_userList.isValid())
+        settings.setValue(kRecentKey, m_userList);
+    else
+        settings.remove(kRecentKey);
+}
+#endif
 
 void TestRecentFilesMenu::init()
 {
     // The list is kept in the user's settings: here a folder of this test's own.
     m_dir = std::make_unique<QTemporaryDir>();
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir->filePath(QStringLiteral("config"))));
+#ifdef Q_OS_WIN
+    // Windows keeps them in the registry, which no path moves: the list starts empty there
+    // (and is given back to the user at the end).
+    QSettings(QStringLiteral("k30cfg"), QStringLiteral("k30cfg")).remove(kRecentKey);
+#endif
 }
 
 QString TestRecentFilesMenu::MakeFile(const TestShell &shell, const QString &name) const

@@ -3,21 +3,30 @@
 #include <QProcess>
 #include <QSignalSpy>
 
-#include <csignal>
+#ifdef Q_OS_UNIX
+#include <sys/resource.h>
 
-CliRun Cli(const QStringList &arguments, const QByteArray &input, rlim_t fileSizeLimit)
+#include <csignal>
+#endif
+
+CliRun Cli(const QStringList &arguments, const QByteArray &input, qint64 fileSizeLimit)
 {
     QProcess process;
     process.setProgram(QStringLiteral(K30_CLI));
     process.setArguments(arguments);
+#ifdef Q_OS_UNIX
     if (fileSizeLimit > 0) {
         process.setChildProcessModifier([fileSizeLimit] {
             // A write past the limit then fails with EFBIG instead of ending the program.
             std::signal(SIGXFSZ, SIG_IGN);
-            const rlimit limit{fileSizeLimit, fileSizeLimit};
+            const rlimit limit{rlim_t(fileSizeLimit), rlim_t(fileSizeLimit)};
             ::setrlimit(RLIMIT_FSIZE, &limit);
         });
     }
+#else
+    if (fileSizeLimit > 0)
+        return {-1, {}, QStringLiteral("no file size limit on this system")};
+#endif
     QSignalSpy finished(&process, &QProcess::finished);
     process.start();
     process.write(input);
@@ -27,9 +36,15 @@ CliRun Cli(const QStringList &arguments, const QByteArray &input, rlim_t fileSiz
         process.waitForFinished();
         return {-1, {}, QStringLiteral("did not finish")};
     }
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2,
-            QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
+    CliRun run{process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2,
+               QString::fromUtf8(process.readAllStandardOutput()),
+               QString::fromUtf8(process.readAllStandardError())};
+#ifdef Q_OS_WIN
+    // The standard streams of a Windows program end their lines with CR LF.
+    run.out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    run.err.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+#endif
+    return run;
 }
 
 QString CliNewFile(const QString &path)

@@ -4,8 +4,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <sys/resource.h>
-
 struct CliRun
 {
     int code = -1;
@@ -15,8 +13,9 @@ struct CliRun
 
 // Runs k30cfg-cli to its end, with `input` and then the end of file on its standard input.
 // The wait keeps the event loop going, so the simulated devices of the test answer meanwhile.
-// `fileSizeLimit` > 0: files the tool writes may not grow past it, as on a full disk.
-CliRun Cli(const QStringList &arguments, const QByteArray &input = {}, rlim_t fileSizeLimit = 0);
+// `fileSizeLimit` > 0: files the tool writes may not grow past it, as on a full disk (a
+// resource limit: UNIX only).
+CliRun Cli(const QStringList &arguments, const QByteArray &input = {}, qint64 fileSizeLimit = 0);
 // A factory configuration made by `k30cfg-cli new` at `path`, which it returns; a warning when
 // the program fails.
 QString CliNewFile(const QString &path);

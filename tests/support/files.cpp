@@ -3,8 +3,10 @@
 #include <QFile>
 #include <QTest>
 
+#ifdef Q_OS_UNIX
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#endif
 
 void WriteFile(const QString &path, const QByteArray &contents)
 {
@@ -19,6 +21,8 @@ QByteArray Contents(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
+#ifdef Q_OS_UNIX
+
 mode_t Kind(const QString &path)
 {
     struct stat status = {};
@@ -29,6 +33,8 @@ bool MakeFullDevice(const QString &path)
 {
     return ::mknod(QFile::encodeName(path).constData(), S_IFCHR | 0666, makedev(1, 7)) == 0;
 }
+
+#endif
 
 LoadedConfiguration LoadConfiguration(const QString &path)
 {

@@ -34,10 +34,15 @@
 #include <QTest>
 #include <QTimer>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
 #include <sys/stat.h>
+#endif
 
 #include <map>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -83,16 +88,42 @@ bool IsOneOf(const QString &name, std::span<const char *const> names)
     return false;
 }
 
+// A file's inode (Windows: its file index) and modification time.
+using FileIdentity = std::pair<quint64, qint64>;
+
+std::optional<FileIdentity> IdentityOf(const QString &path)
+{
+#ifdef Q_OS_WIN
+    const QString native = QDir::toNativeSeparators(path);
+    const HANDLE file = CreateFileW(reinterpret_cast<const wchar_t *>(native.utf16()), 0,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return std::nullopt;
+    BY_HANDLE_FILE_INFORMATION info = {};
+    const bool known = GetFileInformationByHandle(file, &info);
+    CloseHandle(file);
+    if (!known)
+        return std::nullopt;
+    return FileIdentity{quint64(info.nFileIndexHigh) << 32 | info.nFileIndexLow,
+                        qint64(info.ftLastWriteTime.dwHighDateTime) << 32 |
+                            info.ftLastWriteTime.dwLowDateTime};
+#else
+    struct stat st = {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return std::nullopt;
+    return FileIdentity{st.st_ino, qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+#endif
+}
+
 // Identity of every file in the folder: QSaveFile replaces a file by a new one, so a save
 // shows as a new inode even when the contents did not change.
-std::map<QString, std::pair<ino_t, qint64>> FilesIn(const QString &dir)
+std::map<QString, FileIdentity> FilesIn(const QString &dir)
 {
-    std::map<QString, std::pair<ino_t, qint64>> files;
+    std::map<QString, FileIdentity> files;
     for (const QFileInfo &info : QDir(dir).entryInfoList(QDir::Files)) {
-        struct stat st = {};
-        if (::stat(QFile::encodeName(info.filePath()).constData(), &st) == 0)
-            files[info.fileName()] = {st.st_ino,
-                                      qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+        if (const auto identity = IdentityOf(info.filePath()))
+            files[info.fileName()] = *identity;
     }
     return files;
 }

@@ -1,6 +1,8 @@
 #include "support/clirun.h"
 #include "support/files.h"
+#ifdef Q_OS_UNIX
 #include "support/simulatedk30.h"
+#endif
 
 #include "core/fieldtext.h"
 
@@ -11,7 +13,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#ifdef Q_OS_UNIX
 #include <sys/stat.h>
+#endif
 
 #include <algorithm>
 #include <memory>
@@ -46,15 +50,21 @@ private Q_SLOTS:
     void setRefused();
     void damagedFiles();
     void newFile();
+#ifdef Q_OS_UNIX
+    // Devices, named pipes and a full disk, against a simulated device on a pseudo-terminal.
     void fileTargets_data();
     void fileTargets();
+#endif
     void diffFiles();
     void hostileHeaderTexts();
     void usage_data();
     void usage();
 
 private:
-    QString Path(const char *name) const { return m_dir->filePath(QLatin1String(name)); }
+    QString Path(const char *name) const
+    {
+        return m_dir->filePath(QLatin1String(name));
+    }
 
     std::unique_ptr<QTemporaryDir> m_dir;
 };
@@ -287,6 +297,8 @@ void TestCliFiles::newFile()
     QVERIFY(!QFile::exists(Path("other.cfg")));
 }
 
+#ifdef Q_OS_UNIX
+
 void TestCliFiles::fileTargets_data()
 {
     // "TARGET" in the arguments stands for the file prepared as `target`; "PORT" for a
@@ -365,6 +377,8 @@ void TestCliFiles::fileTargets()
         QCOMPARE(Contents(path), previous);
     QVERIFY(!device.memory.isEmpty());
 }
+
+#endif
 
 void TestCliFiles::diffFiles()
 {
