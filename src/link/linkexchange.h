@@ -2,6 +2,7 @@
 
 #include "core/parameterimages.h"
 #include "link/deviceexchange.h"
+#include "link/exchangeoutcome.h"
 #include "link/wire/linkframes.h"
 
 #include <QString>
@@ -13,15 +14,6 @@ enum class ExchangeKind
     Download,
     Upload,
     Version
-};
-
-enum class ExchangeOutcome
-{
-    Good,
-    Bad,              // refused download, bad upload answer
-    TimeOut,          // serial: no answer
-    HandshakeTimeOut, // keyboard: no "S" after 15 commands
-    PortNotAvailable, // the serial port could not be opened
 };
 
 struct ExchangeResult

@@ -67,7 +67,7 @@ bool LinkGood(const ExchangeResult &result)
 
 bool MemoryGood(const MemoryResult &result)
 {
-    return result.outcome == MemoryOutcome::Good;
+    return result.outcome == ExchangeOutcome::Good;
 }
 
 double CharactersMs(double characters, int baud)

@@ -74,22 +74,6 @@ bool InSection(int byte, Section section)
                                       : byte >= kDecoderFirst && byte <= kDecoderLast;
 }
 
-int ExitCodeOf(ExchangeOutcome outcome)
-{
-    switch (outcome) {
-    case ExchangeOutcome::Good:
-        return kExitSuccess;
-    case ExchangeOutcome::Bad:
-        return kExitRefused;
-    case ExchangeOutcome::TimeOut:
-    case ExchangeOutcome::HandshakeTimeOut:
-        return kExitTimeOut;
-    case ExchangeOutcome::PortNotAvailable:
-        return kExitPortNotAvailable;
-    }
-    return kExitRefused;
-}
-
 QString TerminalText(QString text)
 {
     text.replace(QStringLiteral("\n\r"), QStringLiteral("\n"));

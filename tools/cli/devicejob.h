@@ -134,7 +134,5 @@ QString NotComparedLine(Section sent);
 QString ComparedLine(Section section, bool differs);
 // One row of a table of differences: name, value in the file, value in the device.
 QString DifferenceLine(const ConfigEntry &inFile, const ConfigEntry &inDevice);
-// The exit status an exchange's outcome stands for.
-int ExitCodeOf(ExchangeOutcome outcome);
 // A message box text as terminal lines: the box breaks lines at CR.
 QString TerminalText(QString text);

@@ -13,7 +13,7 @@ KeyboardMemoryExchange::KeyboardMemoryExchange(MemoryKind kind, KeyboardPort *po
     connect(&m_dataTimeout, &QTimer::timeout, this, &KeyboardMemoryExchange::EndOfData);
     connect(&m_repeater, &CommandRepeater::GaveUp, this, [this] {
         ReleaseMask();
-        End(MemoryOutcome::HandshakeTimeOut);
+        End(ExchangeOutcome::HandshakeTimeOut);
     });
 }
 
@@ -61,7 +61,7 @@ void KeyboardMemoryExchange::OnAcknowledged()
     ReleaseMask();
     if (Kind() == MemoryKind::Clear) {
         ReleaseMask();
-        End(MemoryOutcome::Good);
+        End(ExchangeOutcome::Good);
         return;
     }
     m_state = State::ReceivingData;
@@ -74,7 +74,7 @@ void KeyboardMemoryExchange::EndOfData()
 {
     // What was typed stays in the text area as it arrived; there is nothing to check.
     ReleaseMask();
-    End(MemoryOutcome::Good);
+    End(ExchangeOutcome::Good);
 }
 
 void KeyboardMemoryExchange::ReleaseMask()

@@ -41,7 +41,7 @@ private:
     void OnAcknowledged();
     void EndOfData();
     void ReleaseMask();
-    void End(MemoryOutcome outcome) { Finish(outcome, true); }
+    void End(ExchangeOutcome outcome) { Finish(outcome, true); }
 
     KeyboardPort *m_port;
     MemoryTimings m_timings;

@@ -38,7 +38,7 @@ private:
     void OnBlock(const QByteArray &block);
     void OnTimeout();
     void Reply(char reply);
-    void End(MemoryOutcome outcome)
+    void End(ExchangeOutcome outcome)
     {
         Finish(outcome, false, m_target.commPort, m_decoder.Records(), m_decoder.FailedRecords());
     }

@@ -177,7 +177,7 @@ void ReadMemoryDialog::OnFinished(const MemoryResult &result)
     // The warning holds until a read gets every record good, or the memory is cleared.
     if (result.failedRecords > 0)
         m_failedRecords = result.failedRecords;
-    else if (result.outcome == MemoryOutcome::Good)
+    else if (result.outcome == ExchangeOutcome::Good)
         m_failedRecords = 0;
     if (const std::optional<LinkMessage> message = MemoryMessage(result))
         Tell(*message);
