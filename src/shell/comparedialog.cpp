@@ -3,6 +3,7 @@
 #include "about/helpwindow.h"
 #include "link/keyboard/keyboardexchange.h"
 #include "link/serial/serialexchange.h"
+#include "link/serial/serialportline.h"
 #include "link/transmitmessages.h"
 #include "link/ui/capturebox.h"
 #include "link/ui/exchangerunner.h"
@@ -162,9 +163,9 @@ void CompareDialog::CompareWithDevice()
     const LinkSettings &link = m_state.link;
     LinkExchange *exchange = nullptr;
     if (link.LinkMode == LinkSettings::kByRs232) {
-        exchange =
-            new SerialExchange(ExchangeKind::Upload, SerialTarget::FromSettings(link, m_ports),
-                               m_device, link.SaveFlag, m_timings, this);
+        exchange = new SerialExchange(ExchangeKind::Upload, std::make_unique<SerialPortLine>(),
+                                      SerialTarget::FromSettings(link, m_ports), m_device,
+                                      link.SaveFlag, m_timings, this);
     } else {
         exchange = new KeyboardExchange(
             ExchangeKind::Upload, m_keyboard, m_device,

@@ -8,6 +8,7 @@
 #include "link/linktimings.h"
 #include "link/serial/serialexchange.h"
 #include "link/serial/serialmemoryexchange.h"
+#include "link/serial/serialportline.h"
 #include "link/wire/linkframes.h"
 #include "link/wire/memoryframes.h"
 
@@ -151,7 +152,8 @@ void RunSerialExchanges(BenchReport &report, const SerialBenchOptions &options, 
         log << "serial " << kind.shape.name << Qt::endl;
         QList<double> walls;
         for (int i = 0; i < options.repeats; ++i) {
-            SerialExchange exchange(kind.kind, target, image, false);
+            SerialExchange exchange(kind.kind, std::make_unique<SerialPortLine>(), target, image,
+                                    false);
             walls << TimeExchange(exchange, &LinkGood, log);
         }
         Report(report, options, kind.shape, walls);
@@ -163,7 +165,7 @@ void RunSerialExchanges(BenchReport &report, const SerialBenchOptions &options, 
                        MemoryRecordDecoder::kBlockSize};
     QList<double> walls;
     for (int i = 0; i < qMax(1, options.repeats / 3); ++i) {
-        SerialMemoryExchange exchange(MemoryKind::Read, target);
+        SerialMemoryExchange exchange(MemoryKind::Read, std::make_unique<SerialPortLine>(), target);
         int blocks = 0;
         QObject::connect(&exchange, &MemoryExchange::BlocksReceived, &exchange,
                          [&blocks](int good, int) { blocks = good; });
@@ -188,7 +190,8 @@ void RunIdleWait(BenchReport &report, const SerialBenchOptions &options, QTextSt
     }
     log << "waiting for a silent device" << Qt::endl;
     Image image = FactoryImage();
-    SerialExchange exchange(ExchangeKind::Upload, sim.Target(), image, false);
+    SerialExchange exchange(ExchangeKind::Upload, std::make_unique<SerialPortLine>(), sim.Target(),
+                            image, false);
     const auto cpuMs = [] {
         rusage usage{};
         getrusage(RUSAGE_SELF, &usage);

@@ -9,6 +9,7 @@
 #include "core/safefile.h"
 #include "link/memorymessages.h"
 #include "link/serial/serialmemoryexchange.h"
+#include "link/serial/serialportline.h"
 
 #include <QEventLoop>
 #include <QFileInfo>
@@ -29,7 +30,7 @@ struct MemoryRun
 MemoryRun RunMemoryExchange(MemoryKind kind, const SerialTarget &target)
 {
     MemoryRun run;
-    SerialMemoryExchange exchange(kind, target);
+    SerialMemoryExchange exchange(kind, std::make_unique<SerialPortLine>(), target);
     QEventLoop loop;
     bool finished = false;
     QObject::connect(

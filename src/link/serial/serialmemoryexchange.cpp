@@ -2,9 +2,11 @@
 
 #include "link/wire/memoryframes.h"
 
-SerialMemoryExchange::SerialMemoryExchange(MemoryKind kind, SerialTarget target,
-                                           const MemoryTimings &timings, QObject *parent)
-    : MemoryExchange(kind, parent), m_target(std::move(target)), m_timings(timings)
+SerialMemoryExchange::SerialMemoryExchange(MemoryKind kind, std::unique_ptr<SerialLine> line,
+                                           SerialTarget target, const MemoryTimings &timings,
+                                           QObject *parent)
+    : MemoryExchange(kind, parent), m_target(std::move(target)), m_timings(timings),
+      m_transport(std::move(line))
 {
     connect(&m_transport, &SerialTransport::Received, this, &SerialMemoryExchange::OnReceived);
     connect(&m_transport, &SerialTransport::TimedOut, this, &SerialMemoryExchange::OnTimeout);

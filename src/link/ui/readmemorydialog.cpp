@@ -5,6 +5,7 @@
 #include "link/keyboard/keyboardmemoryexchange.h"
 #include "link/memorymessages.h"
 #include "link/serial/serialmemoryexchange.h"
+#include "link/serial/serialportline.h"
 #include "link/ui/linksettingspanel.h"
 #include "link/wire/memoryframes.h"
 #include "ui/savename.h"
@@ -136,8 +137,9 @@ void ReadMemoryDialog::StartExchange(MemoryKind kind)
     link.UploadMode = kind == MemoryKind::Read;
     MemoryExchange *exchange = nullptr;
     if (link.LinkMode == LinkSettings::kByRs232) {
-        exchange = new SerialMemoryExchange(kind, SerialTarget::FromSettings(link, Ports()),
-                                            m_timings, this);
+        exchange =
+            new SerialMemoryExchange(kind, std::make_unique<SerialPortLine>(),
+                                     SerialTarget::FromSettings(link, Ports()), m_timings, this);
     } else {
         exchange = new KeyboardMemoryExchange(kind, Keyboard(), m_timings, this);
     }

@@ -4,6 +4,7 @@
 #include "link/keyboard/keyboardexchange.h"
 #include "link/linkchoices.h"
 #include "link/serial/serialexchange.h"
+#include "link/serial/serialportline.h"
 #include "link/transmitmessages.h"
 #include "link/wire/keyboardtext.h"
 
@@ -98,7 +99,8 @@ void TransmitDialog::StartExchange(ExchangeKind kind)
     Image &image = State().images.ConfigImage;
     LinkExchange *exchange = nullptr;
     if (link.LinkMode == LinkSettings::kByRs232) {
-        exchange = new SerialExchange(kind, SerialTarget::FromSettings(link, Ports()), image,
+        exchange = new SerialExchange(kind, std::make_unique<SerialPortLine>(),
+                                      SerialTarget::FromSettings(link, Ports()), image,
                                       link.SaveFlag, m_timings, this);
     } else {
         exchange = new KeyboardExchange(

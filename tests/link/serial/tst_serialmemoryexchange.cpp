@@ -1,6 +1,7 @@
 #include "support/simulatedk30.h"
 
 #include "link/serial/serialmemoryexchange.h"
+#include "link/serial/serialportline.h"
 #include "link/wire/memoryframes.h"
 
 #include <QDir>
@@ -101,7 +102,7 @@ TestSerialMemoryExchange::Run TestSerialMemoryExchange::Exchange(MemoryKind kind
     MemoryTimings timings;
     if (maximumBlocks >= 0)
         timings.maximumBlocks = maximumBlocks;
-    SerialMemoryExchange exchange(kind, target, timings);
+    SerialMemoryExchange exchange(kind, std::make_unique<SerialPortLine>(), target, timings);
     Run run;
     connect(&exchange, &MemoryExchange::RecordsDecoded, this,
             [&run](const QString &text, const QList<MemoryRecordDecoder::Record> &records) {
@@ -266,9 +267,9 @@ void TestSerialMemoryExchange::readAgainRightAfter()
     const QList<QByteArray> thousand = SimDevice::GeneratedMemory(1000);
     m_k30->device.memory = thousand;
     const SerialTarget target{1, m_k30->Path(), QStringLiteral("9600,N,8,1 ")};
-    SerialMemoryExchange first(MemoryKind::Read, target,
+    SerialMemoryExchange first(MemoryKind::Read, std::make_unique<SerialPortLine>(), target,
                                MemoryTimings{.maximumBlocks = firstBound});
-    SerialMemoryExchange second(MemoryKind::Read, target);
+    SerialMemoryExchange second(MemoryKind::Read, std::make_unique<SerialPortLine>(), target);
     QString text;
     connect(&second, &MemoryExchange::RecordsDecoded, this,
             [&text](const QString &records) { text += records; });
@@ -319,7 +320,8 @@ void TestSerialMemoryExchange::waits()
     faults.badBlock = fault == QLatin1String("bad-block") ? 0 : -1;
     const QString path = m_k30->Path();
     const SerialTarget target{1, path, QStringLiteral("9600,N,8,1 ")};
-    SerialMemoryExchange exchange(clear ? MemoryKind::Clear : MemoryKind::Read, target,
+    SerialMemoryExchange exchange(clear ? MemoryKind::Clear : MemoryKind::Read,
+                                  std::make_unique<SerialPortLine>(), target,
                                   MemoryTimings{.blockTimeout = std::chrono::milliseconds(300),
                                                 .clearTimeout = std::chrono::milliseconds(900)});
     const QStringList before = OpenDescriptors(path);
