@@ -1,13 +1,10 @@
 #include "shell/comparedialog.h"
 
 #include "about/helpwindow.h"
-#include "link/keyboard/keyboardexchange.h"
-#include "link/serial/serialexchange.h"
-#include "link/serial/serialportline.h"
+#include "link/session/devicesession.h"
 #include "link/transmitmessages.h"
 #include "link/ui/capturebox.h"
 #include "link/ui/exchangerunner.h"
-#include "link/wire/keyboardtext.h"
 #include "shell/filecommands.h"
 
 #include <QCloseEvent>
@@ -153,24 +150,15 @@ void CompareDialog::CompareWithDevice()
         return;
     m_file.clear();
     setWindowTitle(QStringLiteral("Compare With Device"));
-    m_deviceWords = DeviceWords();
+    const DeviceSession session(m_state.link, m_ports, m_keyboard);
+    m_deviceWords = session.DeviceWords();
     ShowDifferences({}, QStringLiteral("Device"),
                     QStringLiteral("Uploading from the device %1...").arg(m_deviceWords));
     // The device's section overwrites its part of a copy; the rest stays as it is here, so
     // the differences lie in that section.
     m_here = m_state.images.ConfigImage;
     m_device = m_here;
-    const LinkSettings &link = m_state.link;
-    LinkExchange *exchange = nullptr;
-    if (link.LinkMode == LinkSettings::kByRs232) {
-        exchange = new SerialExchange(ExchangeKind::Upload, std::make_unique<SerialPortLine>(),
-                                      SerialTarget::FromSettings(link, m_ports), m_device,
-                                      link.SaveFlag, m_timings, this);
-    } else {
-        exchange = new KeyboardExchange(
-            ExchangeKind::Upload, m_keyboard, m_device,
-            [] { return QByteArray(kCommandUploadText); }, m_timings, this);
-    }
+    LinkExchange *exchange = session.MakeExchange(ExchangeKind::Upload, m_device, m_timings, this);
     connect(exchange, &LinkExchange::Finished, this, &CompareDialog::OnUploaded);
     connect(exchange, &LinkExchange::Progress, this, [this](int value, int maximum) {
         m_progress->setMaximum(maximum);
@@ -245,12 +233,4 @@ void CompareDialog::StopExchange()
 {
     m_runner->Stop();
     m_progress->hide();
-}
-
-QString CompareDialog::DeviceWords() const
-{
-    const LinkSettings &link = m_state.link;
-    if (link.LinkMode == LinkSettings::kByRs232)
-        return QStringLiteral("on Com %1").arg(link.CommPort);
-    return QStringLiteral("on the keyboard path");
 }

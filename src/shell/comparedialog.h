@@ -49,7 +49,6 @@ private:
                          const QString &note);
     void OnUploaded(const ExchangeResult &result);
     void StopExchange();
-    QString DeviceWords() const;
 
     AppState &m_state;
     KeyboardPort *m_keyboard = nullptr;

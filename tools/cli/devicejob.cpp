@@ -2,11 +2,11 @@
 
 #include "exitcodes.h"
 #include "link/ports/portmapping.h"
-#include "link/serial/serialportline.h"
 
 #include "core/configdiff.h"
 #include "link/linkmessage.h"
 #include "link/ports/serialdevice.h"
+#include "link/session/devicesession.h"
 #include "link/transmitmessages.h"
 
 #include <QRegularExpression>
@@ -162,8 +162,7 @@ JsonReport DeviceJob::Report() const
 void DeviceJob::Run(ExchangeKind kind, Image &image)
 {
     // The previous exchange has closed its port and is not running: it can go now.
-    m_exchange = std::make_unique<SerialExchange>(kind, std::make_unique<SerialPortLine>(),
-                                                  m_port.target, image, m_options.save);
+    m_exchange.reset(DeviceSession(m_port.target, m_options.save).MakeExchange(kind, image));
     connect(m_exchange.get(), &LinkExchange::Finished, this, &DeviceJob::OnFinished,
             Qt::QueuedConnection);
     m_exchange->Start();

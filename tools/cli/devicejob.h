@@ -6,7 +6,7 @@
 #include "core/configdocument.h"
 #include "core/parameterimages.h"
 #include "link/linkexchange.h"
-#include "link/serial/serialexchange.h"
+#include "link/serial/serialtarget.h"
 
 #include <QObject>
 #include <QString>
@@ -107,7 +107,7 @@ private:
     Image m_readBack{};
     JobOptions m_options;
     Phase m_phase = Phase::Exchange;
-    std::unique_ptr<SerialExchange> m_exchange;
+    std::unique_ptr<LinkExchange> m_exchange;
     ExchangeResult m_result;
     QString m_versionText;
     bool m_changed = false;

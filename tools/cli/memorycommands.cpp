@@ -8,8 +8,7 @@
 #include "core/memoryfile.h"
 #include "core/safefile.h"
 #include "link/memorymessages.h"
-#include "link/serial/serialmemoryexchange.h"
-#include "link/serial/serialportline.h"
+#include "link/session/devicesession.h"
 
 #include <QEventLoop>
 #include <QFileInfo>
@@ -30,22 +29,23 @@ struct MemoryRun
 MemoryRun RunMemoryExchange(MemoryKind kind, const SerialTarget &target)
 {
     MemoryRun run;
-    SerialMemoryExchange exchange(kind, std::make_unique<SerialPortLine>(), target);
+    const std::unique_ptr<MemoryExchange> exchange(DeviceSession(target).MakeMemoryExchange(kind));
     QEventLoop loop;
     bool finished = false;
     QObject::connect(
-        &exchange, &MemoryExchange::RecordsDecoded, &loop,
+        exchange.get(), &MemoryExchange::RecordsDecoded, &loop,
         [&run](const QString &text, const QList<MemoryRecordDecoder::Record> &records) {
             run.text += text;
             run.records += records;
         });
     // A port that cannot be opened ends the exchange inside Start().
-    QObject::connect(&exchange, &MemoryExchange::Finished, &loop, [&](const MemoryResult &result) {
-        run.result = result;
-        finished = true;
-        loop.quit();
-    });
-    exchange.Start();
+    QObject::connect(exchange.get(), &MemoryExchange::Finished, &loop,
+                     [&](const MemoryResult &result) {
+                         run.result = result;
+                         finished = true;
+                         loop.quit();
+                     });
+    exchange->Start();
     if (!finished)
         loop.exec();
     return run;

@@ -2,6 +2,7 @@
 
 #include "link/deviceexchange.h"
 #include "link/linkmessage.h"
+#include "link/session/devicesession.h"
 #include "ui/pagecontext.h"
 
 #include <QList>
@@ -41,6 +42,8 @@ protected:
     KeyboardPort *Keyboard() const { return m_keyboard; }
     // Which device each "Com n" reaches; may be null.
     PortMapping *Ports() const { return m_ports; }
+    // Exchanges over the link the shared settings choose.
+    DeviceSession Session() const { return {m_state.link, m_ports, m_keyboard}; }
     LinkSettingsPanel *Panel() const { return m_panel; }
     // The heading is its first row.
     QVBoxLayout *MainLayout() const { return m_layout; }

@@ -2,10 +2,7 @@
 
 #include "core/memoryfile.h"
 #include "core/pagetable.h"
-#include "link/keyboard/keyboardmemoryexchange.h"
 #include "link/memorymessages.h"
-#include "link/serial/serialmemoryexchange.h"
-#include "link/serial/serialportline.h"
 #include "link/ui/linksettingspanel.h"
 #include "link/wire/memoryframes.h"
 #include "ui/savename.h"
@@ -133,16 +130,8 @@ void ReadMemoryDialog::StartExchange(MemoryKind kind)
 {
     if (IsExchangeRunning())
         return;
-    LinkSettings &link = State().link;
-    link.UploadMode = kind == MemoryKind::Read;
-    MemoryExchange *exchange = nullptr;
-    if (link.LinkMode == LinkSettings::kByRs232) {
-        exchange =
-            new SerialMemoryExchange(kind, std::make_unique<SerialPortLine>(),
-                                     SerialTarget::FromSettings(link, Ports()), m_timings, this);
-    } else {
-        exchange = new KeyboardMemoryExchange(kind, Keyboard(), m_timings, this);
-    }
+    State().link.UploadMode = kind == MemoryKind::Read;
+    MemoryExchange *exchange = Session().MakeMemoryExchange(kind, m_timings, this);
     connect(exchange, &MemoryExchange::Finished, this, &ReadMemoryDialog::OnFinished);
     connect(exchange, &MemoryExchange::ReadStarted, this, &ReadMemoryDialog::OnReadStarted);
     connect(exchange, &MemoryExchange::RecordsDecoded, this, &ReadMemoryDialog::AppendRecords);

@@ -1,12 +1,8 @@
 #include "link/ui/transmitdialog.h"
 
 #include "core/keyboardlayout.h"
-#include "link/keyboard/keyboardexchange.h"
 #include "link/linkchoices.h"
-#include "link/serial/serialexchange.h"
-#include "link/serial/serialportline.h"
 #include "link/transmitmessages.h"
-#include "link/wire/keyboardtext.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>
@@ -95,17 +91,8 @@ void TransmitDialog::StartExchange(ExchangeKind kind)
 {
     if (IsExchangeRunning())
         return;
-    const LinkSettings &link = State().link;
-    Image &image = State().images.ConfigImage;
-    LinkExchange *exchange = nullptr;
-    if (link.LinkMode == LinkSettings::kByRs232) {
-        exchange = new SerialExchange(kind, std::make_unique<SerialPortLine>(),
-                                      SerialTarget::FromSettings(link, Ports()), image,
-                                      link.SaveFlag, m_timings, this);
-    } else {
-        exchange = new KeyboardExchange(
-            kind, Keyboard(), image, [this] { return KeyboardCommand(); }, m_timings, this);
-    }
+    LinkExchange *exchange =
+        Session().MakeExchange(kind, State().images.ConfigImage, m_timings, this);
     connect(exchange, &LinkExchange::Finished, this, &TransmitDialog::OnFinished);
     connect(exchange, &LinkExchange::Progress, this, &TransmitDialog::OnProgress);
     Run(exchange);
@@ -125,12 +112,4 @@ void TransmitDialog::OnProgress(int value, int maximum)
     m_progress->setMaximum(maximum);
     m_progress->setValue(value);
     m_progress->show();
-}
-
-QByteArray TransmitDialog::KeyboardCommand() const
-{
-    // Read at every repetition: the choice in force at that moment goes out.
-    if (State().link.UploadMode)
-        return kCommandUploadText;
-    return State().link.SaveFlag ? kCommandSaveText : kCommandNotSaveText;
 }

@@ -31,7 +31,6 @@ private:
     void StartExchange(ExchangeKind kind);
     void OnFinished(const ExchangeResult &result);
     void OnProgress(int value, int maximum);
-    QByteArray KeyboardCommand() const;
 
     const KeyboardLayoutSource *m_keyboardLayout = nullptr;
     LinkTimings m_timings;
