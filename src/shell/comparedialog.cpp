@@ -2,6 +2,7 @@
 
 #include "about/helpwindow.h"
 #include "link/session/devicesession.h"
+#include "link/session/sectioncomparison.h"
 #include "link/transmitmessages.h"
 #include "link/ui/capturebox.h"
 #include "link/ui/exchangerunner.h"
@@ -218,15 +219,10 @@ void CompareDialog::OnUploaded(const ExchangeResult &result)
         box->open();
         return;
     }
-    // The device sends one of its two sections; the other is said to be not compared rather
-    // than taken as equal.
-    const ParameterDifferences differences = ImageDifferences(m_here, m_device);
-    ShowDifferences(differences, QStringLiteral("Device"),
-                    QStringLiteral("Compared with the device %1. It sent its %2; the %3 was not "
-                                   "compared. %4")
-                        .arg(m_deviceWords, SectionInWords(*result.section),
-                             SectionInWords(OtherSection(*result.section)),
-                             CountWords(differences.size())));
+    const SectionComparison comparison = CompareSection(m_here, m_device, *result.section);
+    ShowDifferences(comparison.differences, QStringLiteral("Device"),
+                    QStringLiteral("Compared with the device %1. %2")
+                        .arg(m_deviceWords, comparison.Sentence()));
 }
 
 void CompareDialog::StopExchange()
