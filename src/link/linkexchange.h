@@ -38,8 +38,6 @@ public:
 
 Q_SIGNALS:
     void Finished(const ExchangeResult &result);
-    // Keyboard data phases: `value` of `maximum`.
-    void Progress(int value, int maximum);
 
 protected:
     void Finish(ExchangeOutcome outcome, int commPort = 0, const QString &version = {},

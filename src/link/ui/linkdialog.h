@@ -14,6 +14,7 @@
 
 class ExchangeRunner;
 class LinkSettingsPanel;
+class QProgressBar;
 class QPushButton;
 class QVBoxLayout;
 
@@ -52,6 +53,8 @@ protected:
     // A button of the command column, disabled while an exchange runs; a click runs onClick.
     QPushButton *MakeButton(const char *name, const char *caption,
                             const std::function<void()> &onClick);
+    // `ProgressBar1`, shown while an exchange reports its progress.
+    QProgressBar *MakeProgressBar();
     // `CmdClose`: stops a running exchange and closes the dialog.
     QPushButton *MakeCloseButton(const char *caption);
     // The buttons in the order they were made, then `below` if given, then the capture box at
@@ -73,7 +76,6 @@ protected:
 
 private:
     void CloseDialog();
-    QMessageBox *ShowMessage(const LinkMessage &message, QMessageBox::StandardButtons buttons);
 
     AppState &m_state;
     KeyboardPort *m_keyboard;

@@ -3,10 +3,9 @@
 
 #include "link/ports/portmapping.h"
 #include "link/ports/serialdevice.h"
+#include "link/ui/comparedialog.h"
 #include "link/ui/portmappingdialog.h"
 #include "link/ui/transmitdialog.h"
-#include "shell/comparedialog.h"
-#include "shell/filecommands.h"
 #include "shell/mainwindow.h"
 #include "sim/simdevice.h"
 #include "sim/simserialserver.h"
@@ -178,8 +177,7 @@ void TestPortMappingDialog::transmitReachesChosenAdapter()
              QStringLiteral("Download OK!"));
     QCOMPARE(m_device.image, state.images.ConfigImage);
     // Compare With Device reaches the same adapter.
-    FileCommands files(state, {}, nullptr);
-    CompareDialog compare(context, files, nullptr);
+    CompareDialog compare(context, {}, nullptr);
     compare.CompareWithDevice();
     QTRY_VERIFY(compare.findChild<QLabel *>(QStringLiteral("lblCompared"))
                     ->text()

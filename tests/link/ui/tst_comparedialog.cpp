@@ -6,7 +6,7 @@
 #include "core/fieldtext.h"
 #include "link/linkmessage.h"
 #include "link/linktimings.h"
-#include "shell/comparedialog.h"
+#include "link/ui/comparedialog.h"
 #include "shell/pagemanager.h"
 #include "sim/simdevice.h"
 #include "sim/simkeyboardwedge.h"
