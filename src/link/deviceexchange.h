@@ -29,6 +29,9 @@ public:
 Q_SIGNALS:
     // The capture box is to be emptied and given the focus before the device types.
     void CaptureReset();
+    // A phase whose length is known in advance (the keyboard path's data): `value` of
+    // `maximum`.
+    void Progress(int value, int maximum);
 
 protected:
     void Begin() { SetRunning(true); }

@@ -2,6 +2,7 @@
 
 #include "core/parameterimages.h"
 #include "link/deviceexchange.h"
+#include "link/exchangeoutcome.h"
 #include "link/wire/linkframes.h"
 
 #include <QString>
@@ -13,15 +14,6 @@ enum class ExchangeKind
     Download,
     Upload,
     Version
-};
-
-enum class ExchangeOutcome
-{
-    Good,
-    Bad,              // refused download, bad upload answer
-    TimeOut,          // serial: no answer
-    HandshakeTimeOut, // keyboard: no "S" after 15 commands
-    PortNotAvailable, // the serial port could not be opened
 };
 
 struct ExchangeResult
@@ -46,8 +38,6 @@ public:
 
 Q_SIGNALS:
     void Finished(const ExchangeResult &result);
-    // Keyboard data phases: `value` of `maximum`.
-    void Progress(int value, int maximum);
 
 protected:
     void Finish(ExchangeOutcome outcome, int commPort = 0, const QString &version = {},

@@ -2,6 +2,7 @@
 
 #include "core/memoryrecorddecoder.h"
 #include "link/deviceexchange.h"
+#include "link/exchangeoutcome.h"
 
 #include <QString>
 
@@ -11,20 +12,10 @@ enum class MemoryKind
     Clear
 };
 
-enum class MemoryOutcome
-{
-    Good,
-    Bad,              // a bad block, a block that would not fit, a refused clear
-    Incomplete,       // serial read: stopped at the block bound before the end of the data
-    TimeOut,          // serial: no block or answer in time
-    HandshakeTimeOut, // keyboard: no acknowledgement after 15 commands
-    PortNotAvailable, // the serial port could not be opened
-};
-
 struct MemoryResult
 {
     MemoryKind kind = MemoryKind::Read;
-    MemoryOutcome outcome = MemoryOutcome::TimeOut;
+    ExchangeOutcome outcome = ExchangeOutcome::TimeOut;
     bool keyboard = false;
     int commPort = 0;
     // Serial read: the records decoded, and those of them that failed their check.
@@ -62,7 +53,7 @@ Q_SIGNALS:
     void CharactersReceived(int characters);
 
 protected:
-    void Finish(MemoryOutcome outcome, bool keyboard, int commPort = 0, int records = 0,
+    void Finish(ExchangeOutcome outcome, bool keyboard, int commPort = 0, int records = 0,
                 int failedRecords = 0)
     {
         Halt();

@@ -27,22 +27,22 @@ QString FailedRecordsText(const MemoryResult &result)
 
 std::optional<LinkMessage> ReadMessage(const MemoryResult &result)
 {
-    if (result.failedRecords > 0 && result.outcome == MemoryOutcome::Good)
+    if (result.failedRecords > 0 && result.outcome == ExchangeOutcome::Good)
         return LinkMessage{QStringLiteral("Read Decoder Memory: ") + FailedRecordsText(result),
                            ReadTitle()};
     switch (result.outcome) {
-    case MemoryOutcome::Good:
+    case ExchangeOutcome::Good:
         if (result.keyboard)
             return std::nullopt;
         return LinkMessage{QStringLiteral("   Read Decoder Memory OK!\r\r"), ReadTitle()};
-    case MemoryOutcome::Incomplete:
+    case ExchangeOutcome::Incomplete:
         return LinkMessage{QStringLiteral("Read Decoder Memory Incomplete: the data did not end "
                                           "within the blocks a read takes. Not all data was "
                                           "read!"),
                            ReadTitle()};
-    case MemoryOutcome::TimeOut:
+    case ExchangeOutcome::TimeOut:
         return LinkMessage{TimeOutText(), ReadTitle()};
-    case MemoryOutcome::HandshakeTimeOut:
+    case ExchangeOutcome::HandshakeTimeOut:
         return LinkMessage{HandshakeTimeOutText(), QStringLiteral("Read Decoder Memory Message")};
     default:
         return LinkMessage{QStringLiteral("Read Decoder Memory Failed!"), ReadTitle()};
@@ -52,11 +52,11 @@ std::optional<LinkMessage> ReadMessage(const MemoryResult &result)
 LinkMessage ClearMessage(const MemoryResult &result)
 {
     switch (result.outcome) {
-    case MemoryOutcome::Good:
+    case ExchangeOutcome::Good:
         return {QStringLiteral("Clear Decoder Memory OK!"), ClearTitle()};
-    case MemoryOutcome::TimeOut:
+    case ExchangeOutcome::TimeOut:
         return {TimeOutText(), ClearTitle()};
-    case MemoryOutcome::HandshakeTimeOut:
+    case ExchangeOutcome::HandshakeTimeOut:
         return {HandshakeTimeOutText(), QStringLiteral("Clear Decoder Memory Message")};
     default:
         return {QStringLiteral("Clear Decoder Memory Failed!"), ClearTitle()};
@@ -67,13 +67,13 @@ LinkMessage ClearMessage(const MemoryResult &result)
 
 std::optional<LinkMessage> MemoryMessage(const MemoryResult &result)
 {
-    if (result.outcome == MemoryOutcome::PortNotAvailable)
+    if (result.outcome == ExchangeOutcome::PortNotAvailable)
         return PortNotAvailableMessage(result.commPort);
     if (result.kind == MemoryKind::Clear)
         return ClearMessage(result);
     std::optional<LinkMessage> message = ReadMessage(result);
     // A read that failed after records failed their check says both.
-    if (message && result.failedRecords > 0 && result.outcome != MemoryOutcome::Good)
+    if (message && result.failedRecords > 0 && result.outcome != ExchangeOutcome::Good)
         message->text += QLatin1Char('\n') + FailedRecordsText(result);
     return message;
 }

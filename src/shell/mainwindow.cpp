@@ -7,8 +7,8 @@
 #include "core/fieldtext.h"
 #include "core/pagetable.h"
 #include "link/ports/portmapping.h"
+#include "link/ui/comparedialog.h"
 #include "link/ui/portmappingdialog.h"
-#include "shell/comparedialog.h"
 #include "shell/entrylocator.h"
 #include "shell/filecommands.h"
 #include "shell/finddialog.h"
@@ -246,7 +246,12 @@ void MainWindow::ShowContextHelp()
 CompareDialog *MainWindow::Comparison()
 {
     if (!m_compare) {
-        m_compare = new CompareDialog(m_context, *m_files, this);
+        m_compare = new CompareDialog(
+            m_context,
+            [this](const QString &path, int *incomplete) {
+                return m_files->ReadDocument(path, incomplete);
+            },
+            this);
         connect(m_compare, &CompareDialog::EntryChosen, this, [this](const ConfigEntry &entry) {
             if (!IsShownOnAPage(m_state, entry)) {
                 statusBar()->showMessage(

@@ -6,8 +6,7 @@
 #include "core/memoryrecorddecoder.h"
 #include "core/parameterimages.h"
 #include "link/linktimings.h"
-#include "link/serial/serialexchange.h"
-#include "link/serial/serialmemoryexchange.h"
+#include "link/session/devicesession.h"
 #include "link/wire/linkframes.h"
 #include "link/wire/memoryframes.h"
 
@@ -67,7 +66,7 @@ bool LinkGood(const ExchangeResult &result)
 
 bool MemoryGood(const MemoryResult &result)
 {
-    return result.outcome == MemoryOutcome::Good;
+    return result.outcome == ExchangeOutcome::Good;
 }
 
 double CharactersMs(double characters, int baud)
@@ -151,8 +150,9 @@ void RunSerialExchanges(BenchReport &report, const SerialBenchOptions &options, 
         log << "serial " << kind.shape.name << Qt::endl;
         QList<double> walls;
         for (int i = 0; i < options.repeats; ++i) {
-            SerialExchange exchange(kind.kind, target, image, false);
-            walls << TimeExchange(exchange, &LinkGood, log);
+            const std::unique_ptr<LinkExchange> exchange(
+                DeviceSession(target, false).MakeExchange(kind.kind, image));
+            walls << TimeExchange(*exchange, &LinkGood, log);
         }
         Report(report, options, kind.shape, walls);
     }
@@ -163,11 +163,12 @@ void RunSerialExchanges(BenchReport &report, const SerialBenchOptions &options, 
                        MemoryRecordDecoder::kBlockSize};
     QList<double> walls;
     for (int i = 0; i < qMax(1, options.repeats / 3); ++i) {
-        SerialMemoryExchange exchange(MemoryKind::Read, target);
+        const std::unique_ptr<MemoryExchange> exchange(
+            DeviceSession(target).MakeMemoryExchange(MemoryKind::Read));
         int blocks = 0;
-        QObject::connect(&exchange, &MemoryExchange::BlocksReceived, &exchange,
+        QObject::connect(exchange.get(), &MemoryExchange::BlocksReceived, exchange.get(),
                          [&blocks](int good, int) { blocks = good; });
-        const double ms = TimeExchange(exchange, &MemoryGood, log);
+        const double ms = TimeExchange(*exchange, &MemoryGood, log);
         walls << (blocks == kBenchMemoryBlocks ? ms : NAN);
     }
     Report(report, options, memory, walls);
@@ -188,7 +189,8 @@ void RunIdleWait(BenchReport &report, const SerialBenchOptions &options, QTextSt
     }
     log << "waiting for a silent device" << Qt::endl;
     Image image = FactoryImage();
-    SerialExchange exchange(ExchangeKind::Upload, sim.Target(), image, false);
+    const std::unique_ptr<LinkExchange> exchange(
+        DeviceSession(sim.Target(), false).MakeExchange(ExchangeKind::Upload, image));
     const auto cpuMs = [] {
         rusage usage{};
         getrusage(RUSAGE_SELF, &usage);
@@ -197,7 +199,7 @@ void RunIdleWait(BenchReport &report, const SerialBenchOptions &options, QTextSt
     };
     const double before = cpuMs();
     const double wall = TimeExchange(
-        exchange, +[](const ExchangeResult &r) { return r.outcome == ExchangeOutcome::TimeOut; },
+        *exchange, +[](const ExchangeResult &r) { return r.outcome == ExchangeOutcome::TimeOut; },
         log);
     const double cpu = cpuMs() - before;
     figure.measured = cpu / wall * 100.0;

@@ -5,6 +5,7 @@
 #include "jsonreport.h"
 
 #include "core/filelock.h"
+#include "link/session/sectioncomparison.h"
 #include "link/transmitmessages.h"
 
 #include <QEventLoop>
@@ -242,19 +243,14 @@ int DeviceDiffCommand(const QString &path, const DeviceOptions &devices, QTextSt
     int status = RunJobs(jobs);
     PrintJobs(jobs, devices, out, err,
               [&](const DeviceJob &job, QStringList &lines, JsonReport &report) {
-                  // The device overwrote only the section it holds; the other one is the file's
-                  // own, and is said to be not compared rather than taken as equal.
-                  const Section sent = *job.ComparedSection();
-                  ConfigDocument held = *doc;
-                  held.images.ConfigImage = job.Result();
-                  report.diff = Differences(*doc, held);
-                  report.changed = !report.diff.empty();
-                  const QString compared = ComparedLine(sent, report.changed);
-                  lines.append(compared);
+                  const SectionComparison comparison =
+                      CompareSection(doc->images.ConfigImage, job.Result(), *job.ComparedSection());
+                  report.diff = comparison.differences;
+                  report.changed = comparison.Differs();
+                  report.message = comparison.Sentence();
+                  lines.append(report.message);
                   for (const auto &[inFile, inDevice] : report.diff)
                       lines.append(DifferenceLine(inFile, inDevice));
-                  lines.append(NotComparedLine(sent));
-                  report.message = compared + QLatin1Char('\n') + NotComparedLine(sent);
                   report.outcome =
                       report.changed ? QStringLiteral("changed") : QStringLiteral("unchanged");
                   if (report.changed)

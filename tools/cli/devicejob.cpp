@@ -6,16 +6,18 @@
 #include "core/configdiff.h"
 #include "link/linkmessage.h"
 #include "link/ports/serialdevice.h"
+#include "link/session/devicesession.h"
 #include "link/transmitmessages.h"
 
 #include <QRegularExpression>
 
 namespace {
 
-QString Capitalised(QString sentence)
+// A sentence put after "Unchanged: " and the like.
+QString Continued(QString sentence)
 {
     if (!sentence.isEmpty())
-        sentence[0] = sentence[0].toUpper();
+        sentence[0] = sentence[0].toLower();
     return sentence;
 }
 
@@ -74,46 +76,11 @@ bool InSection(int byte, Section section)
                                       : byte >= kDecoderFirst && byte <= kDecoderLast;
 }
 
-int ExitCodeOf(ExchangeOutcome outcome)
-{
-    switch (outcome) {
-    case ExchangeOutcome::Good:
-        return kExitSuccess;
-    case ExchangeOutcome::Bad:
-        return kExitRefused;
-    case ExchangeOutcome::TimeOut:
-    case ExchangeOutcome::HandshakeTimeOut:
-        return kExitTimeOut;
-    case ExchangeOutcome::PortNotAvailable:
-        return kExitPortNotAvailable;
-    }
-    return kExitRefused;
-}
-
 QString TerminalText(QString text)
 {
     text.replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return text;
-}
-
-QString SectionAgainstFile(Section section, bool differs)
-{
-    return (differs ? QStringLiteral("the %1 differs from the file (name, file, device):")
-                    : QStringLiteral("the %1 holds the file's values"))
-        .arg(SectionInWords(section));
-}
-
-QString NotComparedLine(Section sent)
-{
-    return QStringLiteral("The %1 could not be read back and was not compared.")
-        .arg(SectionInWords(OtherSection(sent)));
-}
-
-QString ComparedLine(Section section, bool differs)
-{
-    return Capitalised(SectionAgainstFile(section, differs)) +
-           (differs ? QString() : QStringLiteral("."));
 }
 
 QString DifferenceLine(const ConfigEntry &inFile, const ConfigEntry &inDevice)
@@ -177,7 +144,7 @@ JsonReport DeviceJob::Report() const
 void DeviceJob::Run(ExchangeKind kind, Image &image)
 {
     // The previous exchange has closed its port and is not running: it can go now.
-    m_exchange = std::make_unique<SerialExchange>(kind, m_port.target, image, m_options.save);
+    m_exchange.reset(DeviceSession(m_port.target, m_options.save).MakeExchange(kind, image));
     connect(m_exchange.get(), &LinkExchange::Finished, this, &DeviceJob::OnFinished,
             Qt::QueuedConnection);
     m_exchange->Start();
@@ -219,38 +186,39 @@ void DeviceJob::OnFinished(const ExchangeResult &result)
     End(kExitSuccess);
 }
 
-void DeviceJob::Compare()
+std::optional<SectionComparison> DeviceJob::CompareReadBack(const QString &nothing)
 {
     if (!m_result.section) {
-        Say(false, QStringLiteral("Nothing was read back."));
+        Say(false, nothing);
         End(kExitRefused);
-        return;
+        return std::nullopt;
     }
-    // Only the section the device sends can be compared; the other one is said to be not
-    // compared rather than taken as equal.
     m_section = m_result.section;
-    const QString notCompared = NotComparedLine(*m_section);
-    m_differences = ImageDifferences(m_image, m_readBack);
-    const bool differs = !m_differences.empty();
-    if (!differs && !m_options.force) {
-        Say(true, QStringLiteral("Unchanged: ") + SectionAgainstFile(*m_section, false) +
-                      QLatin1Char('.'));
-        Say(true, notCompared);
+    return CompareSection(m_image, m_readBack, *m_section);
+}
+
+void DeviceJob::Compare()
+{
+    const auto comparison = CompareReadBack(QStringLiteral("Nothing was read back."));
+    if (!comparison)
+        return;
+    m_differences = comparison->differences;
+    const QString how = Continued(comparison->Sentence());
+    if (!comparison->Differs() && !m_options.force) {
+        Say(true, QStringLiteral("Unchanged: ") + how);
         End(kExitSuccess);
         return;
     }
-    const QString how = differs ? SectionAgainstFile(*m_section, true)
-                                : SectionAgainstFile(*m_section, false) +
-                                      QStringLiteral("; --force downloads all the same.");
+    const QString why =
+        comparison->Differs() ? how : how + QStringLiteral(" --force downloads all the same.");
     if (m_options.check) {
         m_changed = true;
-        Say(true, QStringLiteral("Would change: ") + how);
+        Say(true, QStringLiteral("Would change: ") + why);
         Table(true, m_differences);
-        Say(true, notCompared);
         End(kExitSuccess);
         return;
     }
-    Say(true, QStringLiteral("Downloading: ") + how);
+    Say(true, QStringLiteral("Downloading: ") + why);
     Table(true, m_differences);
     m_phase = Phase::Exchange;
     Run(ExchangeKind::Download, m_image);
@@ -258,28 +226,18 @@ void DeviceJob::Compare()
 
 void DeviceJob::Verify()
 {
-    // The device answers an upload with one of its two sections: only that one is compared,
-    // and the other is reported as not verified rather than taken as equal.
-    if (!m_result.section) {
-        Say(false, QStringLiteral("Verify failed! Nothing was read back."));
-        End(kExitRefused);
+    const auto comparison =
+        CompareReadBack(QStringLiteral("Verify failed! Nothing was read back."));
+    if (!comparison)
         return;
-    }
-    const Section read = *m_result.section;
-    const QString notVerified = QStringLiteral("The %1 could not be read back and is not verified.")
-                                    .arg(SectionInWords(OtherSection(read)));
-    m_section = m_result.section;
-    const auto differences = ImageDifferences(m_image, m_readBack);
-    if (differences.empty()) {
-        Say(true, QStringLiteral("Verify OK! ") + ComparedLine(read, false));
-        Say(true, notVerified);
+    if (!comparison->Differs()) {
+        Say(true, QStringLiteral("Verify OK! ") + comparison->Sentence());
         End(kExitSuccess);
         return;
     }
-    m_differences = differences;
-    Say(false, QStringLiteral("Verify failed! ") + ComparedLine(read, true));
-    Table(false, differences);
-    Say(false, notVerified);
+    m_differences = comparison->differences;
+    Say(false, QStringLiteral("Verify failed! ") + comparison->Sentence());
+    Table(false, m_differences);
     End(kExitRefused);
 }
 

@@ -6,7 +6,8 @@
 #include "core/configdocument.h"
 #include "core/parameterimages.h"
 #include "link/linkexchange.h"
-#include "link/serial/serialexchange.h"
+#include "link/serial/serialtarget.h"
+#include "link/session/sectioncomparison.h"
 
 #include <QObject>
 #include <QString>
@@ -94,6 +95,9 @@ private:
 
     void Run(ExchangeKind kind, Image &image);
     void OnFinished(const ExchangeResult &result);
+    // What the upload just read back, compared with the image; none, said and ended, when the
+    // device sent no section.
+    std::optional<SectionComparison> CompareReadBack(const QString &nothing);
     void Compare();
     void Verify();
     void ReportExchange(const ExchangeResult &result);
@@ -107,7 +111,7 @@ private:
     Image m_readBack{};
     JobOptions m_options;
     Phase m_phase = Phase::Exchange;
-    std::unique_ptr<SerialExchange> m_exchange;
+    std::unique_ptr<LinkExchange> m_exchange;
     ExchangeResult m_result;
     QString m_versionText;
     bool m_changed = false;
@@ -121,20 +125,7 @@ private:
 
 // Whether an image byte belongs to the section.
 bool InSection(int byte, Section section);
-// A section compared with a file, in the words apply, download --verify and diff --port share:
-// "the decoder section (bytes 0 to 24) differs from the file (name, file, device):", or
-// "... holds the file's values".
-QString SectionAgainstFile(Section section, bool differs);
-// The device sends one of its two sections; the other is said to be not compared rather than
-// taken as equal: "The reader section (bytes 25 to 84) could not be read back and was not
-// compared."
-QString NotComparedLine(Section sent);
-// The same as a sentence of its own: "The decoder section (bytes 0 to 24) holds the file's
-// values."
-QString ComparedLine(Section section, bool differs);
 // One row of a table of differences: name, value in the file, value in the device.
 QString DifferenceLine(const ConfigEntry &inFile, const ConfigEntry &inDevice);
-// The exit status an exchange's outcome stands for.
-int ExitCodeOf(ExchangeOutcome outcome);
 // A message box text as terminal lines: the box breaks lines at CR.
 QString TerminalText(QString text);

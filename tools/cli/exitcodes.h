@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/exchangeoutcome.h"
+
 // The exit status of k30cfg-cli, documented in the manual; scripts depend on these numbers.
 enum ExitCode : int
 {
@@ -10,3 +12,6 @@ enum ExitCode : int
     kExitFileError = 4,
     kExitPortNotAvailable = 5,
 };
+
+// The exit status an exchange's outcome stands for, whichever exchange it was.
+ExitCode ExitCodeOf(ExchangeOutcome outcome);

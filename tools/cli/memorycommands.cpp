@@ -8,7 +8,7 @@
 #include "core/memoryfile.h"
 #include "core/safefile.h"
 #include "link/memorymessages.h"
-#include "link/serial/serialmemoryexchange.h"
+#include "link/session/devicesession.h"
 
 #include <QEventLoop>
 #include <QFileInfo>
@@ -29,22 +29,23 @@ struct MemoryRun
 MemoryRun RunMemoryExchange(MemoryKind kind, const SerialTarget &target)
 {
     MemoryRun run;
-    SerialMemoryExchange exchange(kind, target);
+    const std::unique_ptr<MemoryExchange> exchange(DeviceSession(target).MakeMemoryExchange(kind));
     QEventLoop loop;
     bool finished = false;
     QObject::connect(
-        &exchange, &MemoryExchange::RecordsDecoded, &loop,
+        exchange.get(), &MemoryExchange::RecordsDecoded, &loop,
         [&run](const QString &text, const QList<MemoryRecordDecoder::Record> &records) {
             run.text += text;
             run.records += records;
         });
     // A port that cannot be opened ends the exchange inside Start().
-    QObject::connect(&exchange, &MemoryExchange::Finished, &loop, [&](const MemoryResult &result) {
-        run.result = result;
-        finished = true;
-        loop.quit();
-    });
-    exchange.Start();
+    QObject::connect(exchange.get(), &MemoryExchange::Finished, &loop,
+                     [&](const MemoryResult &result) {
+                         run.result = result;
+                         finished = true;
+                         loop.quit();
+                     });
+    exchange->Start();
     if (!finished)
         loop.exec();
     return run;
@@ -54,24 +55,16 @@ MemoryRun RunMemoryExchange(MemoryKind kind, const SerialTarget &target)
 // the memory may be cleared.
 bool IsCleanRead(const MemoryResult &result)
 {
-    return result.outcome == MemoryOutcome::Good && result.failedRecords == 0;
+    return result.outcome == ExchangeOutcome::Good && result.failedRecords == 0;
 }
 
-int ExitCodeOf(const MemoryResult &result)
+// A read that reached the end of the data with records that failed their check is no success:
+// those records are whole only in the decoder's memory.
+int MemoryExitCode(const MemoryResult &result)
 {
-    switch (result.outcome) {
-    case MemoryOutcome::Good:
-        return result.failedRecords == 0 ? kExitSuccess : kExitRefused;
-    case MemoryOutcome::TimeOut:
-    case MemoryOutcome::HandshakeTimeOut:
-        return kExitTimeOut;
-    case MemoryOutcome::PortNotAvailable:
-        return kExitPortNotAvailable;
-    case MemoryOutcome::Bad:
-    case MemoryOutcome::Incomplete:
-        break;
-    }
-    return kExitRefused;
+    if (result.outcome == ExchangeOutcome::Good && result.failedRecords > 0)
+        return kExitRefused;
+    return ExitCodeOf(result.outcome);
 }
 
 // The memory dialog's message: a good outcome on `good`, anything else on standard error.
@@ -79,16 +72,16 @@ int Report(const MemoryResult &result, const DevicePort &port, QTextStream &good
 {
     QString text = MemoryMessage(result).value_or(LinkMessage{}).text;
     // A port named by its path has no window number to report.
-    if (result.outcome == MemoryOutcome::PortNotAvailable && port.target.commPort == 0)
+    if (result.outcome == ExchangeOutcome::PortNotAvailable && port.target.commPort == 0)
         text = port.target.device + QStringLiteral(": not available.");
     text = TerminalText(text);
     // The box's blank lines below its text mean nothing on a terminal.
     while (text.endsWith(QLatin1Char('\n')))
         text.chop(1);
     const bool ok = result.kind == MemoryKind::Read ? IsCleanRead(result)
-                                                    : result.outcome == MemoryOutcome::Good;
+                                                    : result.outcome == ExchangeOutcome::Good;
     (ok ? good : err) << text << Qt::endl;
-    return ExitCodeOf(result);
+    return MemoryExitCode(result);
 }
 
 DevicePort Port(const DeviceOptions &devices)
@@ -145,7 +138,7 @@ ReadOutcome ReadMemory(const DeviceOptions &devices, const QString &outputPath, 
     }
     const MemoryRun read = RunMemoryExchange(MemoryKind::Read, port.target);
     outcome.records = read.records;
-    const bool complete = read.result.outcome == MemoryOutcome::Good;
+    const bool complete = read.result.outcome == ExchangeOutcome::Good;
     // Without a file the records are the output: the message must not end up among them.
     QTextStream &good = outputPath.isEmpty() ? err : out;
     // The records decoded before a read failed or stopped are kept as the window keeps them;

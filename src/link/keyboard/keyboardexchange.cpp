@@ -1,6 +1,5 @@
 #include "link/keyboard/keyboardexchange.h"
 
-#include "link/keyboard/keyboardport.h"
 #include "link/wire/keyboardtext.h"
 
 namespace {
@@ -10,22 +9,28 @@ namespace {
 constexpr int kDownloadProgressMaximum = kImageSize - 1;
 constexpr int kUploadProgressMaximum = kKeyboardUploadLength + 1;
 
+// The device acknowledges a configuration command with "S" alone in the capture box.
+bool IsHandshakeAnswer(QStringView capture)
+{
+    return IsTypedAnswer(capture, kHandshakeAnswer);
+}
+
 } // namespace
 
 KeyboardExchange::KeyboardExchange(ExchangeKind kind, KeyboardPort *port, Image &image,
                                    std::function<QByteArray()> command, const LinkTimings &timings,
                                    QObject *parent)
-    : LinkExchange(kind, parent), m_port(port), m_image(image), m_command(std::move(command)),
-      m_timings(timings), m_repeater(port, timings.repeaterInterval, timings.keyboardBytePause),
+    : LinkExchange(kind, parent), m_image(image), m_command(std::move(command)), m_timings(timings),
+      m_handshake(port, timings.repeaterInterval, timings.keyboardBytePause, &IsHandshakeAnswer),
       m_writer(port, timings.keyboardBytePause)
 {
     m_timer.setSingleShot(true);
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &KeyboardExchange::OnTimeout);
-    connect(&m_repeater, &CommandRepeater::GaveUp, this, [this] {
-        ReleaseMask();
-        Finish(ExchangeOutcome::HandshakeTimeOut);
-    });
+    connect(&m_handshake, &KeyboardHandshake::CaptureReset, this, &LinkExchange::CaptureReset);
+    connect(&m_handshake, &KeyboardHandshake::Acknowledged, this, &KeyboardExchange::OnHandshake);
+    connect(&m_handshake, &KeyboardHandshake::TimedOut, this,
+            [this] { Finish(ExchangeOutcome::HandshakeTimeOut); });
     connect(&m_writer, &KeyboardWriter::Written, this, [this](int count) {
         // One step per byte pair, 0 to 84 over the image; the check pair adds none.
         Q_EMIT Progress(qMin((count - 1) / 2, kDownloadProgressMaximum), kDownloadProgressMaximum);
@@ -37,14 +42,13 @@ void KeyboardExchange::Start()
 {
     Begin();
     m_state = State::Handshake;
-    Q_EMIT CaptureReset();
     m_capture.clear();
-    m_repeater.Start(m_command);
+    m_handshake.Start(m_command);
 }
 
 void KeyboardExchange::Stop()
 {
-    m_repeater.Stop();
+    m_handshake.Stop();
     m_writer.Stop();
     m_timer.stop();
     m_state = State::Idle;
@@ -55,8 +59,7 @@ void KeyboardExchange::CaptureChanged(const QString &text)
     m_capture = text;
     switch (m_state) {
     case State::Handshake:
-        if (IsTypedAnswer(text, kHandshakeAnswer))
-            OnHandshake();
+        m_handshake.CaptureChanged(text);
         break;
     case State::WaitingFinal:
         if (IsTypedAnswer(text, kDownloadDoneAnswer)) {
@@ -80,8 +83,6 @@ void KeyboardExchange::CaptureChanged(const QString &text)
 
 void KeyboardExchange::OnHandshake()
 {
-    m_repeater.Stop();
-    ReleaseMask();
     if (Kind() == ExchangeKind::Download) {
         m_state = State::PauseForData;
         m_timer.start(m_timings.handshakeToDataPause);
@@ -113,7 +114,7 @@ void KeyboardExchange::OnTimeout()
         m_writer.Write(KeyboardDownloadText(m_image));
         break;
     case State::WaitingFinal:
-        ReleaseMask();
+        m_handshake.ReleaseMask();
         Finish(IsTypedAnswer(m_capture, kDownloadDoneAnswer) ? ExchangeOutcome::Good
                                                              : ExchangeOutcome::Bad);
         break;
@@ -127,12 +128,6 @@ void KeyboardExchange::OnTimeout()
 
 void KeyboardExchange::CheckUpload()
 {
-    ReleaseMask();
+    m_handshake.ReleaseMask();
     FinishWithAnswer(CheckKeyboardUploadText(m_capture), m_image);
-}
-
-void KeyboardExchange::ReleaseMask()
-{
-    if (m_port)
-        m_port->ReleaseInterruptMask();
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/parameterimages.h"
-#include "link/keyboard/commandrepeater.h"
+#include "link/keyboard/keyboardhandshake.h"
 #include "link/keyboard/keyboardwriter.h"
 #include "link/linkexchange.h"
 #include "link/linktimings.h"
@@ -30,7 +30,7 @@ public:
     void CaptureChanged(const QString &text) override;
 
     // Repetitions of the command so far (16 once the repeater gave up).
-    int CommandTicks() const { return m_repeater.Ticks(); }
+    int CommandTicks() const { return m_handshake.Ticks(); }
 
 protected:
     void Stop() override;
@@ -50,13 +50,11 @@ private:
     void OnDataWritten();
     void OnTimeout();
     void CheckUpload();
-    void ReleaseMask();
 
-    KeyboardPort *m_port;
     Image &m_image;
     std::function<QByteArray()> m_command;
     LinkTimings m_timings;
-    CommandRepeater m_repeater;
+    KeyboardHandshake m_handshake;
     KeyboardWriter m_writer;
     QTimer m_timer;
     QString m_capture;

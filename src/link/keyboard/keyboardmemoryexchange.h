@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/keyboard/commandrepeater.h"
+#include "link/keyboard/keyboardhandshake.h"
 #include "link/memoryexchange.h"
 #include "link/memorytimings.h"
 
@@ -20,32 +20,25 @@ public:
                            QObject *parent = nullptr);
 
     void Start() override;
-    void CaptureChanged(const QString &text) override;
+    void CaptureChanged(const QString &text) override { m_handshake.CaptureChanged(text); }
     void MemoryTextChanged(const QString &text) override;
     void MemoryEndKey() override;
 
     // Repetitions of the command so far (16 once the repeater gave up).
-    int CommandTicks() const { return m_repeater.Ticks(); }
+    int CommandTicks() const { return m_handshake.Ticks(); }
 
 protected:
     void Stop() override;
 
 private:
-    enum class State
-    {
-        Idle,
-        Handshake,     // repeating the command, waiting for "S"
-        ReceivingData, // read: the device types its memory
-    };
-
     void OnAcknowledged();
-    void EndOfData();
-    void ReleaseMask();
-    void End(MemoryOutcome outcome) { Finish(outcome, true); }
+    // The exchange is over; the mask is released once more, as at the end of every keyboard
+    // exchange.
+    void Done();
+    bool IsReceiving() const { return m_dataTimeout.isActive(); }
 
-    KeyboardPort *m_port;
     MemoryTimings m_timings;
-    CommandRepeater m_repeater;
+    KeyboardHandshake m_handshake;
+    // Runs while the device types its memory.
     QTimer m_dataTimeout;
-    State m_state = State::Idle;
 };

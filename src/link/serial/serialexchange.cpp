@@ -2,10 +2,11 @@
 
 #include "link/wire/linkframes.h"
 
-SerialExchange::SerialExchange(ExchangeKind kind, SerialTarget target, Image &image, bool save,
+SerialExchange::SerialExchange(ExchangeKind kind, std::unique_ptr<SerialLine> line,
+                               SerialTarget target, Image &image, bool save,
                                const LinkTimings &timings, QObject *parent)
     : LinkExchange(kind, parent), m_target(std::move(target)), m_image(image), m_save(save),
-      m_timings(timings)
+      m_timings(timings), m_transport(std::move(line))
 {
     connect(&m_transport, &SerialTransport::Received, this, &SerialExchange::OnReply);
     connect(&m_transport, &SerialTransport::TimedOut, this, &SerialExchange::OnTimeout);

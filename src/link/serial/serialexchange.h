@@ -3,6 +3,7 @@
 #include "core/parameterimages.h"
 #include "link/linkexchange.h"
 #include "link/linktimings.h"
+#include "link/serial/serialline.h"
 #include "link/serial/serialtarget.h"
 #include "link/serial/serialtransport.h"
 
@@ -14,10 +15,12 @@ class SerialExchange : public LinkExchange
 {
     Q_OBJECT
 public:
-    // A download sends `image` with "Save" or "Not Save"; a good upload answer overwrites one
-    // section of `image`; a version request only reads the answer.
-    SerialExchange(ExchangeKind kind, SerialTarget target, Image &image, bool save,
-                   const LinkTimings &timings = {}, QObject *parent = nullptr);
+    // Talks through `line` to `target`. A download sends `image` with "Save" or "Not Save"; a
+    // good upload answer overwrites one section of `image`; a version request only reads the
+    // answer.
+    SerialExchange(ExchangeKind kind, std::unique_ptr<SerialLine> line, SerialTarget target,
+                   Image &image, bool save, const LinkTimings &timings = {},
+                   QObject *parent = nullptr);
 
     void Start() override;
 

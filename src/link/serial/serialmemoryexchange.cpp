@@ -2,9 +2,11 @@
 
 #include "link/wire/memoryframes.h"
 
-SerialMemoryExchange::SerialMemoryExchange(MemoryKind kind, SerialTarget target,
-                                           const MemoryTimings &timings, QObject *parent)
-    : MemoryExchange(kind, parent), m_target(std::move(target)), m_timings(timings)
+SerialMemoryExchange::SerialMemoryExchange(MemoryKind kind, std::unique_ptr<SerialLine> line,
+                                           SerialTarget target, const MemoryTimings &timings,
+                                           QObject *parent)
+    : MemoryExchange(kind, parent), m_target(std::move(target)), m_timings(timings),
+      m_transport(std::move(line))
 {
     connect(&m_transport, &SerialTransport::Received, this, &SerialMemoryExchange::OnReceived);
     connect(&m_transport, &SerialTransport::TimedOut, this, &SerialMemoryExchange::OnTimeout);
@@ -14,7 +16,7 @@ void SerialMemoryExchange::Start()
 {
     Begin();
     if (!m_transport.Open(m_target.device, m_target.settingsText)) {
-        End(MemoryOutcome::PortNotAvailable);
+        End(ExchangeOutcome::PortNotAvailable);
         return;
     }
     if (Kind() == MemoryKind::Clear) {
@@ -49,7 +51,7 @@ void SerialMemoryExchange::OnReceived(const QByteArray &bytes)
 {
     switch (m_state) {
     case State::WaitingForClear:
-        End(IsClearAccepted(bytes) ? MemoryOutcome::Good : MemoryOutcome::Bad);
+        End(IsClearAccepted(bytes) ? ExchangeOutcome::Good : ExchangeOutcome::Bad);
         break;
     case State::WaitingForBlock:
         OnBlock(bytes);
@@ -78,15 +80,15 @@ void SerialMemoryExchange::OnBlock(const QByteArray &block)
         // A device that never reaches its end marker is told to stop: asked for more, it
         // would send a block nobody reads, into the start of the next read.
         Reply(kBlockReplyError);
-        End(MemoryOutcome::Incomplete);
+        End(ExchangeOutcome::Incomplete);
         return;
     case MemoryRecordDecoder::Outcome::End:
         Reply(kBlockReplyEnd);
-        End(MemoryOutcome::Good);
+        End(ExchangeOutcome::Good);
         return;
     default:
         Reply(kBlockReplyError);
-        End(MemoryOutcome::Bad);
+        End(ExchangeOutcome::Bad);
         return;
     }
 }
@@ -95,7 +97,7 @@ void SerialMemoryExchange::OnTimeout()
 {
     if (m_state == State::WaitingForBlock)
         Reply(kBlockReplyError);
-    End(MemoryOutcome::TimeOut);
+    End(ExchangeOutcome::TimeOut);
 }
 
 void SerialMemoryExchange::Reply(char reply)

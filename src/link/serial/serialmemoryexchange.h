@@ -3,6 +3,7 @@
 #include "core/memoryrecorddecoder.h"
 #include "link/memoryexchange.h"
 #include "link/memorytimings.h"
+#include "link/serial/serialline.h"
 #include "link/serial/serialtarget.h"
 #include "link/serial/serialtransport.h"
 
@@ -15,8 +16,9 @@ class SerialMemoryExchange : public MemoryExchange
 {
     Q_OBJECT
 public:
-    SerialMemoryExchange(MemoryKind kind, SerialTarget target, const MemoryTimings &timings = {},
-                         QObject *parent = nullptr);
+    // Talks through `line` to `target`.
+    SerialMemoryExchange(MemoryKind kind, std::unique_ptr<SerialLine> line, SerialTarget target,
+                         const MemoryTimings &timings = {}, QObject *parent = nullptr);
 
     void Start() override;
     void Abort() override;
@@ -38,7 +40,7 @@ private:
     void OnBlock(const QByteArray &block);
     void OnTimeout();
     void Reply(char reply);
-    void End(MemoryOutcome outcome)
+    void End(ExchangeOutcome outcome)
     {
         Finish(outcome, false, m_target.commPort, m_decoder.Records(), m_decoder.FailedRecords());
     }

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "link/serial/serialline.h"
+
 #include <QByteArray>
 #include <QObject>
-#include <QSerialPort>
 #include <QTimer>
 
 #include <chrono>
+#include <memory>
 
 // The serial line of one exchange: opened when the exchange starts, closed when it ends,
 // whatever happened. A reply is handed over in one piece as soon as at least the armed
@@ -17,16 +19,16 @@ class SerialTransport : public QObject
 {
     Q_OBJECT
 public:
-    explicit SerialTransport(QObject *parent = nullptr);
+    explicit SerialTransport(std::unique_ptr<SerialLine> line, QObject *parent = nullptr);
     ~SerialTransport() override;
 
-    // Closes the line if open, then opens `device` exclusively with the settings text
-    // ("9600,N,8,1 ") and discards pending output. False when the device is missing, held by
-    // another program, or refuses the settings; the line is closed then.
+    // Closes the line if open, then opens `device` with the settings text ("9600,N,8,1 ").
+    // False when the device is missing, held by another program, or refuses the settings; the
+    // line is closed then.
     bool Open(const QString &device, const QString &settingsText);
     // Closes the line and stops the time-out.
     void Close();
-    bool IsOpen() const { return m_port.isOpen(); }
+    bool IsOpen() const { return m_line->IsOpen(); }
 
     // Discards received input and waits for `threshold` bytes.
     void Arm(int threshold);
@@ -49,11 +51,9 @@ Q_SIGNALS:
     void TimedOut();
 
 private:
-    void ClosePort();
     void OnReadyRead();
-    void OnError(QSerialPort::SerialPortError error);
 
-    QSerialPort m_port;
+    std::unique_ptr<SerialLine> m_line;
     QTimer m_timeout;
     int m_threshold = 0;
 };

@@ -27,6 +27,7 @@ LinkDialog::LinkDialog(PageContext &context, const char *name, const char *headi
     label->setFont(font);
 
     m_panel = new LinkSettingsPanel(m_state.link, m_ports, this);
+    // Closing the dialog stops a running exchange first.
     m_runner = new ExchangeRunner(this);
 
     m_layout = new QVBoxLayout(this);
@@ -55,9 +56,7 @@ DeviceExchange *LinkDialog::Exchange() const
 
 void LinkDialog::closeEvent(QCloseEvent *event)
 {
-    // The main window may close the dialog in the middle of an exchange: it stops without a
-    // message, its port closed, before the dialog asks anything of its own.
-    m_runner->Stop();
+    // A running exchange has stopped already (ExchangeRunner).
     if (!ConfirmClose()) {
         event->ignore();
         return;
@@ -75,6 +74,11 @@ QPushButton *LinkDialog::MakeButton(const char *name, const char *caption,
     return button;
 }
 
+QProgressBar *LinkDialog::MakeProgressBar()
+{
+    return m_runner->MakeProgress();
+}
+
 QPushButton *LinkDialog::MakeCloseButton(const char *caption)
 {
     return MakeButton("CmdClose", caption, [this] { CloseDialog(); });
@@ -83,7 +87,7 @@ QPushButton *LinkDialog::MakeCloseButton(const char *caption)
 QVBoxLayout *LinkDialog::ButtonColumn(QWidget *below)
 {
     // Made after every other control, so that it comes last in the focus chain.
-    CaptureBox *capture = m_runner->MakeCapture(this);
+    CaptureBox *capture = m_runner->MakeCapture();
 
     auto *column = new QVBoxLayout;
     for (QPushButton *button : m_runner->Buttons())
@@ -110,7 +114,7 @@ void LinkDialog::ExchangeEnded()
 void LinkDialog::Ask(const LinkMessage &question, std::function<void()> confirmed,
                      QMessageBox::StandardButtons buttons)
 {
-    QMessageBox *box = ShowMessage(question, buttons);
+    QMessageBox *box = ShowLinkMessage(this, question, buttons);
     connect(box, &QMessageBox::finished, this, [confirmed = std::move(confirmed)](int result) {
         if (result == QMessageBox::Ok || result == QMessageBox::Yes)
             confirmed();
@@ -119,7 +123,7 @@ void LinkDialog::Ask(const LinkMessage &question, std::function<void()> confirme
 
 void LinkDialog::Tell(const LinkMessage &message)
 {
-    ShowMessage(message, QMessageBox::Ok);
+    ShowLinkMessage(this, message);
 }
 
 void LinkDialog::CloseDialog()
@@ -129,15 +133,4 @@ void LinkDialog::CloseDialog()
         window->close();
     else
         close();
-}
-
-QMessageBox *LinkDialog::ShowMessage(const LinkMessage &message,
-                                     QMessageBox::StandardButtons buttons)
-{
-    // Asynchronous and owned by the dialog: when the dialog goes, its box goes with it and
-    // nothing runs after.
-    auto *box = new QMessageBox(QMessageBox::NoIcon, message.title, message.text, buttons, this);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
-    return box;
 }

@@ -2,6 +2,7 @@
 
 #include "link/deviceexchange.h"
 #include "link/linkmessage.h"
+#include "link/session/devicesession.h"
 #include "ui/pagecontext.h"
 
 #include <QList>
@@ -13,6 +14,7 @@
 
 class ExchangeRunner;
 class LinkSettingsPanel;
+class QProgressBar;
 class QPushButton;
 class QVBoxLayout;
 
@@ -41,6 +43,8 @@ protected:
     KeyboardPort *Keyboard() const { return m_keyboard; }
     // Which device each "Com n" reaches; may be null.
     PortMapping *Ports() const { return m_ports; }
+    // Exchanges over the link the shared settings choose.
+    DeviceSession Session() const { return {m_state.link, m_ports, m_keyboard}; }
     LinkSettingsPanel *Panel() const { return m_panel; }
     // The heading is its first row.
     QVBoxLayout *MainLayout() const { return m_layout; }
@@ -49,6 +53,8 @@ protected:
     // A button of the command column, disabled while an exchange runs; a click runs onClick.
     QPushButton *MakeButton(const char *name, const char *caption,
                             const std::function<void()> &onClick);
+    // `ProgressBar1`, shown while an exchange reports its progress.
+    QProgressBar *MakeProgressBar();
     // `CmdClose`: stops a running exchange and closes the dialog.
     QPushButton *MakeCloseButton(const char *caption);
     // The buttons in the order they were made, then `below` if given, then the capture box at
@@ -70,7 +76,6 @@ protected:
 
 private:
     void CloseDialog();
-    QMessageBox *ShowMessage(const LinkMessage &message, QMessageBox::StandardButtons buttons);
 
     AppState &m_state;
     KeyboardPort *m_keyboard;

@@ -2,9 +2,7 @@
 
 #include "core/memoryfile.h"
 #include "core/pagetable.h"
-#include "link/keyboard/keyboardmemoryexchange.h"
 #include "link/memorymessages.h"
-#include "link/serial/serialmemoryexchange.h"
 #include "link/ui/linksettingspanel.h"
 #include "link/wire/memoryframes.h"
 #include "ui/savename.h"
@@ -132,15 +130,8 @@ void ReadMemoryDialog::StartExchange(MemoryKind kind)
 {
     if (IsExchangeRunning())
         return;
-    LinkSettings &link = State().link;
-    link.UploadMode = kind == MemoryKind::Read;
-    MemoryExchange *exchange = nullptr;
-    if (link.LinkMode == LinkSettings::kByRs232) {
-        exchange = new SerialMemoryExchange(kind, SerialTarget::FromSettings(link, Ports()),
-                                            m_timings, this);
-    } else {
-        exchange = new KeyboardMemoryExchange(kind, Keyboard(), m_timings, this);
-    }
+    State().link.UploadMode = kind == MemoryKind::Read;
+    MemoryExchange *exchange = Session().MakeMemoryExchange(kind, m_timings, this);
     connect(exchange, &MemoryExchange::Finished, this, &ReadMemoryDialog::OnFinished);
     connect(exchange, &MemoryExchange::ReadStarted, this, &ReadMemoryDialog::OnReadStarted);
     connect(exchange, &MemoryExchange::RecordsDecoded, this, &ReadMemoryDialog::AppendRecords);
@@ -177,7 +168,7 @@ void ReadMemoryDialog::OnFinished(const MemoryResult &result)
     // The warning holds until a read gets every record good, or the memory is cleared.
     if (result.failedRecords > 0)
         m_failedRecords = result.failedRecords;
-    else if (result.outcome == MemoryOutcome::Good)
+    else if (result.outcome == ExchangeOutcome::Good)
         m_failedRecords = 0;
     if (const std::optional<LinkMessage> message = MemoryMessage(result))
         Tell(*message);

@@ -1,11 +1,8 @@
 #include "link/ui/transmitdialog.h"
 
 #include "core/keyboardlayout.h"
-#include "link/keyboard/keyboardexchange.h"
 #include "link/linkchoices.h"
-#include "link/serial/serialexchange.h"
 #include "link/transmitmessages.h"
-#include "link/wire/keyboardtext.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>
@@ -28,20 +25,13 @@ TransmitDialog::TransmitDialog(PageContext &context, QWidget *parent, const Link
     MakeButton("CmdVersion", "Get Firmware Version", [this] { AskVersion(); });
     MakeCloseButton("Close");
 
-    m_progress = new QProgressBar(this);
-    m_progress->setObjectName(QStringLiteral("ProgressBar1"));
-    // A bar without a percentage text, as the device's technicians know it; it also spares a
-    // repaint for every character typed.
-    m_progress->setTextVisible(false);
-    m_progress->hide();
-
     auto *grid = new QGridLayout;
     grid->addWidget(Panel(), 0, 0);
     grid->addWidget(m_saveOption.frame, 0, 1);
     grid->addLayout(ButtonColumn(), 0, 2);
 
     MainLayout()->addLayout(grid);
-    MainLayout()->addWidget(m_progress);
+    MainLayout()->addWidget(MakeProgressBar());
     MainLayout()->addStretch();
 
     OnOptionChecked(m_saveOption, this, m_showing,
@@ -94,41 +84,16 @@ void TransmitDialog::StartExchange(ExchangeKind kind)
 {
     if (IsExchangeRunning())
         return;
-    const LinkSettings &link = State().link;
-    Image &image = State().images.ConfigImage;
-    LinkExchange *exchange = nullptr;
-    if (link.LinkMode == LinkSettings::kByRs232) {
-        exchange = new SerialExchange(kind, SerialTarget::FromSettings(link, Ports()), image,
-                                      link.SaveFlag, m_timings, this);
-    } else {
-        exchange = new KeyboardExchange(
-            kind, Keyboard(), image, [this] { return KeyboardCommand(); }, m_timings, this);
-    }
+    LinkExchange *exchange =
+        Session().MakeExchange(kind, State().images.ConfigImage, m_timings, this);
     connect(exchange, &LinkExchange::Finished, this, &TransmitDialog::OnFinished);
-    connect(exchange, &LinkExchange::Progress, this, &TransmitDialog::OnProgress);
     Run(exchange);
 }
 
 void TransmitDialog::OnFinished(const ExchangeResult &result)
 {
-    m_progress->hide();
     ExchangeEnded();
     if (result.kind == ExchangeKind::Upload)
         Q_EMIT UploadEnded();
     Tell(TransmitMessage(result));
-}
-
-void TransmitDialog::OnProgress(int value, int maximum)
-{
-    m_progress->setMaximum(maximum);
-    m_progress->setValue(value);
-    m_progress->show();
-}
-
-QByteArray TransmitDialog::KeyboardCommand() const
-{
-    // Read at every repetition: the choice in force at that moment goes out.
-    if (State().link.UploadMode)
-        return kCommandUploadText;
-    return State().link.SaveFlag ? kCommandSaveText : kCommandNotSaveText;
 }

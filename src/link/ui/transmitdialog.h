@@ -5,7 +5,6 @@
 #include "link/ui/linkdialog.h"
 #include "link/ui/linksettingspanel.h"
 
-class QProgressBar;
 class QPushButton;
 
 // "Transmit": downloads the configuration into the device, uploads one section of it back
@@ -30,13 +29,10 @@ private:
 
     void StartExchange(ExchangeKind kind);
     void OnFinished(const ExchangeResult &result);
-    void OnProgress(int value, int maximum);
-    QByteArray KeyboardCommand() const;
 
     const KeyboardLayoutSource *m_keyboardLayout = nullptr;
     LinkTimings m_timings;
     OptionFrame m_saveOption;
     // Set while the dialog shows the settings: selecting an option then stores nothing.
     bool m_showing = false;
-    QProgressBar *m_progress = nullptr;
 };

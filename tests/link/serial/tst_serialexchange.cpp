@@ -2,6 +2,7 @@
 #include "support/simulatedk30.h"
 
 #include "link/serial/serialexchange.h"
+#include "link/serial/serialportline.h"
 #include "link/transmitmessages.h"
 #include "link/wire/linkframes.h"
 
@@ -130,8 +131,9 @@ ExchangeResult TestSerialExchange::Run(ExchangeKind kind, Image &image, bool sav
                                        const LinkTimings &timings, const QString &settings,
                                        const QString &device)
 {
-    SerialExchange exchange(kind, {2, device.isEmpty() ? m_k30->Path() : device, settings}, image,
-                            save, timings);
+    SerialExchange exchange(kind, std::make_unique<SerialPortLine>(),
+                            {2, device.isEmpty() ? m_k30->Path() : device, settings}, image, save,
+                            timings);
     QSignalSpy finished(&exchange, &LinkExchange::Finished);
     exchange.Start();
     if (finished.isEmpty())
@@ -359,7 +361,7 @@ void TestSerialExchange::missingPort()
 {
     Image image = FilledImage(0);
     SerialExchange exchange(
-        ExchangeKind::Download,
+        ExchangeKind::Download, std::make_unique<SerialPortLine>(),
         {4, QStringLiteral("/dev/k30-no-such-port"), QStringLiteral("9600,N,8,1 ")}, image, true);
     QSignalSpy finished(&exchange, &LinkExchange::Finished);
     exchange.Start();
@@ -412,7 +414,8 @@ void TestSerialExchange::portFromEnvironment()
     QCOMPARE(target.device, m_k30->Path());
     QCOMPARE(target.settingsText, QStringLiteral("9600,N,8,1 "));
     Image image = FilledImage(0);
-    SerialExchange exchange(ExchangeKind::Download, target, image, true);
+    SerialExchange exchange(ExchangeKind::Download, std::make_unique<SerialPortLine>(), target,
+                            image, true);
     QSignalSpy finished(&exchange, &LinkExchange::Finished);
     exchange.Start();
     QVERIFY(finished.wait(3000));
@@ -424,8 +427,8 @@ void TestSerialExchange::abortClosesPort()
     m_k30->device.faults.silent = true;
     Image image = FilledImage(0x11);
     auto exchange = std::make_unique<SerialExchange>(
-        ExchangeKind::Upload, SerialTarget{1, m_k30->Path(), QStringLiteral("9600,N,8,1 ")}, image,
-        true);
+        ExchangeKind::Upload, std::make_unique<SerialPortLine>(),
+        SerialTarget{1, m_k30->Path(), QStringLiteral("9600,N,8,1 ")}, image, true);
     QSignalSpy finished(exchange.get(), &LinkExchange::Finished);
     exchange->Start();
     QVERIFY(!m_k30->PortIsFree());

@@ -1,6 +1,7 @@
 #include "support/simulatedk30.h"
 
 #include "link/serial/serialmemoryexchange.h"
+#include "link/serial/serialportline.h"
 #include "link/wire/memoryframes.h"
 
 #include <QDir>
@@ -101,7 +102,7 @@ TestSerialMemoryExchange::Run TestSerialMemoryExchange::Exchange(MemoryKind kind
     MemoryTimings timings;
     if (maximumBlocks >= 0)
         timings.maximumBlocks = maximumBlocks;
-    SerialMemoryExchange exchange(kind, target, timings);
+    SerialMemoryExchange exchange(kind, std::make_unique<SerialPortLine>(), target, timings);
     Run run;
     connect(&exchange, &MemoryExchange::RecordsDecoded, this,
             [&run](const QString &text, const QList<MemoryRecordDecoder::Record> &records) {
@@ -140,7 +141,7 @@ void TestSerialMemoryExchange::reads_data()
     const QList<QByteArray> samples = SimDevice::SampleMemory();
     const QString sampleText = RecordLines(samples);
     QTest::newRow("sample records")
-        << samples << -1 << false << false << bound << int(MemoryOutcome::Good) << sampleText
+        << samples << -1 << false << false << bound << int(ExchangeOutcome::Good) << sampleText
         << QStringList{QStringLiteral("P")};
 
     // Twelve records of 30 bytes: 360 bytes and the end marker take six blocks.
@@ -149,11 +150,11 @@ void TestSerialMemoryExchange::reads_data()
         many.append(QByteArray(28, char('a' + i)));
     QStringList sixBlocks = Repeated(QStringLiteral("S"), 5);
     sixBlocks.append(QStringLiteral("P"));
-    QTest::newRow("six blocks") << many << -1 << false << false << bound << int(MemoryOutcome::Good)
-                                << RecordLines(many) << sixBlocks;
+    QTest::newRow("six blocks") << many << -1 << false << false << bound
+                                << int(ExchangeOutcome::Good) << RecordLines(many) << sixBlocks;
     // The block that holds the end of the data may be the last one a read takes.
     QTest::newRow("end in the last block allowed")
-        << many << -1 << false << false << 6 << int(MemoryOutcome::Good) << RecordLines(many)
+        << many << -1 << false << false << 6 << int(ExchangeOutcome::Good) << RecordLines(many)
         << sixBlocks;
 
     // A thousand records take 282 blocks: the read goes on to the end of the data.
@@ -161,7 +162,7 @@ void TestSerialMemoryExchange::reads_data()
     QStringList thousandReplies = Repeated(QStringLiteral("S"), 281);
     thousandReplies.append(QStringLiteral("P"));
     QTest::newRow("1000 records") << thousand << -1 << false << false << bound
-                                  << int(MemoryOutcome::Good) << RecordLines(thousand)
+                                  << int(ExchangeOutcome::Good) << RecordLines(thousand)
                                   << thousandReplies;
 
     // 17800 records of 18 bytes take 5007 blocks, more than 4096: all of them come with the
@@ -170,8 +171,8 @@ void TestSerialMemoryExchange::reads_data()
     QStringList largeReplies = Repeated(QStringLiteral("S"), 5006);
     largeReplies.append(QStringLiteral("P"));
     QTest::newRow("5007 blocks, default bound")
-        << large << -1 << false << false << bound << int(MemoryOutcome::Good) << RecordLines(large)
-        << largeReplies;
+        << large << -1 << false << false << bound << int(ExchangeOutcome::Good)
+        << RecordLines(large) << largeReplies;
 
     // The record that failed its check is kept, marked, with its length and check bytes.
     QString badRecordText = sampleText;
@@ -179,16 +180,16 @@ void TestSerialMemoryExchange::reads_data()
                           QChar(0) + QStringLiteral("FAILED CHECK (length 17, check 0x16): ") +
                               QString::fromLatin1(samples[1]));
     QTest::newRow("bad record") << samples << 1 << false << false << bound
-                                << int(MemoryOutcome::Good) << badRecordText
+                                << int(ExchangeOutcome::Good) << badRecordText
                                 << QStringList{QStringLiteral("P")};
     QTest::newRow("empty memory") << QList<QByteArray>{} << -1 << false << false << bound
-                                  << int(MemoryOutcome::Good) << QStringLiteral("\r\n")
+                                  << int(ExchangeOutcome::Good) << QStringLiteral("\r\n")
                                   << QStringList{QStringLiteral("P")};
     // A memory that never ends is stopped with "E" at the bound; the read is incomplete.
     QStringList endlessReplies = Repeated(QStringLiteral("S"), 7);
     endlessReplies.append(QStringLiteral("E"));
     QTest::newRow("endless memory")
-        << samples << -1 << true << false << 8 << int(MemoryOutcome::Incomplete) << QString()
+        << samples << -1 << true << false << 8 << int(ExchangeOutcome::Incomplete) << QString()
         << endlessReplies;
     // The 60 bytes of the samples, then a 200-byte record: after five blocks it is still
     // incomplete with 196 bytes held, the fifth block would not fit behind them and fails the
@@ -196,7 +197,7 @@ void TestSerialMemoryExchange::reads_data()
     QStringList longReplies = Repeated(QStringLiteral("S"), 4);
     longReplies.append(QStringLiteral("E"));
     QTest::newRow("record longer than the buffer")
-        << samples << -1 << false << true << bound << int(MemoryOutcome::Bad) << sampleText
+        << samples << -1 << false << true << bound << int(ExchangeOutcome::Bad) << sampleText
         << longReplies;
 }
 
@@ -230,31 +231,31 @@ void TestSerialMemoryExchange::reads()
     QCOMPARE(run.result.records, run.records);
     QCOMPARE(run.listed, qsizetype(run.records));
     QCOMPARE(run.result.failedRecords, badRecord >= 0 ? 1 : 0);
-    QCOMPARE(run.blocks, replies.size() - (outcome == int(MemoryOutcome::Bad) ? 1 : 0));
+    QCOMPARE(run.blocks, replies.size() - (outcome == int(ExchangeOutcome::Bad) ? 1 : 0));
 }
 
 void TestSerialMemoryExchange::readTwiceAfterClear()
 {
     Run run = Exchange(MemoryKind::Clear);
-    QCOMPARE(run.result.outcome, MemoryOutcome::Good);
+    QCOMPARE(run.result.outcome, ExchangeOutcome::Good);
     QVERIFY(m_k30->device.Log().contains(QStringLiteral("received 02 83 03 82")));
     QVERIFY(m_k30->device.memory.isEmpty());
     run = Exchange(MemoryKind::Read);
-    QCOMPARE(run.result.outcome, MemoryOutcome::Good);
+    QCOMPARE(run.result.outcome, ExchangeOutcome::Good);
     QCOMPARE(run.text, QStringLiteral("\r\n"));
     QCOMPARE(run.records, 0);
 
     m_k30->device.faults.refuseClear = true;
     run = Exchange(MemoryKind::Clear);
-    QCOMPARE(run.result.outcome, MemoryOutcome::Bad);
+    QCOMPARE(run.result.outcome, ExchangeOutcome::Bad);
 }
 
 void TestSerialMemoryExchange::readAgainRightAfter_data()
 {
     QTest::addColumn<int>("firstBound");
     QTest::addColumn<int>("firstOutcome");
-    QTest::newRow("after a whole read") << kMaximumMemoryBlocks << int(MemoryOutcome::Good);
-    QTest::newRow("after a read stopped at the bound") << 40 << int(MemoryOutcome::Incomplete);
+    QTest::newRow("after a whole read") << kMaximumMemoryBlocks << int(ExchangeOutcome::Good);
+    QTest::newRow("after a read stopped at the bound") << 40 << int(ExchangeOutcome::Incomplete);
 }
 
 // A read started the moment the one before it ended finds no block of the earlier read on the
@@ -266,9 +267,9 @@ void TestSerialMemoryExchange::readAgainRightAfter()
     const QList<QByteArray> thousand = SimDevice::GeneratedMemory(1000);
     m_k30->device.memory = thousand;
     const SerialTarget target{1, m_k30->Path(), QStringLiteral("9600,N,8,1 ")};
-    SerialMemoryExchange first(MemoryKind::Read, target,
+    SerialMemoryExchange first(MemoryKind::Read, std::make_unique<SerialPortLine>(), target,
                                MemoryTimings{.maximumBlocks = firstBound});
-    SerialMemoryExchange second(MemoryKind::Read, target);
+    SerialMemoryExchange second(MemoryKind::Read, std::make_unique<SerialPortLine>(), target);
     QString text;
     connect(&second, &MemoryExchange::RecordsDecoded, this,
             [&text](const QString &records) { text += records; });
@@ -278,7 +279,7 @@ void TestSerialMemoryExchange::readAgainRightAfter()
     first.Start();
     QVERIFY(secondDone.wait(10000));
     QCOMPARE(int(firstDone.at(0).at(0).value<MemoryResult>().outcome), firstOutcome);
-    QCOMPARE(secondDone.at(0).at(0).value<MemoryResult>().outcome, MemoryOutcome::Good);
+    QCOMPARE(secondDone.at(0).at(0).value<MemoryResult>().outcome, ExchangeOutcome::Good);
     QCOMPARE(text, RecordLines(thousand));
     QTRY_COMPARE(m_k30->Replies().last(), QStringLiteral("P"));
     // The device was never asked for a block that nobody read.
@@ -293,7 +294,7 @@ void TestSerialMemoryExchange::waits_data()
     QTest::addColumn<QString>("fault");
     QTest::addColumn<int>("waitMs"); // from the start to the outcome
     QTest::addColumn<int>("outcome");
-    const int timeOut = int(MemoryOutcome::TimeOut);
+    const int timeOut = int(ExchangeOutcome::TimeOut);
     // A block's wait of 300 ms and a clear's of 900 ms: each exchange waits its own.
     QTest::newRow("clear, silent device") << true << "silent" << 900 << timeOut;
     QTest::newRow("read, silent device") << false << "silent" << 300 << timeOut;
@@ -301,7 +302,7 @@ void TestSerialMemoryExchange::waits_data()
     // the wait ends, and the read ends by its time-out.
     QTest::newRow("read, cable pulled mid-block") << false << "hang-up" << 300 << timeOut;
     QTest::newRow("read, block cut short") << false << "short" << 300 << timeOut;
-    QTest::newRow("read, bad block") << false << "bad-block" << 0 << int(MemoryOutcome::Bad);
+    QTest::newRow("read, bad block") << false << "bad-block" << 0 << int(ExchangeOutcome::Bad);
 }
 
 // Each exchange ends after its own wait, its port closed, without keeping the processor busy
@@ -319,7 +320,8 @@ void TestSerialMemoryExchange::waits()
     faults.badBlock = fault == QLatin1String("bad-block") ? 0 : -1;
     const QString path = m_k30->Path();
     const SerialTarget target{1, path, QStringLiteral("9600,N,8,1 ")};
-    SerialMemoryExchange exchange(clear ? MemoryKind::Clear : MemoryKind::Read, target,
+    SerialMemoryExchange exchange(clear ? MemoryKind::Clear : MemoryKind::Read,
+                                  std::make_unique<SerialPortLine>(), target,
                                   MemoryTimings{.blockTimeout = std::chrono::milliseconds(300),
                                                 .clearTimeout = std::chrono::milliseconds(900)});
     const QStringList before = OpenDescriptors(path);

@@ -108,7 +108,8 @@ void TestCliApply::apply_data()
                             << QString::fromLatin1(says);
     };
     row("differs", "", "differs", 0, "changed", true, 1, 1,
-        "Verify OK! The decoder section (bytes 0 to 24) holds the file's values.");
+        "Verify OK! The decoder section (bytes 0 to 24) holds the same values; the reader "
+        "section (bytes 25 to 84) could not be read back and was not compared.");
     row("matches", "", "matches", 0, "unchanged", false, 0, 0,
         "reader section (bytes 25 to 84) could not be read back and was not compared");
     row("check: no download", "--check", "differs", 0, "changed", true, 0, 0, "Would change");

@@ -6,7 +6,7 @@
 #include "core/fieldtext.h"
 #include "link/linkmessage.h"
 #include "link/linktimings.h"
-#include "shell/comparedialog.h"
+#include "link/ui/comparedialog.h"
 #include "shell/pagemanager.h"
 #include "sim/simdevice.h"
 #include "sim/simkeyboardwedge.h"
@@ -210,14 +210,15 @@ void TestCompareDialog::compareWithDevice_data()
     QTest::addColumn<QList<Row>>("rows");
     QTest::addColumn<QString>("note");
     const QString decoder = QStringLiteral(
-        "It sent its decoder section (bytes 0 to 24); the reader section (bytes 25 to 84) was "
-        "not compared. 1 parameter differs.");
+        "The decoder section (bytes 0 to 24) differs in 1 parameter; the reader section (bytes "
+        "25 to 84) could not be read back and was not compared.");
     QTest::newRow("serial, decoder section")
         << true << false << false << QList<Row>{kParity} << decoder;
     QTest::newRow("serial, reader section")
         << true << true << false << QList<Row>{kLanguage}
-        << QStringLiteral("It sent its reader section (bytes 25 to 84); the decoder section "
-                          "(bytes 0 to 24) was not compared. 1 parameter differs.");
+        << QStringLiteral("The reader section (bytes 25 to 84) differs in 1 parameter; the "
+                          "decoder section (bytes 0 to 24) could not be read back and was not "
+                          "compared.");
     QTest::newRow("keyboard, decoder section")
         << false << false << false << QList<Row>{kParity} << decoder;
     QTest::newRow("serial, bad answer")

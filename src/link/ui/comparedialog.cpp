@@ -1,20 +1,17 @@
-#include "shell/comparedialog.h"
+#include "link/ui/comparedialog.h"
 
 #include "about/helpwindow.h"
-#include "link/keyboard/keyboardexchange.h"
-#include "link/serial/serialexchange.h"
+#include "link/session/devicesession.h"
+#include "link/session/sectioncomparison.h"
 #include "link/transmitmessages.h"
 #include "link/ui/capturebox.h"
 #include "link/ui/exchangerunner.h"
-#include "link/wire/keyboardtext.h"
-#include "shell/filecommands.h"
 
 #include <QCloseEvent>
 #include <QDir>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShortcut>
@@ -48,10 +45,9 @@ QString CountWords(std::size_t count)
 
 } // namespace
 
-CompareDialog::CompareDialog(PageContext &context, FileCommands &files, QWidget *parent,
+CompareDialog::CompareDialog(PageContext &context, ConfigFileReader readFile, QWidget *parent,
                              const LinkTimings &timings)
-    : QDialog(parent), m_state(context.state), m_keyboard(context.keyboard), m_ports(context.ports),
-      m_files(files), m_timings(timings)
+    : QDialog(parent), m_context(context), m_readFile(std::move(readFile)), m_timings(timings)
 {
     setObjectName(QStringLiteral("frmCompare"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -74,35 +70,30 @@ CompareDialog::CompareDialog(PageContext &context, FileCommands &files, QWidget 
             Q_EMIT EntryChosen(m_differences[row].first);
     });
 
-    m_progress = new QProgressBar(this);
-    m_progress->setObjectName(QStringLiteral("ProgressBar1"));
-    m_progress->setTextVisible(false);
-    m_progress->hide();
-
-    m_again = new QPushButton(QStringLiteral("Compare &Again"), this);
-    m_again->setObjectName(QStringLiteral("cmdCompare"));
-    connect(m_again, &QPushButton::clicked, this, &CompareDialog::CompareAgain);
-    m_close = new QPushButton(QStringLiteral("Close"), this);
-    m_close->setObjectName(QStringLiteral("CmdClose"));
+    auto *again = new QPushButton(QStringLiteral("Compare &Again"), this);
+    again->setObjectName(QStringLiteral("cmdCompare"));
+    connect(again, &QPushButton::clicked, this, &CompareDialog::CompareAgain);
+    auto *close = new QPushButton(QStringLiteral("Close"), this);
+    close->setObjectName(QStringLiteral("CmdClose"));
     // Enter belongs to the list (it opens the row's page): no button is pressed by it.
-    for (QPushButton *button : {m_again, m_close})
+    for (QPushButton *button : {again, close})
         button->setAutoDefault(false);
-    connect(m_close, &QPushButton::clicked, this, &QWidget::close);
-    // The device types its answer into whatever has the focus: this box, during an upload
-    // through the keyboard.
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
     m_runner = new ExchangeRunner(this);
-    m_runner->AddButton(m_again);
-    m_runner->AddButton(m_close);
+    m_runner->AddButton(again);
+    m_runner->AddButton(close);
 
     auto *buttons = new QHBoxLayout;
-    buttons->addWidget(m_runner->MakeCapture(this));
+    // The device types its answer into whatever has the focus: this box, during an upload
+    // through the keyboard.
+    buttons->addWidget(m_runner->MakeCapture());
     buttons->addStretch();
-    buttons->addWidget(m_again);
-    buttons->addWidget(m_close);
+    buttons->addWidget(again);
+    buttons->addWidget(close);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_note);
     layout->addWidget(m_list, 1);
-    layout->addWidget(m_progress);
+    layout->addWidget(m_runner->MakeProgress());
     layout->addLayout(buttons);
 
     auto *help = new QShortcut(QKeySequence(Qt::Key_F1), this);
@@ -114,7 +105,8 @@ CompareDialog::CompareDialog(PageContext &context, FileCommands &files, QWidget 
 
 CompareDialog::~CompareDialog()
 {
-    StopExchange();
+    // Stopped while every control still stands.
+    m_runner->Stop();
 }
 
 bool CompareDialog::IsExchangeRunning() const
@@ -124,17 +116,19 @@ bool CompareDialog::IsExchangeRunning() const
 
 bool CompareDialog::CompareWithFile(const QString &path)
 {
-    StopExchange();
+    m_runner->Stop();
     int incomplete = 0;
-    const std::optional<ConfigDocument> there = m_files.ReadDocument(path, &incomplete);
+    const std::optional<ConfigDocument> there =
+        m_readFile ? m_readFile(path, &incomplete) : std::nullopt;
     if (!there)
         return false;
     m_file = path;
     setWindowTitle(QStringLiteral("Compare With File"));
+    const AppState &state = m_context.state;
     ConfigDocument here;
-    here.header = m_state.header;
-    here.link = m_state.link;
-    here.images.ConfigImage = m_state.images.ConfigImage;
+    here.header = state.header;
+    here.link = state.link;
+    here.images.ConfigImage = state.images.ConfigImage;
     QString note = QStringLiteral("Compared with %1.").arg(QDir::toNativeSeparators(path));
     if (incomplete > 0)
         note += QStringLiteral(" %1 values of the file could not be read; the factory values "
@@ -152,30 +146,16 @@ void CompareDialog::CompareWithDevice()
         return;
     m_file.clear();
     setWindowTitle(QStringLiteral("Compare With Device"));
-    m_deviceWords = DeviceWords();
+    const DeviceSession session(m_context.state.link, m_context.ports, m_context.keyboard);
+    m_deviceWords = session.DeviceWords();
     ShowDifferences({}, QStringLiteral("Device"),
                     QStringLiteral("Uploading from the device %1...").arg(m_deviceWords));
     // The device's section overwrites its part of a copy; the rest stays as it is here, so
     // the differences lie in that section.
-    m_here = m_state.images.ConfigImage;
+    m_here = m_context.state.images.ConfigImage;
     m_device = m_here;
-    const LinkSettings &link = m_state.link;
-    LinkExchange *exchange = nullptr;
-    if (link.LinkMode == LinkSettings::kByRs232) {
-        exchange =
-            new SerialExchange(ExchangeKind::Upload, SerialTarget::FromSettings(link, m_ports),
-                               m_device, link.SaveFlag, m_timings, this);
-    } else {
-        exchange = new KeyboardExchange(
-            ExchangeKind::Upload, m_keyboard, m_device,
-            [] { return QByteArray(kCommandUploadText); }, m_timings, this);
-    }
+    LinkExchange *exchange = session.MakeExchange(ExchangeKind::Upload, m_device, m_timings, this);
     connect(exchange, &LinkExchange::Finished, this, &CompareDialog::OnUploaded);
-    connect(exchange, &LinkExchange::Progress, this, [this](int value, int maximum) {
-        m_progress->setMaximum(maximum);
-        m_progress->setValue(value);
-        m_progress->show();
-    });
     // A link dialog may be in the middle of an exchange with the device.
     if (!m_runner->Run(exchange))
         m_note->setText(DeviceBusyText());
@@ -183,8 +163,7 @@ void CompareDialog::CompareWithDevice()
 
 void CompareDialog::closeEvent(QCloseEvent *event)
 {
-    // Closing in the middle of an upload stops it without a message, its port closed.
-    StopExchange();
+    // The window just goes, as before; a running upload has stopped already (ExchangeRunner).
     event->accept();
 }
 
@@ -217,39 +196,15 @@ void CompareDialog::ShowDifferences(const ParameterDifferences &differences, con
 
 void CompareDialog::OnUploaded(const ExchangeResult &result)
 {
-    m_progress->hide();
     m_runner->Ended();
     if (result.outcome != ExchangeOutcome::Good || !result.section) {
         m_note->setText(QStringLiteral("Nothing was compared."));
         // The transmit dialog's own message; a good upload is not reported, the list is.
-        const LinkMessage message = TransmitMessage(result);
-        auto *box = new QMessageBox(QMessageBox::NoIcon, message.title, message.text,
-                                    QMessageBox::Ok, this);
-        box->setAttribute(Qt::WA_DeleteOnClose);
-        box->open();
+        ShowLinkMessage(this, TransmitMessage(result));
         return;
     }
-    // The device sends one of its two sections; the other is said to be not compared rather
-    // than taken as equal.
-    const ParameterDifferences differences = ImageDifferences(m_here, m_device);
-    ShowDifferences(differences, QStringLiteral("Device"),
-                    QStringLiteral("Compared with the device %1. It sent its %2; the %3 was not "
-                                   "compared. %4")
-                        .arg(m_deviceWords, SectionInWords(*result.section),
-                             SectionInWords(OtherSection(*result.section)),
-                             CountWords(differences.size())));
-}
-
-void CompareDialog::StopExchange()
-{
-    m_runner->Stop();
-    m_progress->hide();
-}
-
-QString CompareDialog::DeviceWords() const
-{
-    const LinkSettings &link = m_state.link;
-    if (link.LinkMode == LinkSettings::kByRs232)
-        return QStringLiteral("on Com %1").arg(link.CommPort);
-    return QStringLiteral("on the keyboard path");
+    const SectionComparison comparison = CompareSection(m_here, m_device, *result.section);
+    ShowDifferences(comparison.differences, QStringLiteral("Device"),
+                    QStringLiteral("Compared with the device %1. %2")
+                        .arg(m_deviceWords, comparison.Sentence()));
 }
