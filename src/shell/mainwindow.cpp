@@ -27,6 +27,8 @@
 #include <QSet>
 #include <QShortcut>
 #include <QStatusBar>
+#include <QTimer>
+#include <QWindow>
 
 namespace {
 
@@ -66,10 +68,8 @@ MainWindow::MainWindow(AppState &state, ShellSetup setup, QWidget *parent)
     statusBar()->addPermanentWidget(m_defaultsCount);
     resize(1000, 720);
     StartUp(setup);
-    if (m_context.ports) {
+    if (m_context.ports)
         connect(m_context.ports, &PortMapping::Changed, this, &MainWindow::ShowAdapterNote);
-        ShowAdapterNote();
-    }
 }
 
 MainWindow::~MainWindow() = default;
@@ -219,6 +219,39 @@ void MainWindow::closeEvent(QCloseEvent *event)
         return;
     }
     event->accept();
+}
+
+void MainWindow::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    // The note on "Com 1" needs the port list, which takes a while to read: it is read once,
+    // after the window has first been painted on the screen, and only where the note may
+    // apply.
+    if (m_adapterNote != AdapterNoteStep::BeforeShown || !windowHandle())
+        return;
+    if (!m_context.ports || !m_context.ports->AdapterNoteMayCome()) {
+        m_adapterNote = AdapterNoteStep::Done;
+        return;
+    }
+    m_adapterNote = AdapterNoteStep::AwaitingScreen;
+    windowHandle()->installEventFilter(this);
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == windowHandle() && event->type() == QEvent::Expose &&
+        m_adapterNote == AdapterNoteStep::AwaitingScreen) {
+        // The window paints itself on this event: the note comes after that.
+        QTimer::singleShot(0, this, [this] {
+            if (m_adapterNote != AdapterNoteStep::AwaitingScreen || !windowHandle() ||
+                !windowHandle()->isExposed())
+                return;
+            m_adapterNote = AdapterNoteStep::Done;
+            windowHandle()->removeEventFilter(this);
+            ShowAdapterNote();
+        });
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::SetAllDefault(bool reader)

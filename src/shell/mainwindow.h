@@ -61,6 +61,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void StartUp(const ShellSetup &setup);
@@ -92,4 +94,13 @@ private:
     QLabel *m_defaultsCount = nullptr;
     QPointer<QWidget> m_about;
     QPointer<CompareDialog> m_compare;
+    // Where the note on "Com 1" stands at start-up: it waits for the window to be on the
+    // screen before the port list is read.
+    enum class AdapterNoteStep
+    {
+        BeforeShown,
+        AwaitingScreen,
+        Done
+    };
+    AdapterNoteStep m_adapterNote = AdapterNoteStep::BeforeShown;
 };

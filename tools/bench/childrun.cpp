@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <ctime>
 #include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -25,33 +27,58 @@ double NowMs()
 
 } // namespace
 
+namespace {
+
+// A program's argument and environment vectors, kept alive until it has been spawned.
+class SpawnVectors
+{
+    Q_DISABLE_COPY_MOVE(SpawnVectors)
+
+public:
+    SpawnVectors(const QString &program, const QStringList &arguments,
+                 const QStringList &environment)
+    {
+        m_args << program.toLocal8Bit();
+        for (const QString &argument : arguments)
+            m_args << argument.toLocal8Bit();
+        for (QByteArray &argument : m_args)
+            m_argv.push_back(argument.data());
+        m_argv.push_back(nullptr);
+        for (const QString &entry : environment)
+            m_env << entry.toLocal8Bit();
+        // The given entries replace this process's entries of the same name.
+        const qsizetype given = m_env.size();
+        for (char **entry = environ; *entry; ++entry) {
+            const QByteArray inherited(*entry);
+            const QByteArray name = inherited.left(inherited.indexOf('=') + 1);
+            if (std::none_of(m_env.cbegin(), m_env.cbegin() + given,
+                             [&](const QByteArray &mine) { return mine.startsWith(name); }))
+                m_env << inherited;
+        }
+        for (QByteArray &entry : m_env)
+            m_envp.push_back(entry.data());
+        m_envp.push_back(nullptr);
+    }
+
+    char *Program() const { return m_argv.front(); }
+    char *const *Argv() const { return m_argv.data(); }
+    char *const *Envp() const { return m_envp.data(); }
+
+private:
+    QList<QByteArray> m_args;
+    QList<QByteArray> m_env;
+    std::vector<char *> m_argv;
+    std::vector<char *> m_envp;
+};
+
+} // namespace
+
 ChildRun RunChild(const QString &program, const QStringList &arguments,
                   const QStringList &environment, const QByteArray &marker)
 {
     ChildRun run;
     // Everything the child needs is prepared before the clock starts.
-    QList<QByteArray> argStore{program.toLocal8Bit()};
-    for (const QString &argument : arguments)
-        argStore << argument.toLocal8Bit();
-    std::vector<char *> argv;
-    for (QByteArray &argument : argStore)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    QList<QByteArray> envStore;
-    for (const QString &entry : environment)
-        envStore << entry.toLocal8Bit();
-    // The given entries replace this process's entries of the same name.
-    for (char **entry = environ; *entry; ++entry) {
-        const QByteArray inherited(*entry);
-        const QByteArray name = inherited.left(inherited.indexOf('=') + 1);
-        if (std::none_of(envStore.cbegin(), envStore.cend(),
-                         [&](const QByteArray &given) { return given.startsWith(name); }))
-            envStore << inherited;
-    }
-    std::vector<char *> envp;
-    for (QByteArray &entry : envStore)
-        envp.push_back(entry.data());
-    envp.push_back(nullptr);
+    const SpawnVectors vectors(program, arguments, environment);
 
     int out[2];
     if (pipe(out) != 0)
@@ -65,7 +92,8 @@ ChildRun RunChild(const QString &program, const QStringList &arguments,
 
     const double start = NowMs();
     pid_t pid = -1;
-    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+    const int spawned =
+        posix_spawn(&pid, vectors.Program(), &actions, nullptr, vectors.Argv(), vectors.Envp());
     posix_spawn_file_actions_destroy(&actions);
     ::close(out[1]);
     if (spawned != 0) {
@@ -99,6 +127,59 @@ ChildRun RunChild(const QString &program, const QStringList &arguments,
     }
     run.msToExit = NowMs() - start;
     run.maxRssKb = usage.ru_maxrss;
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return run;
+}
+
+DeviceRun RunChildOnDevice(const QString &program, const QStringList &arguments, int device,
+                           qint64 request, const QByteArray &answer)
+{
+    DeviceRun run;
+    const SpawnVectors vectors(program, arguments, {});
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addclose(&actions, device);
+
+    const double start = NowMs();
+    pid_t pid = -1;
+    const int spawned =
+        posix_spawn(&pid, vectors.Program(), &actions, nullptr, vectors.Argv(), vectors.Envp());
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0)
+        return run;
+    run.started = true;
+
+    // The device side waits in poll() for the request, answers it, and is done when the
+    // program has ended; a program that sends nothing is stopped after kDeviceRunLimitMs.
+    constexpr double kDeviceRunLimitMs = 10000;
+    bool answered = answer.isEmpty();
+    int status = 0;
+    for (;;) {
+        pollfd readable{device, POLLIN, 0};
+        if (::poll(&readable, 1, 20) > 0 && (readable.revents & POLLIN)) {
+            char buffer[256];
+            const ssize_t n = ::read(device, buffer, sizeof buffer);
+            if (n > 0) {
+                if (run.received == 0)
+                    run.msToFirstByte = NowMs() - start;
+                run.received += n;
+            }
+        }
+        if (!answered && run.received >= request) {
+            answered = ::write(device, answer.constData(), size_t(answer.size())) > 0;
+        }
+        if (::waitpid(pid, &status, WNOHANG) == pid)
+            break;
+        if (NowMs() - start > kDeviceRunLimitMs) {
+            ::kill(pid, SIGKILL);
+            while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+            }
+            break;
+        }
+    }
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     return run;
 }

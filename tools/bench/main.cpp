@@ -2,6 +2,7 @@
 // side by side in one run, each figure against its target, and fails when one is missed.
 
 #include "benchreport.h"
+#include "clistartbench.h"
 #include "filebench.h"
 #include "fleetbench.h"
 #include "keyboardbench.h"
@@ -57,7 +58,11 @@ int main(int argc, char *argv[])
                                      QStringLiteral("path"), QStringLiteral(K30_BENCH_MINIMAL));
     const QCommandLineOption cli(QStringLiteral("cli"), QStringLiteral("The k30cfg-cli program."),
                                  QStringLiteral("path"), QStringLiteral(K30_BENCH_CLI));
-    parser.addOptions({relax, quick, only, sim, appProgram, minimal, cli});
+    const QCommandLineOption client(QStringLiteral("client"),
+                                    QStringLiteral("The bare serial client k30cfg-cli's first "
+                                                   "request byte is compared with."),
+                                    QStringLiteral("path"), QStringLiteral(K30_BENCH_CLIENT));
+    parser.addOptions({relax, quick, only, sim, appProgram, minimal, cli, client});
     parser.process(app);
 
     QTextStream out(stdout);
@@ -91,8 +96,10 @@ int main(int argc, char *argv[])
         RunIdleWait(report, serial, err);
     if (sections.contains(QLatin1String("keyboard")))
         RunKeyboardDownload(report, fast ? 2 : 5, err);
-    if (sections.contains(QLatin1String("startup")))
+    if (sections.contains(QLatin1String("startup"))) {
         RunStartup(report, {parser.value(appProgram), parser.value(minimal), fast ? 3 : 9}, err);
+        RunCliStart(report, {parser.value(cli), parser.value(client), fast ? 5 : 21}, err);
+    }
     if (sections.contains(QLatin1String("files")))
         RunFileWork(report, {parser.value(cli), fast ? 200 : 1000, fast ? 100 : 1000}, err);
     if (sections.contains(QLatin1String("fleet")))

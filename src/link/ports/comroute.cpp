@@ -86,6 +86,11 @@ bool ClaimedElsewhere(const PortDetails &adapter, int commPort, const PortChoice
 
 } // namespace
 
+bool MayTakeOnlyAdapter(int commPort, const PortChoices &choices)
+{
+    return commPort == 1 && ComVariableValue(commPort).isEmpty() && !choices[0];
+}
+
 ComRoute RouteComPort(int commPort, const PortChoices &choices, const QList<PortDetails> &present)
 {
     ComRoute route;
@@ -111,7 +116,7 @@ ComRoute RouteComPort(int commPort, const PortChoices &choices, const QList<Port
     }
     const QString standard = StandardSerialDevice(commPort);
     route.port = FindPortByPath(present, standard);
-    if (commPort == 1 && !route.port) {
+    if (MayTakeOnlyAdapter(commPort, choices) && !route.port) {
         QList<PortDetails> free;
         for (const PortDetails &port : present) {
             if (port.IsUsbAdapter() && !ClaimedElsewhere(port, commPort, choices, present))

@@ -60,6 +60,10 @@ std::optional<PortDetails> FindChosenPort(const PortChoice &choice,
 // one moved.
 bool NoteWhereChosenAre(PortChoices &choices, const QList<PortDetails> &present);
 
+// Whether `commPort` reaches the only USB adapter when it has no device of its own: "Com 1"
+// when K30CFG_COM1 does not fix it and nothing was chosen for it. Needs no port list.
+bool MayTakeOnlyAdapter(int commPort, const PortChoices &choices);
+
 // `present`: the ports the system has now. K30CFG_COMn wins over everything; "Com 1" takes
 // the one USB adapter only when no other "Com n" claims it.
 ComRoute RouteComPort(int commPort, const PortChoices &choices, const QList<PortDetails> &present);

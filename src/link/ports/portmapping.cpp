@@ -49,8 +49,6 @@ PortMapping::PortMapping(PortList &list, std::unique_ptr<QSettings> settings, QO
 {
     if (m_settings)
         m_choices = LoadChoices(*m_settings);
-    m_present = m_list.Ports();
-    NoteMoves();
     m_polling.setInterval(kPollInterval);
     connect(&m_polling, &QTimer::timeout, this, &PortMapping::Refresh);
 }
@@ -62,9 +60,25 @@ std::unique_ptr<QSettings> PortMapping::UserSettings()
     return OpenSettings(QStringLiteral("ports"));
 }
 
+const QList<PortDetails> &PortMapping::Present() const
+{
+    List();
+    return m_present;
+}
+
 ComRoute PortMapping::Route(int commPort) const
 {
+    List();
     return RouteComPort(commPort, m_choices, m_present);
+}
+
+void PortMapping::List() const
+{
+    if (m_listed)
+        return;
+    m_present = m_list.Ports();
+    m_listed = true;
+    NoteMoves();
 }
 
 void PortMapping::SetChoices(const PortChoices &choices)
@@ -80,14 +94,16 @@ void PortMapping::SetChoices(const PortChoices &choices)
 void PortMapping::Refresh()
 {
     QList<PortDetails> present = m_list.Ports();
-    if (present == m_present)
+    const bool first = !m_listed;
+    m_listed = true;
+    if (present == m_present && !first)
         return;
     m_present = std::move(present);
     NoteMoves();
     Q_EMIT Changed();
 }
 
-void PortMapping::NoteMoves()
+void PortMapping::NoteMoves() const
 {
     // An unplugged adapter is then named by the path it had last.
     if (NoteWhereChosenAre(m_choices, m_present) && m_settings)
@@ -100,8 +116,10 @@ void PortMapping::Follow(QObject *watcher)
         return;
     m_watchers.insert(watcher);
     connect(watcher, &QObject::destroyed, this, [this, watcher] { Unfollow(watcher); });
-    // What was plugged in while nobody looked shows at once.
-    Refresh();
+    // What was plugged in while nobody looked shows at once; a list not read yet is read by
+    // the first look.
+    if (m_listed)
+        Refresh();
     m_polling.start();
 }
 
@@ -112,9 +130,14 @@ void PortMapping::Unfollow(QObject *watcher)
         m_polling.stop();
 }
 
+bool PortMapping::AdapterNoteMayCome() const
+{
+    return !m_adapterNoted && MayTakeOnlyAdapter(1, m_choices);
+}
+
 QString PortMapping::TakeAdapterNote()
 {
-    if (m_adapterNoted)
+    if (!AdapterNoteMayCome())
         return {};
     const ComRoute route = Route(1);
     if (route.origin != RouteOrigin::OnlyAdapter)

@@ -66,12 +66,13 @@ LinkSettingsPanel::LinkSettingsPanel(LinkSettings &settings, PortMapping *ports,
     m_stopBits =
         BuildOptionFrame(this, "Frame3", "Stop Bits", "optStopbits", {"1 Stop Bit", "2 Stop Bit"});
 
-    // The device behind each port, and why it may be unavailable.
-    ShowPortDevices();
+    // The device behind each port, and why it may be unavailable; the port list is read once
+    // here, and followed while the panel is open.
     if (m_ports) {
         connect(m_ports, &PortMapping::Changed, this, &LinkSettingsPanel::ShowPortDevices);
         m_ports->Follow(this);
     }
+    ShowPortDevices();
 
     // The design's choices, before the settings are applied.
     Select(m_mode, 1);

@@ -51,9 +51,10 @@ PortMappingDialog::PortMappingDialog(PortMapping &ports, QWidget *parent)
     layout->addStretch();
     layout->addWidget(buttons);
 
-    ShowPorts();
+    // The port list is read once here, and followed while the dialog is open.
     connect(&m_ports, &PortMapping::Changed, this, &PortMappingDialog::ShowPorts);
     m_ports.Follow(this);
+    ShowPorts();
 }
 
 PortMappingDialog *PortMappingDialog::Open(PortMapping &ports, QWidget *parent)

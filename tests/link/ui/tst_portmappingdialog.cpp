@@ -1,4 +1,5 @@
 #include "support/boxanswerer.h"
+#include "support/environmentguard.h"
 #include "support/fakeportlist.h"
 
 #include "link/ports/portmapping.h"
@@ -86,6 +87,7 @@ void TestPortMappingDialog::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     m_list.ports.clear();
+    m_list.reads = 0;
     m_device = SimDevice();
     m_server = std::make_unique<SimSerialServer>(m_device);
     QVERIFY2(m_server->OpenPseudoTerminal(), qPrintable(m_server->ErrorString()));
@@ -202,15 +204,32 @@ void TestPortMappingDialog::firstStartWithOneAdapter()
     m_list.ports = {Adapter(pty, kSerialA)};
     PortMapping ports(m_list);
     AppState state;
-    ShellSetup setup;
-    setup.initializeKeyboard = [] { return true; };
-    setup.defaults = {m_dir->filePath(QStringLiteral("program")),
-                      m_dir->filePath(QStringLiteral("user"))};
-    setup.ports = &ports;
-    MainWindow window(state, std::move(setup));
+    auto setup = [&] {
+        ShellSetup setup;
+        setup.initializeKeyboard = [] { return true; };
+        setup.defaults = {m_dir->filePath(QStringLiteral("program")),
+                          m_dir->filePath(QStringLiteral("user"))};
+        setup.ports = &ports;
+        return setup;
+    };
+    // Reading the port list walks thousands of files: a window whose "Com 1" is fixed by the
+    // environment (as with --simulate) never needs it to start.
+    {
+        const EnvironmentGuard fixed("K30CFG_COM1", "/dev/ttyS0");
+        MainWindow window(state, setup());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCoreApplication::processEvents();
+        QCOMPARE(m_list.reads, 0);
+    }
+    // Otherwise it is read once, after the window is on the screen.
+    MainWindow window(state, setup());
+    QCOMPARE(m_list.reads, 0);
     window.show();
-    QCOMPARE(window.statusBar()->currentMessage(),
-             QStringLiteral("Com 1 uses %1 (FT232R USB UART)").arg(pty));
+    QCOMPARE(m_list.reads, 0);
+    QTRY_COMPARE(window.statusBar()->currentMessage(),
+                 QStringLiteral("Com 1 uses %1 (FT232R USB UART)").arg(pty));
+    QCOMPARE(m_list.reads, 1);
 
     Find<QAction>(&window, "mnuConfigTransmit")->trigger();
     QWidget *transmit = Find<QWidget>(&window, "frmTransmit");

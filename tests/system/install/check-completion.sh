@@ -112,6 +112,23 @@ offered=$(complete_line version --port s)
 [ "$(read_back "$offered" | sort)" = "$(printf 'serial:%s\n' "$hostile" A50285BI | sort)" ] ||
     fail "--port s completes to '$offered'"
 [ ! -e "$pwned" ] || fail "completing --port ran an adapter's text"
+
+# The commands and their options come from the program's listing: a line holding anything but
+# words and dashes is passed over, never expanded.
+printf '%s\n' 'show --json' "run\$(touch\${IFS}$pwned) --json" "show --json --\$(touch\${IFS}$pwned)" \
+    "version --json \`touch\${IFS}$pwned\`" 'facts --json --port' >"$work/listing.txt"
+# shellcheck disable=SC2016 # the stand-in's own $1
+printf '#!/bin/sh\n[ "$1" = --list-commands ] || exit 3\nexec cat %q\n' "$work/listing.txt" \
+    >"$work/cli-listing"
+chmod +x "$work/cli-listing"
+cli=$work/cli-listing
+offered=$(complete_line "")
+[ "$offered" = "$(printf '%s\n' facts show)" ] || fail "commands from a hostile listing: $offered"
+offered=$(complete_line show --)
+[ "$offered" = "--json" ] || fail "show -- from a hostile listing completes to '$offered'"
+offered=$(complete_line facts --p)
+[ "$offered" = "--port" ] || fail "facts --p completes to '$offered'"
+[ ! -e "$pwned" ] || fail "completing a command ran a line of the program's listing"
 cli=$real_cli
 
 # File names with blanks and quotes, typed quoted or with backslashes: the files are offered,

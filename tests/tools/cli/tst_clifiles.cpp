@@ -460,6 +460,10 @@ void TestCliFiles::usage_data()
     row("upload from two ports", "upload --into x.cfg --port 1 --port 2");
     row("clear without a file", "read-memory --port 1 --clear");
     row("unknown option", "show --colour");
+    row("diff of two files and a port", "diff x.cfg y.cfg --port 1");
+    row("diff from two ports", "diff x.cfg --port 1 --port 2");
+    row("new from both defaults", "new x.cfg --defaults --defaults-file y.cfg");
+    row("version given a file", "version x.cfg --port 1");
 }
 
 void TestCliFiles::usage()

@@ -136,20 +136,26 @@ void TestCliPorts::serialPort_data()
     QTest::addColumn<QString>("port");
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("err"); // %1: the pseudo-terminal
+    // How often the port list is read: only to find a "Com n" or a serial number, never for a
+    // device path (reading it walks thousands of files).
+    QTest::addColumn<int>("reads");
     const QString unknown = QStringLiteral("serial:A50285BI: not available.\nSerial numbers "
                                            "present: K30PTY01 (%1)\n");
     QTest::newRow("version, the adapter present")
-        << QStringLiteral("version") << QStringLiteral("serial:") + kSerial << 0 << QString();
+        << QStringLiteral("version") << QStringLiteral("serial:") + kSerial << 0 << QString() << 1;
     QTest::newRow("version, no such adapter")
-        << QStringLiteral("version") << QStringLiteral("serial:A50285BI") << 5 << unknown;
+        << QStringLiteral("version") << QStringLiteral("serial:A50285BI") << 5 << unknown << 1;
     QTest::newRow("read-memory, no such adapter")
-        << QStringLiteral("read-memory") << QStringLiteral("serial:A50285BI") << 5 << unknown;
+        << QStringLiteral("read-memory") << QStringLiteral("serial:A50285BI") << 5 << unknown << 1;
     QTest::newRow("clear-memory, no such adapter")
-        << QStringLiteral("clear-memory") << QStringLiteral("serial:A50285BI") << 5 << unknown;
+        << QStringLiteral("clear-memory") << QStringLiteral("serial:A50285BI") << 5 << unknown << 1;
     QTest::newRow("version, the adapter chosen for Com 2 unplugged")
         << QStringLiteral("version") << QStringLiteral("2") << 5
         << QStringLiteral("COM 2: not available.\nCom 2: /dev/ttyUSB9, FT232R USB UART, serial "
-                          "GONE01 (not present)\n");
+                          "GONE01 (not present)\n")
+        << 1;
+    QTest::newRow("version, the device by its path")
+        << QStringLiteral("version") << QStringLiteral("%1") << 0 << QString() << 0;
 }
 
 void TestCliPorts::serialPort()
@@ -158,8 +164,11 @@ void TestCliPorts::serialPort()
     QFETCH(QString, port);
     QFETCH(QString, err);
     const auto records = m_device.memory.size();
-    const Printed printed = Run(command, port);
+    m_list.reads = 0;
+    const Printed printed =
+        Run(command, QString(port).replace(QStringLiteral("%1"), m_server->Path()));
     QTEST(printed.code, "code");
+    QTEST(m_list.reads, "reads");
     QCOMPARE(printed.err, err.isEmpty() ? err : err.arg(m_server->Path()));
     if (printed.code == 0)
         QVERIFY(printed.out.contains(QStringLiteral("Get Firmware Version OK!")));
