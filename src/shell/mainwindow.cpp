@@ -85,17 +85,14 @@ void MainWindow::StartUp(const ShellSetup &setup)
         box.exec();
     }
     m_state.PageType = kNoPage;
-    m_state.link.SaveFlag = true;
+    // The link settings' start-up values (core/linkoptions.h).
+    m_state.link = LinkSettings();
     m_state.MagFlag = false;
     // The texts of File New, except that start-up has a description of its own.
     m_state.header = NewFileHeaderTexts();
     m_state.header.Description = kStartDescription;
     m_state.CurrentFile = kNewFile;
     setWindowTitle(QStringLiteral("K30 Configuration: ") + m_state.CurrentFile);
-    m_state.link.CommPort = 1;
-    m_state.link.LinkMode = LinkSettings::kByKeyboard;
-    m_state.link.FrameSetting = QStringLiteral("N,8,1 ");
-    m_state.link.BaudSetting = QStringLiteral("9600");
     // Context help has no equivalent here: the help menu opens the help when it exists.
     m_state.images.DefaultImage = LoadDefaults(setup.defaults);
     m_state.images.ResetToDefaults();

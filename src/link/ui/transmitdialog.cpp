@@ -19,9 +19,7 @@ TransmitDialog::TransmitDialog(PageContext &context, QWidget *parent, const Link
     : LinkDialog(context, "frmTransmit", "Download and Upload Configuration Data", parent),
       m_keyboardLayout(context.keyboardLayout), m_timings(timings)
 {
-    m_saveOption =
-        BuildOptionFrame(this, "Frame5", "Download Option", "Option1", {"Not Save", "Save"});
-    m_saveOption.group->button(0)->setChecked(true);
+    m_saveOption = BuildOptionFrame(this, kSaveGroup);
 
     MakeButton("cmdTransmit", "Download to Decoder", [this] { Download(); });
     MakeButton("cmdReceive", "Upload To PC", [this] { Upload(); });
