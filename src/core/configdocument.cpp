@@ -226,6 +226,12 @@ std::optional<QString> ConfigDocument::Set(const QString &name, const QString &v
     return SetFieldFromText(*field, value, images);
 }
 
+QString Heading(const ConfigEntry &entry)
+{
+    const PageInfo *page = entry.field ? FindPageByWindow(entry.field->page) : nullptr;
+    return page ? PageHeading(*page) : entry.group;
+}
+
 QString ShownValue(const ConfigEntry &entry)
 {
     bool text = false;

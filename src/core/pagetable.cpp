@@ -78,3 +78,10 @@ QString SectionCaption(Section section)
     return section == Section::Decoder ? QStringLiteral("Bar_Decoder")
                                        : QStringLiteral("Magnic_Reader");
 }
+
+QString PageHeading(const PageInfo &page)
+{
+    if (!page.section)
+        return Text(page.title);
+    return SectionCaption(*page.section) + QStringLiteral(" / ") + Text(page.title);
+}

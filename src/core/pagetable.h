@@ -157,3 +157,7 @@ const PageInfo *ToolButtonPage(std::string_view key, Section section);
 QString PageTitle(std::string_view window);
 // The section menu's caption without its access key: "Bar_Decoder", "Magnic_Reader".
 QString SectionCaption(Section section);
+// How a page is named wherever pages are listed (Find Parameter, the Compare windows,
+// k30cfg-cli show): its section and caption, "Magnic_Reader / Communication Parameters"; a
+// dialog that serves both sections by its caption alone.
+QString PageHeading(const PageInfo &page);

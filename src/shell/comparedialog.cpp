@@ -31,12 +31,6 @@ enum Column
     kThereColumn
 };
 
-QString PageOf(const ConfigEntry &entry)
-{
-    return entry.section.isEmpty() ? entry.group
-                                   : QStringLiteral("%1 (%2)").arg(entry.group, entry.section);
-}
-
 QString CountWords(std::size_t count)
 {
     if (count == 0)
@@ -207,7 +201,7 @@ void CompareDialog::ShowDifferences(const ParameterDifferences &differences, con
     int row = 0;
     for (const auto &[here, other] : m_differences) {
         auto *item = new QTreeWidgetItem(
-            m_list, {PageOf(here), here.caption, ShownValue(here), ShownValue(other)});
+            m_list, {Heading(here), here.caption, ShownValue(here), ShownValue(other)});
         item->setData(kPageColumn, Qt::UserRole, row++);
         item->setToolTip(kParameterColumn, here.name);
     }

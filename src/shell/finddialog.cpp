@@ -15,13 +15,10 @@
 
 namespace {
 
-// "Magnic_Reader: Communication Parameters"
 QString PageCaption(const FieldSpec &field)
 {
     const PageInfo *page = FindPageByWindow(field.page);
-    if (!page || !page->section)
-        return Text(field.page);
-    return SectionCaption(*page->section) + QStringLiteral(": ") + Text(page->title);
+    return page ? PageHeading(*page) : Text(field.page);
 }
 
 } // namespace
