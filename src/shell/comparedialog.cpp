@@ -8,6 +8,7 @@
 #include "link/ui/exchangerunner.h"
 #include "link/wire/keyboardtext.h"
 #include "shell/filecommands.h"
+#include "ui/helpkey.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -17,7 +18,6 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QShortcut>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -99,10 +99,7 @@ CompareDialog::CompareDialog(PageContext &context, FileCommands &files, QWidget 
     layout->addWidget(m_progress);
     layout->addLayout(buttons);
 
-    auto *help = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    help->setObjectName(QStringLiteral("helpShortcut"));
-    connect(help, &QShortcut::activated, this,
-            [this] { ShowManual(parentWidget(), objectName()); });
+    AddHelpKey(this, [this] { ShowManual(parentWidget(), objectName()); });
     resize(720, 420);
 }
 

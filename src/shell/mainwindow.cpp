@@ -17,6 +17,7 @@
 #include "shell/recentfilesmenu.h"
 #include "shell/shellactions.h"
 #include "shell/shelltexts.h"
+#include "ui/helpkey.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -25,7 +26,6 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QSet>
-#include <QShortcut>
 #include <QStatusBar>
 
 namespace {
@@ -53,9 +53,7 @@ MainWindow::MainWindow(AppState &state, ShellSetup setup, QWidget *parent)
     m_history = new ImageHistory(m_state.images, this);
     ConnectCommands();
     // F1 opens the manual at the page that is open, or at its contents.
-    auto *help = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    help->setObjectName(QStringLiteral("helpShortcut"));
-    connect(help, &QShortcut::activated, this, &MainWindow::ShowContextHelp);
+    AddHelpKey(this, [this] { ShowContextHelp(); });
     if (!setup.statusText.isEmpty()) {
         auto *note = new QLabel(setup.statusText, this);
         note->setObjectName(QStringLiteral("statusText"));
