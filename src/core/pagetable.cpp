@@ -30,6 +30,22 @@ constexpr bool NumbersAndCounterpartsAgree()
 }
 static_assert(NumbersAndCounterpartsAgree(), "page numbers are unique, counterparts mutual");
 
+// Every page and dialog can be opened from a menu: its first item is given, and an item names
+// both its menu and itself or neither.
+constexpr bool EveryPageHasAMenuItem()
+{
+    for (const PageInfo &page : kPageTable) {
+        if (std::string_view(page.menuItems[0].name).empty())
+            return false;
+        for (const PageMenuItem &item : page.menuItems) {
+            if (std::string_view(item.menu).empty() != std::string_view(item.name).empty())
+                return false;
+        }
+    }
+    return true;
+}
+static_assert(EveryPageHasAMenuItem(), "every page has a menu item, in a named menu");
+
 } // namespace
 
 const PageInfo *FindPage(int type)

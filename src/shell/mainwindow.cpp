@@ -134,9 +134,9 @@ void MainWindow::ConnectCommands()
     // button opens the page of the section the tool bar addresses, so it is connected once.
     QSet<QString> toolButtons;
     for (const PageInfo &page : kPageTable) {
-        for (const char *item : page.menuItems) {
-            if (item)
-                on(item, [this, type = page.type] { m_pages->OpenPage(type); });
+        for (const PageMenuItem &item : page.menuItems) {
+            if (*item.name)
+                on(item.name, [this, type = page.type] { m_pages->OpenPage(type); });
         }
         if (*page.toolButton && !toolButtons.contains(Text(page.toolButton))) {
             toolButtons.insert(Text(page.toolButton));
