@@ -57,6 +57,14 @@ const PageInfo *FindPage(int type)
     return nullptr;
 }
 
+const PageInfo &PageInTable(int type)
+{
+    const PageInfo *page = FindPage(type);
+    if (!page)
+        qFatal("the page table has no row %d", type);
+    return *page;
+}
+
 std::span<const PageInfo> ParameterPages()
 {
     // The parameter pages lead the table; a test checks that no other row has fields.
@@ -81,12 +89,6 @@ const PageInfo *ToolButtonPage(std::string_view key, Section section)
             return &page;
     }
     return nullptr;
-}
-
-QString PageTitle(std::string_view window)
-{
-    const PageInfo *page = FindPageByWindow(window);
-    return page ? QString::fromLatin1(page->title) : QString();
 }
 
 QString SectionCaption(Section section)

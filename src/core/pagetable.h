@@ -172,14 +172,15 @@ inline bool IsParameterPage(const PageInfo &page)
 
 // The row of a PageType number; nullptr for kNoPage and numbers the table does not know.
 const PageInfo *FindPage(int type);
+// The row of a page or dialog of the table, for the window that is it (a number the table
+// does not know stops the program: the window and the table disagree).
+const PageInfo &PageInTable(int type);
 // The seven parameter pages, in the order of the section menus.
 std::span<const PageInfo> ParameterPages();
 const PageInfo *FindPageByWindow(std::string_view window);
 // The page a tool bar page button opens while the tool bar addresses `section`; nullptr
 // when it opens none there ("bar" in the reader section).
 const PageInfo *ToolButtonPage(std::string_view key, Section section);
-// The window caption of a page or dialog, "Communication Parameters" for "cfg4".
-QString PageTitle(std::string_view window);
 // The section menu's caption without its access key: "Bar_Decoder", "Magnic_Reader".
 QString SectionCaption(Section section);
 // How a page is named wherever pages are listed (Find Parameter, the Compare windows,

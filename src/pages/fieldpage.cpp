@@ -42,11 +42,11 @@ void ListCounts(const FieldSpec &, QComboBox *box)
 
 } // namespace
 
-FieldPage::FieldPage(const char *page, ParameterImages &images, QWidget *parent)
-    : QWidget(parent), m_page(page), m_images(images)
+FieldPage::FieldPage(int type, ParameterImages &images, QWidget *parent)
+    : QWidget(parent), m_page(PageInTable(type).window), m_images(images)
 {
-    setObjectName(Text(page));
-    setWindowTitle(PageTitle(page));
+    setObjectName(Text(m_page));
+    setWindowTitle(Text(PageInTable(type).title));
 }
 
 void FieldPage::RestoreDefaults(const char *button)

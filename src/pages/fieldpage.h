@@ -24,9 +24,9 @@ class FieldPage : public QWidget
 {
     Q_OBJECT
 public:
-    // `page` is the window name ("cfg4"), the page rows' `page`; the caption comes from the
-    // page table.
-    FieldPage(const char *page, ParameterImages &images, QWidget *parent = nullptr);
+    // `type` is the page's number in the page table, which gives its window name ("cfg4", the
+    // name its catalogue rows give as `page`) and its caption.
+    FieldPage(int type, ParameterImages &images, QWidget *parent = nullptr);
 
     // Restores from DefaultImage every row whose "Set Default" button is `button`.
     void RestoreDefaults(const char *button);

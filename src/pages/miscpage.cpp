@@ -8,8 +8,8 @@
 #include <QPushButton>
 #include <QTabWidget>
 
-MiscPage::MiscPage(const char *page, PageContext &context, QWidget *parent)
-    : FieldPage(page, context.state.images, parent), m_prefixFlag(context.state.PrefixFlag)
+MiscPage::MiscPage(int type, PageContext &context, QWidget *parent)
+    : FieldPage(type, context.state.images, parent), m_prefixFlag(context.state.PrefixFlag)
 {
     // Unlike the strips of AddTabStrip this one keeps the style's scroll buttons, as these
     // pages always have; its three captions fit the main window.

@@ -1,6 +1,7 @@
 #include "link/ui/transmitdialog.h"
 
 #include "core/keyboardlayout.h"
+#include "core/pagetable.h"
 #include "link/keyboard/keyboardexchange.h"
 #include "link/linkchoices.h"
 #include "link/serial/serialexchange.h"
@@ -16,7 +17,7 @@
 #include <QVBoxLayout>
 
 TransmitDialog::TransmitDialog(PageContext &context, QWidget *parent, const LinkTimings &timings)
-    : LinkDialog(context, "frmTransmit", "Download and Upload Configuration Data", parent),
+    : LinkDialog(context, kTransmitDialog, "Download and Upload Configuration Data", parent),
       m_keyboardLayout(context.keyboardLayout), m_timings(timings)
 {
     m_saveOption = BuildOptionFrame(this, kSaveGroup);
