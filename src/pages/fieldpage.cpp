@@ -138,9 +138,8 @@ QComboBox *FieldPage::AddNumberBox(const char *control, QWidget *parent)
     return AddControl<NumberBoxBinder>(control, parent, ListCounts);
 }
 
-QGroupBox *FieldPage::AddKeyTextFrame(const char *control, const KeyTextNames &names, bool prefix,
-                                      const QStringList &selectorCaptions, bool &prefixFlag,
-                                      QWidget *parent)
+QGroupBox *FieldPage::AddKeyTextFrame(const char *control, const KeyTextNames &names,
+                                      const QStringList &selectorCaptions, QWidget *parent)
 {
     const FieldSpec &first = Row(control);
     std::vector<const FieldSpec *> rows;
@@ -151,8 +150,7 @@ QGroupBox *FieldPage::AddKeyTextFrame(const char *control, const KeyTextNames &n
     std::stable_sort(rows.begin(), rows.end(), [](const FieldSpec *a, const FieldSpec *b) {
         return a->selectorIndex < b->selectorIndex;
     });
-    const KeyTextFrame built =
-        BuildKeyTextFrame(rows, names, prefix, selectorCaptions, prefixFlag, m_images, parent);
+    const KeyTextFrame built = BuildKeyTextFrame(rows, names, selectorCaptions, m_images, parent);
     Bind(first, built.binder, built.frame);
     return built.frame;
 }

@@ -54,9 +54,8 @@ protected:
     // A Number row: an editable combo box listing 0 to 9.
     QComboBox *AddNumberBox(const char *control, QWidget *parent);
     // The KeyText rows of one box (one per track where a selector chooses among them).
-    QGroupBox *AddKeyTextFrame(const char *control, const KeyTextNames &names, bool prefix,
-                               const QStringList &selectorCaptions, bool &prefixFlag,
-                               QWidget *parent);
+    QGroupBox *AddKeyTextFrame(const char *control, const KeyTextNames &names,
+                               const QStringList &selectorCaptions, QWidget *parent);
     // A "Set Default" button restoring the rows that name it.
     QPushButton *AddDefaultButton(const char *name, QWidget *parent,
                                   const char *caption = "Set Default");

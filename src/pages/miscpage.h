@@ -22,6 +22,5 @@ protected:
 private:
     QWidget *BuildLanguage(const KeyboardLayoutSource *keyboardLayout);
 
-    bool &m_prefixFlag;
     QTabWidget *m_tabs = nullptr;
 };
