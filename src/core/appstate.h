@@ -29,8 +29,6 @@ struct AppState
     int PageType = 0;
     // The tool bar addresses the magnetic reader section.
     bool MagFlag = false;
-    // Which box of a Miscellaneous page the Control Key dialog fills.
-    bool PrefixFlag = true;
     // The memory dialog's text as last written to a memory data file; it outlives the dialog,
     // so closing a reopened dialog compares with the text saved during an earlier opening.
     QString SavedMemoryText;

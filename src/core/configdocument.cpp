@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr int kPortCount = 4;
-
 // The header texts and link settings a configuration file stores beside the image, under
 // the captions their windows show them with.
 enum class Extra
@@ -58,15 +56,25 @@ auto HeaderText(Texts &header, Extra which) -> decltype(&header.DeviceName)
     }
 }
 
+// The caption of the option the dialogs show for a setting: "By RS232", "Com 2". (A file
+// holds no other values.)
 QString LinkModeCaption(int mode)
 {
-    return mode == LinkSettings::kByRs232 ? QStringLiteral("By RS232")
-                                          : QStringLiteral("By Keyboard");
+    return Text(kLinkModeOptions[mode == LinkSettings::kByRs232 ? 1 : 0].caption);
 }
 
 QString PortCaption(int port)
 {
-    return QStringLiteral("Com %1").arg(port);
+    return Text(kPortOptions[qBound(0, port - 1, kComPortCount - 1)].caption);
+}
+
+// "one of: Com 1, Com 2, Com 3, Com 4"
+QString OneOf(std::span<const FieldOption> options)
+{
+    QStringList captions;
+    for (const FieldOption &option : options)
+        captions.append(Text(option.caption));
+    return QStringLiteral("is not a value; one of: ") + captions.join(QStringLiteral(", "));
 }
 
 QString ExtraValue(const ConfigDocument &doc, Extra which)
@@ -89,23 +97,17 @@ std::optional<QString> SetExtra(ConfigDocument &doc, const ExtraSpec &extra, con
 {
     const QString refused =
         QStringLiteral("%1: \"%2\" ").arg(Text(extra.name), PrintableText(value));
-    if (extra.which == Extra::LinkMode) {
-        for (int mode : {LinkSettings::kByKeyboard, LinkSettings::kByRs232}) {
-            if (Squeezed(value) == Squeezed(LinkModeCaption(mode))) {
-                doc.link.LinkMode = mode;
+    if (extra.which == Extra::LinkMode || extra.which == Extra::Port) {
+        const bool mode = extra.which == Extra::LinkMode;
+        const std::span<const FieldOption> options =
+            mode ? std::span<const FieldOption>(kLinkModeOptions) : kPortOptions;
+        for (const FieldOption &option : options) {
+            if (Squeezed(value) == Squeezed(Text(option.caption))) {
+                (mode ? doc.link.LinkMode : doc.link.CommPort) = option.code;
                 return std::nullopt;
             }
         }
-        return refused + QStringLiteral("is not a value; one of: By Keyboard, By RS232");
-    }
-    if (extra.which == Extra::Port) {
-        for (int port = 1; port <= kPortCount; ++port) {
-            if (Squeezed(value) == Squeezed(PortCaption(port))) {
-                doc.link.CommPort = port;
-                return std::nullopt;
-            }
-        }
-        return refused + QStringLiteral("is not a value; one of: Com 1, Com 2, Com 3, Com 4");
+        return refused + OneOf(options);
     }
     // A text is one line of the file in the single-byte character set.
     if (value.contains(QLatin1Char('\n')) || value.contains(QLatin1Char('\r')))
@@ -222,6 +224,12 @@ std::optional<QString> ConfigDocument::Set(const QString &name, const QString &v
     if (!field)
         return QStringLiteral("%1: no such parameter (k30cfg-cli show lists them)").arg(name);
     return SetFieldFromText(*field, value, images);
+}
+
+QString Heading(const ConfigEntry &entry)
+{
+    const PageInfo *page = entry.field ? FindPageByWindow(entry.field->page) : nullptr;
+    return page ? PageHeading(*page) : entry.group;
 }
 
 QString ShownValue(const ConfigEntry &entry)

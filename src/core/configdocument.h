@@ -50,6 +50,10 @@ public:
     std::optional<QString> Set(const QString &name, const QString &value);
 };
 
+// Where the listings put it: its page's heading ("Bar_Decoder / Communication Parameters",
+// PageHeading), else its group ("Header", "Link", "Image").
+QString Heading(const ConfigEntry &entry);
+
 // The value as the listings print it: texts in quotes, so that blanks at their ends and empty
 // texts can be seen, and written with PrintableText.
 QString ShownValue(const ConfigEntry &entry);

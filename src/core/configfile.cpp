@@ -130,7 +130,7 @@ bool ReadConfiguration(QByteArrayView data, HeaderTexts &texts, LinkSettings &li
     ReadText(lines, 2, texts.UserName);
     ReadText(lines, 3, texts.BuildingDate);
     ReadText(lines, 4, texts.Description);
-    ReadNumber(lines, 5, 1, 4, link.CommPort);
+    ReadNumber(lines, 5, 1, kComPortCount, link.CommPort);
     ReadNumber(lines, 6, LinkSettings::kByKeyboard, LinkSettings::kByRs232, link.LinkMode);
     for (int i = 0; i < kImageSize; ++i)
         ReadNumber(lines, 7 + i, 0, 255, images.ConfigImage[i]);

@@ -30,6 +30,22 @@ constexpr bool NumbersAndCounterpartsAgree()
 }
 static_assert(NumbersAndCounterpartsAgree(), "page numbers are unique, counterparts mutual");
 
+// Every page and dialog can be opened from a menu: its first item is given, and an item names
+// both its menu and itself or neither.
+constexpr bool EveryPageHasAMenuItem()
+{
+    for (const PageInfo &page : kPageTable) {
+        if (std::string_view(page.menuItems[0].name).empty())
+            return false;
+        for (const PageMenuItem &item : page.menuItems) {
+            if (std::string_view(item.menu).empty() != std::string_view(item.name).empty())
+                return false;
+        }
+    }
+    return true;
+}
+static_assert(EveryPageHasAMenuItem(), "every page has a menu item, in a named menu");
+
 } // namespace
 
 const PageInfo *FindPage(int type)
@@ -39,6 +55,14 @@ const PageInfo *FindPage(int type)
             return &page;
     }
     return nullptr;
+}
+
+const PageInfo &PageInTable(int type)
+{
+    const PageInfo *page = FindPage(type);
+    if (!page)
+        qFatal("the page table has no row %d", type);
+    return *page;
 }
 
 std::span<const PageInfo> ParameterPages()
@@ -67,14 +91,15 @@ const PageInfo *ToolButtonPage(std::string_view key, Section section)
     return nullptr;
 }
 
-QString PageTitle(std::string_view window)
-{
-    const PageInfo *page = FindPageByWindow(window);
-    return page ? QString::fromLatin1(page->title) : QString();
-}
-
 QString SectionCaption(Section section)
 {
     return section == Section::Decoder ? QStringLiteral("Bar_Decoder")
                                        : QStringLiteral("Magnic_Reader");
+}
+
+QString PageHeading(const PageInfo &page)
+{
+    if (!page.section)
+        return Text(page.title);
+    return SectionCaption(*page.section) + QStringLiteral(" / ") + Text(page.title);
 }

@@ -4,6 +4,7 @@
 #include "core/fieldcatalogue.h"
 #include "core/parameterimages.h"
 
+#include <QKeyCombination>
 #include <QString>
 
 #include <array>
@@ -12,9 +13,9 @@
 #include <string_view>
 
 // Every page and dialog the main window opens, one row each: what the shell, the command line
-// tool and the tests know about it. The widgets themselves are made by the shell's factory
-// table, which has one line per row here. Adding a page is adding a row here, a factory line
-// and the page's class.
+// tool and the tests know about it, its menu items included. The widgets themselves are made
+// by the shell's factory table, which has one line per row here. Adding a page is adding a
+// row here, a factory line and the page's class.
 
 // The numbers AppState::PageType holds: the page or dialog now open, kNoPage for none.
 inline constexpr int kNoPage = 0;
@@ -28,6 +29,16 @@ inline constexpr int kReaderMiscPage = 7;       // magcfg6
 inline constexpr int kReaderInterfacePage = 8;  // magcfg3
 inline constexpr int kMemoryDialog = 9;         // frmReadMemory
 
+// A menu item that opens a page or dialog. The shell puts it into its menu where that menu
+// takes the parameter pages' items, or the dialogs' items, in the order of the table.
+struct PageMenuItem
+{
+    const char *menu = "";    // the menu's object name, "mnuConfig"; "" for no item
+    const char *name = "";    // the item's object name, "mnuConfigComm"
+    const char *caption = ""; // "&Communication"
+    QKeyCombination shortcut = {};
+};
+
 struct PageInfo
 {
     int type;           // its PageType number
@@ -35,9 +46,9 @@ struct PageInfo
     const char *title;  // window caption, "Communication Parameters"
     // The section it belongs to; none for the transmit dialog, which serves both.
     std::optional<Section> section;
-    // The menu items that open it (unused places are nullptr), and whether they carry a check
-    // mark while it is open.
-    std::array<const char *, 2> menuItems = {};
+    // The menu items that open it, at least one (an unused place has no menu), and whether
+    // they carry a check mark while it is open.
+    std::array<PageMenuItem, 2> menuItems = {};
     bool checkMark = false;
     const char *disabledDefaultMenu = ""; // "&Set All Default" item disabled while open
     // The tool bar button that opens it while the tool bar addresses its section (any section
@@ -57,7 +68,10 @@ inline constexpr PageInfo kPageTable[] = {
      .window = "cfg3",
      .title = "Interface",
      .section = Section::Decoder,
-     .menuItems = {"mnuConfigInterface"},
+     .menuItems = {{{.menu = "mnuConfig",
+                     .name = "mnuConfigInterface",
+                     .caption = "&Interface",
+                     .shortcut = Qt::Key_F5}}},
      .checkMark = true,
      .disabledDefaultMenu = "mnuConfigDefault",
      .toolButton = "irm",
@@ -67,7 +81,10 @@ inline constexpr PageInfo kPageTable[] = {
      .window = "cfg4",
      .title = "Communication Parameters",
      .section = Section::Decoder,
-     .menuItems = {"mnuConfigComm"},
+     .menuItems = {{{.menu = "mnuConfig",
+                     .name = "mnuConfigComm",
+                     .caption = "&Communication",
+                     .shortcut = Qt::Key_F6}}},
      .checkMark = true,
      .disabledDefaultMenu = "mnuConfigDefault",
      .toolButton = "com",
@@ -77,7 +94,10 @@ inline constexpr PageInfo kPageTable[] = {
      .window = "cfg5",
      .title = "Bar Codes and Others",
      .section = Section::Decoder,
-     .menuItems = {"mnuConfigBar"},
+     .menuItems = {{{.menu = "mnuConfig",
+                     .name = "mnuConfigBar",
+                     .caption = "&Bar Codes and Others",
+                     .shortcut = Qt::Key_F7}}},
      .checkMark = true,
      .disabledDefaultMenu = "mnuConfigDefault",
      .toolButton = "bar",
@@ -86,7 +106,10 @@ inline constexpr PageInfo kPageTable[] = {
      .window = "cfg6",
      .title = "Miscellaneous Parameters",
      .section = Section::Decoder,
-     .menuItems = {"mnuConfigMisc"},
+     .menuItems = {{{.menu = "mnuConfig",
+                     .name = "mnuConfigMisc",
+                     .caption = "&Miscellaneous",
+                     .shortcut = Qt::Key_F8}}},
      .checkMark = true,
      .disabledDefaultMenu = "mnuConfigDefault",
      .toolButton = "mis",
@@ -96,7 +119,7 @@ inline constexpr PageInfo kPageTable[] = {
      .window = "magcfg3",
      .title = "Interface",
      .section = Section::Reader,
-     .menuItems = {"mnuMagInterface"},
+     .menuItems = {{{.menu = "mnuMag", .name = "mnuMagInterface", .caption = "&Interface"}}},
      .checkMark = true,
      .disabledDefaultMenu = "mnuMagDefault",
      .toolButton = "irm",
@@ -106,7 +129,7 @@ inline constexpr PageInfo kPageTable[] = {
      .window = "magcfg4",
      .title = "Communication Parameters",
      .section = Section::Reader,
-     .menuItems = {"mnuMagComm"},
+     .menuItems = {{{.menu = "mnuMag", .name = "mnuMagComm", .caption = "&Communication"}}},
      .checkMark = true,
      .disabledDefaultMenu = "mnuMagDefault",
      .toolButton = "com",
@@ -116,7 +139,7 @@ inline constexpr PageInfo kPageTable[] = {
      .window = "magcfg6",
      .title = "Miscellaneous Parameters",
      .section = Section::Reader,
-     .menuItems = {"mnuMagMisc"},
+     .menuItems = {{{.menu = "mnuMag", .name = "mnuMagMisc", .caption = "&Miscellaneous"}}},
      .checkMark = true,
      .disabledDefaultMenu = "mnuMagDefault",
      .toolButton = "mis",
@@ -126,7 +149,8 @@ inline constexpr PageInfo kPageTable[] = {
      .window = "frmTransmit",
      .title = "Transmit",
      .section = std::nullopt,
-     .menuItems = {"mnuConfigTransmit", "mnuMagTransmit"},
+     .menuItems = {{{.menu = "mnuConfig", .name = "mnuConfigTransmit", .caption = "Transmit"},
+                    {.menu = "mnuMag", .name = "mnuMagTransmit", .caption = "Transmit"}}},
      .disabledDefaultMenu = "mnuConfigDefault",
      .toolButton = "transmit",
      .counterpart = kTransmitDialog,
@@ -135,7 +159,8 @@ inline constexpr PageInfo kPageTable[] = {
      .window = "frmReadMemory",
      .title = "Read Decoder Memory",
      .section = Section::Decoder,
-     .menuItems = {"mnuToolsRDM"},
+     .menuItems =
+         {{{.menu = "mnuTools", .name = "mnuToolsRDM", .caption = "&Read Decoder Memory"}}},
      .maximized = true,
      .outlivesNewFile = true},
 };
@@ -147,13 +172,18 @@ inline bool IsParameterPage(const PageInfo &page)
 
 // The row of a PageType number; nullptr for kNoPage and numbers the table does not know.
 const PageInfo *FindPage(int type);
+// The row of a page or dialog of the table, for the window that is it (a number the table
+// does not know stops the program: the window and the table disagree).
+const PageInfo &PageInTable(int type);
 // The seven parameter pages, in the order of the section menus.
 std::span<const PageInfo> ParameterPages();
 const PageInfo *FindPageByWindow(std::string_view window);
 // The page a tool bar page button opens while the tool bar addresses `section`; nullptr
 // when it opens none there ("bar" in the reader section).
 const PageInfo *ToolButtonPage(std::string_view key, Section section);
-// The window caption of a page or dialog, "Communication Parameters" for "cfg4".
-QString PageTitle(std::string_view window);
 // The section menu's caption without its access key: "Bar_Decoder", "Magnic_Reader".
 QString SectionCaption(Section section);
+// How a page is named wherever pages are listed (Find Parameter, the Compare windows,
+// k30cfg-cli show): its section and caption, "Magnic_Reader / Communication Parameters"; a
+// dialog that serves both sections by its caption alone.
+QString PageHeading(const PageInfo &page);

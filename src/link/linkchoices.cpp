@@ -1,9 +1,5 @@
 #include "link/linkchoices.h"
 
-#include "core/fieldcatalogue.h"
-
-#include <iterator>
-
 namespace {
 
 constexpr int kFrameWidth = 6;
@@ -36,14 +32,16 @@ void ChoosePort(LinkSettings &settings, int index)
 
 void ChooseBaud(LinkSettings &settings, int index)
 {
-    if (index < 0 || index >= int(std::size(kBaudRates)))
-        index = kDefaultBaudIndex;
-    settings.BaudSetting = Text(kBaudRates[index]);
+    if (index < 0 || index >= int(kBaudGroup.options.size()))
+        index = kBaudGroup.startIndex;
+    settings.BaudSetting = QString::number(kBaudOptions[index].code);
 }
 
 void ChooseDataBits(LinkSettings &settings, int index)
 {
-    const QString start = index == 1 ? QStringLiteral("N,8,") : QStringLiteral("N,7,");
+    // Any index but that of "8 Data Bits" chooses seven.
+    const int dataBits = kDataBitsOptions[index == 1 ? 1 : 0].code;
+    const QString start = QStringLiteral("N,%1,").arg(dataBits);
     settings.FrameSetting = Padded(start + StopDigit(settings));
 }
 
@@ -54,7 +52,8 @@ void ChooseStopBits(LinkSettings &settings, int index)
     // starts again from eight data bits.
     if (start.size() < 4)
         start = QStringLiteral("N,8,");
-    settings.FrameSetting = Padded(start + (index == 1 ? QLatin1Char('2') : QLatin1Char('1')));
+    const int stopBits = kStopBitsOptions[index == 1 ? 1 : 0].code;
+    settings.FrameSetting = Padded(start + QString::number(stopBits));
 }
 
 void ChooseSaveOption(LinkSettings &settings, int index)
@@ -64,16 +63,13 @@ void ChooseSaveOption(LinkSettings &settings, int index)
 
 int PortIndex(const LinkSettings &settings)
 {
-    return qBound(0, settings.CommPort - 1, 3);
+    return qBound(0, settings.CommPort - 1, kComPortCount - 1);
 }
 
 int BaudIndex(const LinkSettings &settings)
 {
-    for (int i = 0; i < int(std::size(kBaudRates)); ++i) {
-        if (settings.BaudSetting == QLatin1String(kBaudRates[i]))
-            return i;
-    }
-    return kDefaultBaudIndex;
+    const int index = OptionIndexOfCode(kBaudGroup, settings.BaudSetting);
+    return index < 0 ? kBaudGroup.startIndex : index;
 }
 
 int DataBitsIndex(const LinkSettings &settings)

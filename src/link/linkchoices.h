@@ -2,15 +2,13 @@
 
 #include "core/linksettings.h"
 
-// What each option of the link dialogs does to the shared link settings, by the option's
-// index, and which option shows the settings. Both link dialogs use these.
-
-inline constexpr const char *kBaudRates[] = {"1200", "2400", "4800", "9600", "19200"};
-inline constexpr int kDefaultBaudIndex = 3;
+// What each option of the link dialogs (core/linkoptions.h) does to the shared link settings,
+// by the option's index, and which option shows the settings. Both link dialogs and
+// k30cfg-cli's serial options use these.
 
 void ChooseLinkMode(LinkSettings &settings, int index);
 void ChoosePort(LinkSettings &settings, int index);
-// Any index that names no rate chooses "9600".
+// Any index that names no rate chooses the start-up rate, "9600".
 void ChooseBaud(LinkSettings &settings, int index);
 // 0: "7 Data Bits", 1: "8 Data Bits"; the stop-bits digit stays.
 void ChooseDataBits(LinkSettings &settings, int index);

@@ -6,9 +6,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-CommPage::CommPage(const char *page, const char *outputTabCaption, ParameterImages &images,
-                   QWidget *parent)
-    : FieldPage(page, images, parent)
+CommPage::CommPage(int type, const char *outputTabCaption, ParameterImages &images, QWidget *parent)
+    : FieldPage(type, images, parent)
 {
     static constexpr GridPlace kSerial[] = {
         {"optCfg41A", "fraCfg4_1A", 0, 0, 2}, {"optCfg41B", "FraCfg4_1B", 0, 1},

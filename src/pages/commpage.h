@@ -14,7 +14,7 @@ class CommPage : public FieldPage
 {
     Q_OBJECT
 public:
-    CommPage(const char *page, const char *outputTabCaption, ParameterImages &images,
+    CommPage(int type, const char *outputTabCaption, ParameterImages &images,
              QWidget *parent = nullptr);
 
 protected:

@@ -42,11 +42,11 @@ void ListCounts(const FieldSpec &, QComboBox *box)
 
 } // namespace
 
-FieldPage::FieldPage(const char *page, ParameterImages &images, QWidget *parent)
-    : QWidget(parent), m_page(page), m_images(images)
+FieldPage::FieldPage(int type, ParameterImages &images, QWidget *parent)
+    : QWidget(parent), m_page(PageInTable(type).window), m_images(images)
 {
-    setObjectName(Text(page));
-    setWindowTitle(PageTitle(page));
+    setObjectName(Text(m_page));
+    setWindowTitle(Text(PageInTable(type).title));
 }
 
 void FieldPage::RestoreDefaults(const char *button)
@@ -138,9 +138,8 @@ QComboBox *FieldPage::AddNumberBox(const char *control, QWidget *parent)
     return AddControl<NumberBoxBinder>(control, parent, ListCounts);
 }
 
-QGroupBox *FieldPage::AddKeyTextFrame(const char *control, const KeyTextNames &names, bool prefix,
-                                      const QStringList &selectorCaptions, bool &prefixFlag,
-                                      QWidget *parent)
+QGroupBox *FieldPage::AddKeyTextFrame(const char *control, const KeyTextNames &names,
+                                      const QStringList &selectorCaptions, QWidget *parent)
 {
     const FieldSpec &first = Row(control);
     std::vector<const FieldSpec *> rows;
@@ -151,8 +150,7 @@ QGroupBox *FieldPage::AddKeyTextFrame(const char *control, const KeyTextNames &n
     std::stable_sort(rows.begin(), rows.end(), [](const FieldSpec *a, const FieldSpec *b) {
         return a->selectorIndex < b->selectorIndex;
     });
-    const KeyTextFrame built =
-        BuildKeyTextFrame(rows, names, prefix, selectorCaptions, prefixFlag, m_images, parent);
+    const KeyTextFrame built = BuildKeyTextFrame(rows, names, selectorCaptions, m_images, parent);
     Bind(first, built.binder, built.frame);
     return built.frame;
 }

@@ -24,9 +24,9 @@ class FieldPage : public QWidget
 {
     Q_OBJECT
 public:
-    // `page` is the window name ("cfg4"), the page rows' `page`; the caption comes from the
-    // page table.
-    FieldPage(const char *page, ParameterImages &images, QWidget *parent = nullptr);
+    // `type` is the page's number in the page table, which gives its window name ("cfg4", the
+    // name its catalogue rows give as `page`) and its caption.
+    FieldPage(int type, ParameterImages &images, QWidget *parent = nullptr);
 
     // Restores from DefaultImage every row whose "Set Default" button is `button`.
     void RestoreDefaults(const char *button);
@@ -54,9 +54,8 @@ protected:
     // A Number row: an editable combo box listing 0 to 9.
     QComboBox *AddNumberBox(const char *control, QWidget *parent);
     // The KeyText rows of one box (one per track where a selector chooses among them).
-    QGroupBox *AddKeyTextFrame(const char *control, const KeyTextNames &names, bool prefix,
-                               const QStringList &selectorCaptions, bool &prefixFlag,
-                               QWidget *parent);
+    QGroupBox *AddKeyTextFrame(const char *control, const KeyTextNames &names,
+                               const QStringList &selectorCaptions, QWidget *parent);
     // A "Set Default" button restoring the rows that name it.
     QPushButton *AddDefaultButton(const char *name, QWidget *parent,
                                   const char *caption = "Set Default");

@@ -9,10 +9,10 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-InterfacePage::InterfacePage(const char *page, const char *userTabCaption, const char *interfaceTip,
+InterfacePage::InterfacePage(int type, const char *userTabCaption, const char *interfaceTip,
                              std::initializer_list<const char *> flags, PageContext &context,
                              QWidget *parent)
-    : FieldPage(page, context.state.images, parent)
+    : FieldPage(type, context.state.images, parent)
 {
     QTabWidget *tabs = AddTabStrip("TabCFG");
     auto *texts = new HeaderTextsFrame(context.state.header, this);

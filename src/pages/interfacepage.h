@@ -12,7 +12,7 @@ class InterfacePage : public FieldPage
 {
     Q_OBJECT
 protected:
-    InterfacePage(const char *page, const char *userTabCaption, const char *interfaceTip,
+    InterfacePage(int type, const char *userTabCaption, const char *interfaceTip,
                   std::initializer_list<const char *> flags, PageContext &context, QWidget *parent);
 
 private:

@@ -37,10 +37,9 @@ template <typename Bytes> auto SlotsOf(Bytes &image, const FieldSpec &field)
 } // namespace
 
 KeyTextBinder::KeyTextBinder(std::vector<const FieldSpec *> rows, QLineEdit *box,
-                             QButtonGroup *selector, bool prefix, bool &prefixFlag,
-                             ParameterImages &images, QObject *parent)
+                             QButtonGroup *selector, ParameterImages &images, QObject *parent)
     : FieldBinder(*rows.front(), images, parent), m_rows(std::move(rows)), m_shown(m_rows.front()),
-      m_box(box), m_selector(selector), m_prefix(prefix), m_prefixFlag(prefixFlag)
+      m_box(box), m_selector(selector)
 {
     connect(box, &QLineEdit::textChanged, this, [this] { TextChanged(m_shown); });
     if (!selector)
@@ -66,7 +65,6 @@ void KeyTextBinder::Clear()
 
 void KeyTextBinder::OpenControlKeys()
 {
-    m_prefixFlag = m_prefix;
     ControlKeyDialog dialog(m_box, m_shown->functionKeys, m_box->parentWidget());
     dialog.exec();
 }
@@ -111,8 +109,8 @@ void KeyTextBinder::Select(int index)
 }
 
 KeyTextFrame BuildKeyTextFrame(std::vector<const FieldSpec *> rows, const KeyTextNames &names,
-                               bool prefix, const QStringList &selectorCaptions, bool &prefixFlag,
-                               ParameterImages &images, QWidget *parent)
+                               const QStringList &selectorCaptions, ParameterImages &images,
+                               QWidget *parent)
 {
     const FieldSpec &first = *rows.front();
     auto *frame = new QGroupBox(Text(first.caption), parent);
@@ -155,8 +153,7 @@ KeyTextFrame BuildKeyTextFrame(std::vector<const FieldSpec *> rows, const KeyTex
     buttons->addWidget(clear);
     layout->addLayout(buttons);
 
-    auto *binder =
-        new KeyTextBinder(std::move(rows), box, selector, prefix, prefixFlag, images, frame);
+    auto *binder = new KeyTextBinder(std::move(rows), box, selector, images, frame);
     QObject::connect(controlKeys, &QPushButton::clicked, binder, &KeyTextBinder::OpenControlKeys);
     QObject::connect(clear, &QPushButton::clicked, binder, &KeyTextBinder::Clear);
     return {frame, binder};

@@ -20,16 +20,16 @@ class KeyTextBinder : public FieldBinder
     Q_OBJECT
 public:
     // `rows` are the fields the box shows, one per selector option (or just one); `selector`
-    // is null without one. `prefixFlag` tells the Control Key dialog which box it fills.
+    // is null without one.
     KeyTextBinder(std::vector<const FieldSpec *> rows, QLineEdit *box, QButtonGroup *selector,
-                  bool prefix, bool &prefixFlag, ParameterImages &images, QObject *parent);
+                  ParameterImages &images, QObject *parent);
 
     void Refresh() override;
     std::vector<const FieldSpec *> Rows() const override;
 
     // "Clear All Insetion": the shown field becomes empty.
     void Clear();
-    // "Control Keys": the dialog that puts key names into the box.
+    // "Control Keys": the dialog that puts key names into this box.
     void OpenControlKeys();
 
 protected:
@@ -44,8 +44,6 @@ private:
     const FieldSpec *m_shown = nullptr;
     QLineEdit *m_box = nullptr;
     QButtonGroup *m_selector = nullptr;
-    bool m_prefix = true;
-    bool &m_prefixFlag;
 };
 
 // The frame of a prefix or a suffix: the track selector (when the rows have one), the text
@@ -65,5 +63,5 @@ struct KeyTextFrame
 };
 // The box is named after the rows' control, the frame carries their caption.
 KeyTextFrame BuildKeyTextFrame(std::vector<const FieldSpec *> rows, const KeyTextNames &names,
-                               bool prefix, const QStringList &selectorCaptions, bool &prefixFlag,
-                               ParameterImages &images, QWidget *parent);
+                               const QStringList &selectorCaptions, ParameterImages &images,
+                               QWidget *parent);

@@ -8,8 +8,8 @@
 #include <QPushButton>
 #include <QTabWidget>
 
-MiscPage::MiscPage(const char *page, PageContext &context, QWidget *parent)
-    : FieldPage(page, context.state.images, parent), m_prefixFlag(context.state.PrefixFlag)
+MiscPage::MiscPage(int type, PageContext &context, QWidget *parent)
+    : FieldPage(type, context.state.images, parent)
 {
     // Unlike the strips of AddTabStrip this one keeps the style's scroll buttons, as these
     // pages always have; its three captions fit the main window.
@@ -23,12 +23,10 @@ MiscPage::MiscPage(const char *page, PageContext &context, QWidget *parent)
 void MiscPage::AddKeyTextFrames(QBoxLayout *layout, QWidget *parent, const char *prefixHint,
                                 const char *suffixHint, const QStringList &tracks)
 {
-    QGroupBox *prefix =
-        AddKeyTextFrame("txt694", {"fra69", "lbl694", prefixHint, "Command3", "cmd68_69"}, true,
-                        tracks, m_prefixFlag, parent);
-    QGroupBox *suffix =
-        AddKeyTextFrame("txt693", {"Frame1", "Label1", suffixHint, "Command2", "Command4"}, false,
-                        tracks, m_prefixFlag, parent);
+    QGroupBox *prefix = AddKeyTextFrame(
+        "txt694", {"fra69", "lbl694", prefixHint, "Command3", "cmd68_69"}, tracks, parent);
+    QGroupBox *suffix = AddKeyTextFrame(
+        "txt693", {"Frame1", "Label1", suffixHint, "Command2", "Command4"}, tracks, parent);
     layout->addWidget(prefix);
     layout->addWidget(suffix);
 }

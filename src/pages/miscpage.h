@@ -11,7 +11,7 @@ class MiscPage : public FieldPage
 {
     Q_OBJECT
 protected:
-    MiscPage(const char *page, PageContext &context, QWidget *parent);
+    MiscPage(int type, PageContext &context, QWidget *parent);
 
     QTabWidget *Tabs() const { return m_tabs; }
     // The prefix frame fra69 and the suffix frame Frame1 into `layout`; the hints say how many
@@ -22,6 +22,5 @@ protected:
 private:
     QWidget *BuildLanguage(const KeyboardLayoutSource *keyboardLayout);
 
-    bool &m_prefixFlag;
     QTabWidget *m_tabs = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include "about/helpwindow.h"
 #include "core/pagetable.h"
+#include "ui/helpkey.h"
 
 #include <QDialogButtonBox>
 #include <QHeaderView>
@@ -9,19 +10,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShortcut>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace {
 
-// "Magnic_Reader: Communication Parameters"
 QString PageCaption(const FieldSpec &field)
 {
     const PageInfo *page = FindPageByWindow(field.page);
-    if (!page || !page->section)
-        return Text(field.page);
-    return SectionCaption(*page->section) + QStringLiteral(": ") + Text(page->title);
+    return page ? PageHeading(*page) : Text(field.page);
 }
 
 } // namespace
@@ -73,9 +70,7 @@ FindDialog::FindDialog(QWidget *parent) : QDialog(parent)
     connect(m_list, &QTreeWidget::itemDoubleClicked, this, &FindDialog::ChooseCurrent);
     connect(m_open, &QPushButton::clicked, this, &FindDialog::ChooseCurrent);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
-    auto *help = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(help, &QShortcut::activated, this,
-            [this] { ShowManual(this, QStringLiteral("dlgFind")); });
+    AddHelpKey(this, [this] { ShowManual(this, QStringLiteral("dlgFind")); });
     Search({});
 }
 

@@ -17,6 +17,7 @@
 #include "shell/recentfilesmenu.h"
 #include "shell/shellactions.h"
 #include "shell/shelltexts.h"
+#include "ui/helpkey.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -25,7 +26,6 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QSet>
-#include <QShortcut>
 #include <QStatusBar>
 #include <QTimer>
 #include <QWindow>
@@ -55,9 +55,7 @@ MainWindow::MainWindow(AppState &state, ShellSetup setup, QWidget *parent)
     m_history = new ImageHistory(m_state.images, this);
     ConnectCommands();
     // F1 opens the manual at the page that is open, or at its contents.
-    auto *help = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    help->setObjectName(QStringLiteral("helpShortcut"));
-    connect(help, &QShortcut::activated, this, &MainWindow::ShowContextHelp);
+    AddHelpKey(this, [this] { ShowContextHelp(); });
     if (!setup.statusText.isEmpty()) {
         auto *note = new QLabel(setup.statusText, this);
         note->setObjectName(QStringLiteral("statusText"));
@@ -85,17 +83,14 @@ void MainWindow::StartUp(const ShellSetup &setup)
         box.exec();
     }
     m_state.PageType = kNoPage;
-    m_state.link.SaveFlag = true;
+    // The link settings' start-up values (core/linkoptions.h).
+    m_state.link = LinkSettings();
     m_state.MagFlag = false;
     // The texts of File New, except that start-up has a description of its own.
     m_state.header = NewFileHeaderTexts();
     m_state.header.Description = kStartDescription;
     m_state.CurrentFile = kNewFile;
     setWindowTitle(QStringLiteral("K30 Configuration: ") + m_state.CurrentFile);
-    m_state.link.CommPort = 1;
-    m_state.link.LinkMode = LinkSettings::kByKeyboard;
-    m_state.link.FrameSetting = QStringLiteral("N,8,1 ");
-    m_state.link.BaudSetting = QStringLiteral("9600");
     // Context help has no equivalent here: the help menu opens the help when it exists.
     m_state.images.DefaultImage = LoadDefaults(setup.defaults);
     m_state.images.ResetToDefaults();
@@ -139,9 +134,9 @@ void MainWindow::ConnectCommands()
     // button opens the page of the section the tool bar addresses, so it is connected once.
     QSet<QString> toolButtons;
     for (const PageInfo &page : kPageTable) {
-        for (const char *item : page.menuItems) {
-            if (item)
-                on(item, [this, type = page.type] { m_pages->OpenPage(type); });
+        for (const PageMenuItem &item : page.menuItems) {
+            if (*item.name)
+                on(item.name, [this, type = page.type] { m_pages->OpenPage(type); });
         }
         if (*page.toolButton && !toolButtons.contains(Text(page.toolButton))) {
             toolButtons.insert(Text(page.toolButton));

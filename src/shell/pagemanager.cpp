@@ -157,9 +157,9 @@ void PageManager::SyncMenus()
     const PageInfo *open = m_window ? FindPage(m_context.state.PageType) : nullptr;
     const Section section = CurrentSection();
     for (const PageInfo &page : kPageTable) {
-        for (const char *name : page.menuItems) {
-            if (name && page.checkMark)
-                m_actions.Action(Text(name))->setChecked(open == &page);
+        for (const PageMenuItem &item : page.menuItems) {
+            if (*item.name && page.checkMark)
+                m_actions.Action(Text(item.name))->setChecked(open == &page);
         }
         if (*page.disabledDefaultMenu) {
             const bool disabled =

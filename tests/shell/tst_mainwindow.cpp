@@ -188,12 +188,18 @@ void TestMainWindow::menus()
     QCOMPARE(bar, QStringList({QStringLiteral("&File"), QStringLiteral("&Edit"),
                                QStringLiteral("&Bar_Decoder"), QStringLiteral("&Magnic_Reader"),
                                QStringLiteral("&Tools"), QStringLiteral("&Help")}));
-    QStringList config;
-    for (QAction *entry : shell.window->findChild<QMenu *>(QStringLiteral("mnuConfig"))->actions())
-        config << (entry->isSeparator() ? QStringLiteral("-") : entry->objectName());
-    QCOMPARE(config.join(QLatin1Char(' ')),
+    auto items = [&shell](const char *menu) {
+        QStringList names;
+        for (QAction *entry : shell.window->findChild<QMenu *>(QLatin1String(menu))->actions())
+            names << (entry->isSeparator() ? QStringLiteral("-") : entry->objectName());
+        return names.join(QLatin1Char(' '));
+    };
+    QCOMPARE(items("mnuConfig"),
              QStringLiteral("mnuConfigInterface mnuConfigComm mnuConfigBar mnuConfigMisc - "
                             "mnuConfigDefault - mnuConfigTransmit"));
+    QCOMPARE(items("mnuMag"), QStringLiteral("mnuMagInterface mnuMagComm mnuMagMisc - "
+                                             "mnuMagDefault - mnuMagTransmit"));
+    QCOMPARE(items("mnuTools"), QStringLiteral("mnuToolsRDM - mnuToolsPorts"));
 }
 
 void TestMainWindow::toolBar()

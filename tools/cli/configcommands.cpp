@@ -64,14 +64,6 @@ std::optional<ConfigDocument> LoadForReading(const QString &path, Said &said)
     return doc;
 }
 
-QString Heading(const ConfigEntry &entry)
-{
-    if (entry.section.isEmpty())
-        return entry.group;
-    return entry.section + QStringLiteral(" / ") + entry.group + QStringLiteral(" (") +
-           QLatin1String(entry.field->page) + QLatin1Char(')');
-}
-
 void ShowText(const QString &path, const std::vector<ConfigEntry> &entries, QTextStream &out)
 {
     out << "Configuration: " << path << '\n';

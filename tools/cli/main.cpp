@@ -5,9 +5,10 @@
 #include "commandtable.h"
 #include "devicecommands.h"
 #include "exitcodes.h"
+#include "serialoptions.h"
 
+#include "core/linkoptions.h"
 #include "core/versiontext.h"
-#include "link/linkchoices.h"
 #include "link/ports/portmapping.h"
 #include "link/ports/systemportlist.h"
 
@@ -16,7 +17,6 @@
 #include <QSettings>
 #include <QTextStream>
 
-#include <iterator>
 #include <memory>
 
 namespace {
@@ -31,7 +31,7 @@ Every command takes --json: one JSON object per line on standard output, one per
 device (or per file), with the keys port, outcome, message, section, changed, diff
 and versions (see the manual).
 
-Serial settings: --baud, --data-bits, --stop-bits (default 9600, 8, 1). --port takes a
+Serial settings: --baud, --data-bits, --stop-bits (default %1). --port takes a
 device path, 1 to 4 for the window's ports COM1 to COM4 as its port mapping has them,
 or serial:NUMBER for the USB adapter with that serial number wherever it is plugged
 (see ports).
@@ -39,39 +39,6 @@ or serial:NUMBER for the USB adapter with that serial number wherever it is plug
 Exit status: 0 success, 1 refused or bad answer (or the compared sides differ),
 2 time-out, 3 usage, 4 file error, 5 port not available. With several ports, the
 largest status of all devices.)";
-
-// The transmit dialog's serial settings as the options choose them; what is wrong with them
-// in `problem`.
-std::optional<QString> SerialSettings(const QCommandLineParser &parser, QString &problem)
-{
-    LinkSettings settings;
-    if (parser.isSet(QStringLiteral("baud"))) {
-        const QString baud = parser.value(QStringLiteral("baud"));
-        const auto *rate = std::find_if(std::begin(kBaudRates), std::end(kBaudRates),
-                                        [&](const char *r) { return baud == QLatin1String(r); });
-        if (rate == std::end(kBaudRates)) {
-            problem = QStringLiteral("--baud: one of 1200, 2400, 4800, 9600, 19200");
-            return std::nullopt;
-        }
-        ChooseBaud(settings, static_cast<int>(rate - std::begin(kBaudRates)));
-    }
-    const std::pair<const char *, void (*)(LinkSettings &, int)> digits[] = {
-        {"data-bits", ChooseDataBits}, {"stop-bits", ChooseStopBits}};
-    const QStringList allowed[] = {{QStringLiteral("7"), QStringLiteral("8")},
-                                   {QStringLiteral("1"), QStringLiteral("2")}};
-    for (int i = 0; i < 2; ++i) {
-        const QString name = QLatin1String(digits[i].first);
-        if (!parser.isSet(name))
-            continue;
-        const qsizetype index = allowed[i].indexOf(parser.value(name));
-        if (index < 0) {
-            problem = QStringLiteral("--%1: %2 or %3").arg(name, allowed[i][0], allowed[i][1]);
-            return std::nullopt;
-        }
-        digits[i].second(settings, static_cast<int>(index));
-    }
-    return settings.SerialSettingsText();
-}
 
 } // namespace
 
@@ -87,8 +54,9 @@ int main(int argc, char *argv[])
     QTextStream err(stderr);
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QString::fromUtf8(kDescription).replace(QStringLiteral("@commands@\n"), CommandsHelp()));
+    parser.setApplicationDescription(QString::fromUtf8(kDescription)
+                                         .replace(QStringLiteral("@commands@\n"), CommandsHelp())
+                                         .arg(SerialDefaults()));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("The command to run."));
@@ -101,13 +69,13 @@ int main(int argc, char *argv[])
          QStringLiteral("new: replace an existing file; apply: download even where the "
                         "device holds the file's values.")},
         {QStringLiteral("port"),
-         QStringLiteral("The device's serial port: a path, 1 to 4, or serial:NUMBER "
-                        "(repeatable for download, apply, version and facts)."),
+         QStringLiteral("The device's serial port: a path, 1 to %1, or serial:NUMBER "
+                        "(repeatable for download, apply, version and facts).")
+             .arg(kComPortCount),
          QStringLiteral("device")},
-        {QStringLiteral("baud"), QStringLiteral("Baud rate: 1200, 2400, 4800, 9600, 19200."),
-         QStringLiteral("rate")},
-        {QStringLiteral("data-bits"), QStringLiteral("Data bits: 7 or 8."), QStringLiteral("n")},
-        {QStringLiteral("stop-bits"), QStringLiteral("Stop bits: 1 or 2."), QStringLiteral("n")},
+    });
+    AddSerialOptions(parser);
+    parser.addOptions({
         {QStringLiteral("not-save"),
          QStringLiteral("download, apply: the device does not keep it.")},
         {QStringLiteral("verify"), QStringLiteral("download: upload again and compare.")},

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/linkoptions.h"
 #include "link/ports/portdetails.h"
 
 #include <QList>
@@ -7,8 +8,6 @@
 
 #include <array>
 #include <optional>
-
-inline constexpr int kComPortCount = 4;
 
 // The device the user chose for a "Com n": found again by its serial number where it has one
 // (an adapter plugged in elsewhere comes back under another path), else by its path.

@@ -6,6 +6,7 @@
 #include "link/transmitmessages.h"
 #include "link/ui/capturebox.h"
 #include "link/ui/exchangerunner.h"
+#include "ui/helpkey.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -14,7 +15,6 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QShortcut>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -27,12 +27,6 @@ enum Column
     kHereColumn,
     kThereColumn
 };
-
-QString PageOf(const ConfigEntry &entry)
-{
-    return entry.section.isEmpty() ? entry.group
-                                   : QStringLiteral("%1 (%2)").arg(entry.group, entry.section);
-}
 
 QString CountWords(std::size_t count)
 {
@@ -96,10 +90,7 @@ CompareDialog::CompareDialog(PageContext &context, ConfigFileReader readFile, QW
     layout->addWidget(m_runner->MakeProgress());
     layout->addLayout(buttons);
 
-    auto *help = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    help->setObjectName(QStringLiteral("helpShortcut"));
-    connect(help, &QShortcut::activated, this,
-            [this] { ShowManual(parentWidget(), objectName()); });
+    AddHelpKey(this, [this] { ShowManual(parentWidget(), objectName()); });
     resize(720, 420);
 }
 
@@ -186,7 +177,7 @@ void CompareDialog::ShowDifferences(const ParameterDifferences &differences, con
     int row = 0;
     for (const auto &[here, other] : m_differences) {
         auto *item = new QTreeWidgetItem(
-            m_list, {PageOf(here), here.caption, ShownValue(here), ShownValue(other)});
+            m_list, {Heading(here), here.caption, ShownValue(here), ShownValue(other)});
         item->setData(kPageColumn, Qt::UserRole, row++);
         item->setToolTip(kParameterColumn, here.name);
     }

@@ -13,11 +13,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-LinkDialog::LinkDialog(PageContext &context, const char *name, const char *heading, QWidget *parent)
+LinkDialog::LinkDialog(PageContext &context, int type, const char *heading, QWidget *parent)
     : QWidget(parent), m_state(context.state), m_keyboard(context.keyboard), m_ports(context.ports)
 {
-    setObjectName(Text(name));
-    setWindowTitle(PageTitle(name));
+    setObjectName(Text(PageInTable(type).window));
+    setWindowTitle(Text(PageInTable(type).title));
 
     auto *label = new QLabel(Text(heading), this);
     label->setObjectName(QStringLiteral("Label1"));

@@ -32,8 +32,8 @@ public:
     bool IsExchangeRunning() const;
 
 protected:
-    // `name` is the dialog's object name; its caption comes from the page table.
-    LinkDialog(PageContext &context, const char *name, const char *heading, QWidget *parent);
+    // `type` is the dialog's number in the page table, which gives its object name and caption.
+    LinkDialog(PageContext &context, int type, const char *heading, QWidget *parent);
 
     void closeEvent(QCloseEvent *event) override;
     // Asked on closing, once a running exchange has been stopped; false keeps the dialog open.

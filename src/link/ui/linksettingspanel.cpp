@@ -1,6 +1,5 @@
 #include "link/ui/linksettingspanel.h"
 
-#include "core/fieldcatalogue.h"
 #include "link/linkchoices.h"
 #include "link/ports/comroute.h"
 #include "link/ports/portmapping.h"
@@ -12,24 +11,25 @@
 #include <QScopedValueRollback>
 #include <QVBoxLayout>
 
-OptionFrame BuildOptionFrame(QWidget *parent, const char *frameName, const char *caption,
-                             const char *group, std::initializer_list<const char *> captions)
+OptionFrame BuildOptionFrame(QWidget *parent, const LinkOptionGroup &options)
 {
     OptionFrame result;
-    result.frame = new QGroupBox(Text(caption), parent);
-    result.frame->setObjectName(Text(frameName));
+    result.frame = new QGroupBox(Text(options.caption), parent);
+    result.frame->setObjectName(Text(options.frame));
     result.group = new QButtonGroup(parent);
-    result.group->setObjectName(Text(group));
+    result.group->setObjectName(Text(options.group));
     auto *layout = new QVBoxLayout(result.frame);
     int index = 0;
-    for (const char *text : captions) {
-        auto *button = new QRadioButton(Text(text), result.frame);
-        button->setObjectName(Text(group) + QLatin1Char('_') + QString::number(index));
+    for (const FieldOption &option : options.options) {
+        auto *button = new QRadioButton(Text(option.caption), result.frame);
+        button->setObjectName(Text(options.group) + QLatin1Char('_') + QString::number(index));
         result.group->addButton(button, index);
         layout->addWidget(button);
         ++index;
     }
     layout->addStretch();
+    // The design's choice, before the settings are applied.
+    result.group->button(options.designIndex)->setChecked(true);
     return result;
 }
 
@@ -56,15 +56,11 @@ void Select(const OptionFrame &options, int index)
 LinkSettingsPanel::LinkSettingsPanel(LinkSettings &settings, PortMapping *ports, QWidget *parent)
     : QWidget(parent), m_settings(settings), m_ports(ports)
 {
-    m_mode = BuildOptionFrame(this, "Frame1", "Interface", "OptMode", {"By Keyboard", "By RS232"});
-    m_port =
-        BuildOptionFrame(this, "FraPort", "Port", "OptPort", {"Com 1", "Com 2", "Com 3", "Com 4"});
-    m_baud = BuildOptionFrame(this, "Frame4", "Baud Rate", "optBaud",
-                              {"1200", "2400", "4800", "9600", "19200"});
-    m_dataBits = BuildOptionFrame(this, "Frame2", "Data Bits", "optDatabits",
-                                  {"7 Data Bits", "8 Data Bits"});
-    m_stopBits =
-        BuildOptionFrame(this, "Frame3", "Stop Bits", "optStopbits", {"1 Stop Bit", "2 Stop Bit"});
+    m_mode = BuildOptionFrame(this, kLinkModeGroup);
+    m_port = BuildOptionFrame(this, kPortGroup);
+    m_baud = BuildOptionFrame(this, kBaudGroup);
+    m_dataBits = BuildOptionFrame(this, kDataBitsGroup);
+    m_stopBits = BuildOptionFrame(this, kStopBitsGroup);
 
     // The device behind each port, and why it may be unavailable; the port list is read once
     // here, and followed while the panel is open.
@@ -73,13 +69,6 @@ LinkSettingsPanel::LinkSettingsPanel(LinkSettings &settings, PortMapping *ports,
         m_ports->Follow(this);
     }
     ShowPortDevices();
-
-    // The design's choices, before the settings are applied.
-    Select(m_mode, 1);
-    Select(m_port, 0);
-    Select(m_baud, 3);
-    Select(m_dataBits, 1);
-    Select(m_stopBits, 0);
 
     auto *layout = new QGridLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

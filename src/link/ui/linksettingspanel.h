@@ -5,21 +5,20 @@
 #include <QWidget>
 
 #include <functional>
-#include <initializer_list>
 
 class PortMapping;
 class QButtonGroup;
 class QGroupBox;
 
-// An option group of a link dialog: a frame named `frameName` with one radio button per
-// caption, named "<group>_<index>", in a QButtonGroup named `group` whose ids are the indexes.
+// An option group of a link dialog: its frame with one radio button per option, named
+// "<group>_<index>", in a QButtonGroup named after the control array whose ids are the
+// indexes; the design's option is selected.
 struct OptionFrame
 {
     QGroupBox *frame = nullptr;
     QButtonGroup *group = nullptr;
 };
-OptionFrame BuildOptionFrame(QWidget *parent, const char *frameName, const char *caption,
-                             const char *group, std::initializer_list<const char *> captions);
+OptionFrame BuildOptionFrame(QWidget *parent, const LinkOptionGroup &options);
 // Runs `chosen` with the option's index whenever an option of the group becomes checked,
 // unless `showing` is set: then the dialog is only showing the settings.
 void OnOptionChecked(const OptionFrame &options, QObject *context, const bool &showing,

@@ -44,7 +44,7 @@ QString AskMemoryFileName(QWidget *parent, const QString &proposed)
 
 ReadMemoryDialog::ReadMemoryDialog(PageContext &context, QWidget *parent,
                                    const MemoryTimings &timings)
-    : LinkDialog(context, "frmReadMemory", "Read Decoder Memory", parent), m_timings(timings)
+    : LinkDialog(context, kMemoryDialog, "Read Decoder Memory", parent), m_timings(timings)
 {
     m_text = new QPlainTextEdit(this);
     m_text->setObjectName(QStringLiteral("TxtMemory"));

@@ -1,6 +1,7 @@
 #include "link/ui/transmitdialog.h"
 
 #include "core/keyboardlayout.h"
+#include "core/pagetable.h"
 #include "link/linkchoices.h"
 #include "link/transmitmessages.h"
 
@@ -13,12 +14,10 @@
 #include <QVBoxLayout>
 
 TransmitDialog::TransmitDialog(PageContext &context, QWidget *parent, const LinkTimings &timings)
-    : LinkDialog(context, "frmTransmit", "Download and Upload Configuration Data", parent),
+    : LinkDialog(context, kTransmitDialog, "Download and Upload Configuration Data", parent),
       m_keyboardLayout(context.keyboardLayout), m_timings(timings)
 {
-    m_saveOption =
-        BuildOptionFrame(this, "Frame5", "Download Option", "Option1", {"Not Save", "Save"});
-    m_saveOption.group->button(0)->setChecked(true);
+    m_saveOption = BuildOptionFrame(this, kSaveGroup);
 
     MakeButton("cmdTransmit", "Download to Decoder", [this] { Download(); });
     MakeButton("cmdReceive", "Upload To PC", [this] { Upload(); });

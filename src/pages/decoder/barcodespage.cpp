@@ -1,5 +1,7 @@
 #include "pages/decoder/barcodespage.h"
 
+#include "core/pagetable.h"
+
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -15,7 +17,7 @@ constexpr int kSymbologies = 8;
 } // namespace
 
 BarCodesPage::BarCodesPage(PageContext &context, QWidget *parent)
-    : FieldPage("cfg5", context.state.images, parent)
+    : FieldPage(kBarCodesPage, context.state.images, parent)
 {
     QTabWidget *tabs = AddTabStrip("TabCFG2");
     AddTab(tabs, BuildSymbologiesTab(), "&Symboligies", "Symboligies Selection");

@@ -1,7 +1,9 @@
 #include "pages/decoder/decodercommpage.h"
 
+#include "core/pagetable.h"
+
 DecoderCommPage::DecoderCommPage(PageContext &context, QWidget *parent)
-    : CommPage("cfg4", "&Output Character", context.state.images, parent)
+    : CommPage(kDecoderCommPage, "&Output Character", context.state.images, parent)
 {
     LoadAll();
 }

@@ -1,7 +1,9 @@
 #include "pages/decoder/decoderinterfacepage.h"
 
+#include "core/pagetable.h"
+
 DecoderInterfacePage::DecoderInterfacePage(PageContext &context, QWidget *parent)
-    : InterfacePage("cfg3", "&User Information",
+    : InterfacePage(kDecoderInterfacePage, "&User Information",
                     "Interface Selection and 2nd Port Input Device Selection", {"ChkRead"}, context,
                     parent)
 {

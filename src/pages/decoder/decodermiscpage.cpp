@@ -1,5 +1,7 @@
 #include "pages/decoder/decodermiscpage.h"
 
+#include "core/pagetable.h"
+
 #include "pages/numberboxbinder.h"
 
 #include <QCheckBox>
@@ -20,7 +22,7 @@ constexpr const char *kTruncate[] = {"cboTruncate1", "CboTruncate2"};
 } // namespace
 
 DecoderMiscPage::DecoderMiscPage(PageContext &context, QWidget *parent)
-    : MiscPage("cfg6", context, parent)
+    : MiscPage(kDecoderMiscPage, context, parent)
 {
     AddTab(Tabs(), BuildCodeIds(), "Code &ID", "Define Bar Code ID");
     AddTab(Tabs(), BuildCharactersEdit(), "Characters &Edit",

@@ -1,5 +1,7 @@
 #include "pages/reader/readercommpage.h"
 
+#include "core/pagetable.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -10,7 +12,7 @@
 #include <QTabWidget>
 
 ReaderCommPage::ReaderCommPage(PageContext &context, QWidget *parent)
-    : CommPage("magcfg4", "&Output Characters", context.state.images, parent)
+    : CommPage(kReaderCommPage, "&Output Characters", context.state.images, parent)
 {
     const int index = Tabs()->addTab(BuildCardTab(), QStringLiteral("&Magnetic Reader"));
     Tabs()->setTabToolTip(index, QStringLiteral("Magnetic Reader Parameters"));
@@ -24,8 +26,7 @@ QWidget *ReaderCommPage::BuildCardTab()
     auto *grid = new QGridLayout(frame);
 
     auto *standard = new QHBoxLayout;
-    const FieldSpec *standardRow = FindControl("magcfg4", "OptISO");
-    auto *standardLabel = new QLabel(Text(standardRow->caption), frame);
+    auto *standardLabel = new QLabel(Text(Row("OptISO").caption), frame);
     standardLabel->setObjectName(QStringLiteral("Label1"));
     standard->addWidget(standardLabel);
     AddChoiceButtons("OptISO", frame, standard);
@@ -60,7 +61,7 @@ QWidget *ReaderCommPage::BuildCardTab()
 QLabel *ReaderCommPage::AddLabel(const char *name, const char *control, QWidget *buddy,
                                  QWidget *parent)
 {
-    auto *label = new QLabel(Text(FindControl("magcfg4", control)->caption), parent);
+    auto *label = new QLabel(Text(Row(control).caption), parent);
     label->setObjectName(Text(name));
     label->setBuddy(buddy);
     return label;

@@ -1,7 +1,9 @@
 #include "pages/reader/readerinterfacepage.h"
 
+#include "core/pagetable.h"
+
 ReaderInterfacePage::ReaderInterfacePage(PageContext &context, QWidget *parent)
-    : InterfacePage("magcfg3", "&User Informations", "Interface and Code ID Selection",
+    : InterfacePage(kReaderInterfacePage, "&User Informations", "Interface and Code ID Selection",
                     {"ChkMSRMem", "ChkNotebook"}, context, parent)
 {
 }

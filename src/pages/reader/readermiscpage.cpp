@@ -1,5 +1,7 @@
 #include "pages/reader/readermiscpage.h"
 
+#include "core/pagetable.h"
+
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -14,7 +16,7 @@ constexpr int kSentinels = 6;
 } // namespace
 
 ReaderMiscPage::ReaderMiscPage(PageContext &context, QWidget *parent)
-    : MiscPage("magcfg6", context, parent)
+    : MiscPage(kReaderMiscPage, context, parent)
 {
     AddTab(Tabs(), BuildTracksEdit(), "Tracks &Edit",
            "Deleting and Inserting Edit For Output Characters");

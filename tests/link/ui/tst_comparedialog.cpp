@@ -60,11 +60,11 @@ QString Note(const CompareDialog *dialog)
     return dialog->findChild<QLabel *>(QStringLiteral("lblCompared"))->text();
 }
 
-const Row kParity = {QStringLiteral("Communication Parameters (Bar_Decoder)"),
+const Row kParity = {QStringLiteral("Bar_Decoder / Communication Parameters"),
                      QStringLiteral("Parity"), QStringLiteral("None"), QStringLiteral("Odd")};
-const Row kSuffix = {QStringLiteral("Miscellaneous Parameters (Bar_Decoder)"),
+const Row kSuffix = {QStringLiteral("Bar_Decoder / Miscellaneous Parameters"),
                      QStringLiteral("Sufix"), QStringLiteral("\"\""), QStringLiteral("\"{CR}\"")};
-const Row kLanguage = {QStringLiteral("Miscellaneous Parameters (Magnic_Reader)"),
+const Row kLanguage = {QStringLiteral("Magnic_Reader / Miscellaneous Parameters"),
                        QStringLiteral("Language Selection"), QStringLiteral("US English"),
                        QStringLiteral("German")};
 

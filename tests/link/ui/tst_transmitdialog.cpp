@@ -23,6 +23,7 @@ private Q_SLOTS:
     void cleanup();
     void opening_data();
     void opening();
+    void optionCaptions();
     void settingsHandlers();
     void portToolTips();
     void keyboardDownload_data();
@@ -107,6 +108,32 @@ void TestTransmitDialog::opening()
     QCOMPARE(link.BaudSetting, baud);
     QCOMPARE(link.FrameSetting, frame);
     QCOMPARE(link.SaveFlag, save);
+}
+
+void TestTransmitDialog::optionCaptions()
+{
+    // The frames and options under the names, indexes and captions the technicians know.
+    Open();
+    const char *const frames[] = {
+        "Frame1=Interface|OptMode_0=By Keyboard|OptMode_1=By RS232",
+        "FraPort=Port|OptPort_0=Com 1|OptPort_1=Com 2|OptPort_2=Com 3|OptPort_3=Com 4",
+        "Frame4=Baud Rate|optBaud_0=1200|optBaud_1=2400|optBaud_2=4800|optBaud_3=9600|"
+        "optBaud_4=19200",
+        "Frame2=Data Bits|optDatabits_0=7 Data Bits|optDatabits_1=8 Data Bits",
+        "Frame3=Stop Bits|optStopbits_0=1 Stop Bit|optStopbits_1=2 Stop Bit",
+        "Frame5=Download Option|Option1_0=Not Save|Option1_1=Save"};
+    QStringList expected;
+    for (const char *frame : frames)
+        expected.append(QString::fromLatin1(frame).split(u'|'));
+    QStringList shown;
+    for (const QGroupBox *frame : m_f->dialog->findChildren<QGroupBox *>()) {
+        shown.append(frame->objectName() + u'=' + frame->title());
+        for (const QRadioButton *option : frame->findChildren<QRadioButton *>())
+            shown.append(option->objectName() + u'=' + option->text());
+    }
+    shown.sort();
+    expected.sort();
+    QCOMPARE(shown, expected);
 }
 
 void TestTransmitDialog::settingsHandlers()

@@ -214,15 +214,18 @@ void TestReaderMiscPage::controlKeysOfferFunctionKeys()
     ReaderMiscPage page(context);
     SelectTrack(&page, "Opt2Track", 2);
     QLineEdit *suffix = Box(&page, QStringLiteral("txt693"));
+    QLineEdit *prefix = Box(&page, QStringLiteral("txt694"));
     suffix->setText(QStringLiteral("xaby"));
     suffix->setSelection(1, 2);
+    const QString prefixBefore = prefix->text();
     bool functionKeys = false;
     WhileModal([&functionKeys](QWidget *dialog) {
         InsertWithDialog(dialog, QStringLiteral("^F3"), &functionKeys);
     });
     page.findChild<QPushButton *>(QStringLiteral("Command2"))->click();
     QVERIFY(functionKeys);
-    QVERIFY(!state.PrefixFlag);
+    // The suffix button fills the suffix, not the prefix.
+    QCOMPARE(prefix->text(), prefixBefore);
     QCOMPARE(suffix->text(), QStringLiteral("x{^F3}y"));
     QCOMPARE(Slots(state, 69, 8), (Bytes{'x', 142, 'y', 255, 255, 255, 255, 255}));
     QCOMPARE(Slots(state, 29, 8), Bytes(8, 255));

@@ -324,16 +324,19 @@ void TestTechnician::findOpensTheControl_data()
     QTest::addColumn<QString>("tab");
     QTest::addColumn<QString>("focused");
     QTest::addColumn<QString>("track"); // the track option chosen for the box, if any
+    QTest::addColumn<QString>("page");  // the found line's Page column
+    const QString comm = QStringLiteral("Magnic_Reader / Communication Parameters");
     // From the decoder section to a reader field on the last tab: the section switches.
     QTest::newRow("reader field by name")
         << QStringLiteral("reader.card.tracks") << 0 << kReaderCommPage
-        << QStringLiteral("fraCfg4_3") << QStringLiteral("optCfg45A_15") << QString();
+        << QStringLiteral("fraCfg4_3") << QStringLiteral("optCfg45A_15") << QString() << comm;
     QTest::newRow("reader option")
         << QStringLiteral("jis2") << 0 << kReaderCommPage << QStringLiteral("fraCfg4_3")
-        << QStringLiteral("OptISO_1") << QString();
+        << QStringLiteral("OptISO_1") << QString() << comm;
     QTest::newRow("a track's prefix box")
         << QStringLiteral("reader.misc.track3.prefix") << 0 << kReaderMiscPage
-        << QStringLiteral("fraCfg6_1") << QStringLiteral("txt694") << QStringLiteral("Opt1Track_2");
+        << QStringLiteral("fraCfg6_1") << QStringLiteral("txt694") << QStringLiteral("Opt1Track_2")
+        << QStringLiteral("Magnic_Reader / Miscellaneous Parameters");
 }
 
 void TestTechnician::findOpensTheControl()
@@ -344,6 +347,7 @@ void TestTechnician::findOpensTheControl()
     QFETCH(QString, tab);
     QFETCH(QString, focused);
     QFETCH(QString, track);
+    QFETCH(QString, page);
     Shell shell(m_dir->path());
     QVERIFY(QTest::qWaitForWindowActive(shell.window.get()));
     shell.Trigger("mnuConfigComm");
@@ -356,6 +360,7 @@ void TestTechnician::findOpensTheControl()
     QTest::keyClicks(text, query);
     auto *list = dialog->findChild<QTreeWidget *>(QStringLiteral("lstFind"));
     QVERIFY(list->topLevelItemCount() > row);
+    QCOMPARE(list->topLevelItem(row)->text(0), page);
     for (int i = 0; i < row; ++i)
         QTest::keyClick(text, Qt::Key_Down);
     QTest::keyClick(text, Qt::Key_Return);

@@ -83,11 +83,10 @@ void TestCliFiles::showFactory()
     for (const char *line :
          {"  Device Name: \"Device Name\"  [header.device-name]",
           "  Interface: By Keyboard  [link.mode]", "  Port: Com 1  [link.port]",
-          "Bar_Decoder / Communication Parameters (cfg4)",
+          "Bar_Decoder / Communication Parameters",
           "  Select Terminator: CR+LF  [decoder.comm.terminator]",
           "  Language Selection: US English  [decoder.misc.language]",
-          "  Prefix: \"\"  [decoder.misc.prefix]",
-          "Magnic_Reader / Miscellaneous Parameters (magcfg6)",
+          "  Prefix: \"\"  [decoder.misc.prefix]", "Magnic_Reader / Miscellaneous Parameters",
           "  Track 1 Start Char: \"%\"  [reader.misc.track1.start]",
           "  Separator Character (For Dual Or Triple Tracks): CR  [reader.card.separator]"})
         QVERIFY2(run.out.contains(QLatin1String(line)), line);
