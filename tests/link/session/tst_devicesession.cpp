@@ -1,11 +1,11 @@
 #include "support/fakeportlist.h"
-#include "support/simulatedline.h"
 
 #include "core/parameterimages.h"
 #include "link/ports/portmapping.h"
 #include "link/session/devicesession.h"
 #include "sim/simdevice.h"
 #include "sim/simkeyboardwedge.h"
+#include "sim/simulatedline.h"
 
 #include <QKeyEvent>
 #include <QSettings>
