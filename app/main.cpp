@@ -7,10 +7,7 @@
 #include "shell/mainwindow.h"
 #include "shell/systemkeyboardlayout.h"
 #include "shell/toolicon.h"
-
-#ifdef K30_WITH_SIMULATOR
 #include "simulateddevice.h"
-#endif
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -82,21 +79,18 @@ int Run(int argc, char *argv[], const Options &options)
     AppState state;
     ShellSetup setup;
     std::unique_ptr<IoPortKeyboard> keyboard;
-#ifdef K30_WITH_SIMULATOR
     std::unique_ptr<SimulatedDevice> simulated;
-#endif
     if (parser.isSet(options.simulate)) {
-#ifdef K30_WITH_SIMULATOR
         simulated = std::make_unique<SimulatedDevice>();
         if (!simulated->Start())
             return StartFailed(QStringLiteral("The simulated K30 cannot start: ") +
                                simulated->ErrorString());
+#ifdef Q_OS_UNIX
+        // A Windows program of the window kind has no terminal to log to.
         QObject::connect(&simulated->Server(), &SimSerialServer::Logged, &app,
                          [](const QString &line) { QTextStream(stderr) << line << Qt::endl; });
-        setup = simulated->Setup();
-#else
-        return StartFailed(QStringLiteral("The simulated K30 is not available on this system."));
 #endif
+        setup = simulated->Setup();
     } else {
         keyboard = std::make_unique<IoPortKeyboard>();
         setup.keyboard = keyboard.get();

@@ -80,6 +80,8 @@ void MainWindow::StartUp(const ShellSetup &setup)
                         QStringLiteral("There is an error for keyboard, you can download and "
                                        "upload CFG data only by RS232!"),
                         QMessageBox::Ok, this);
+        // F1 opens the manual where it says what the keyboard path needs on this system.
+        AddHelpKey(&box, [this] { ShowManual(this, QStringLiteral("raw-io")); });
         box.exec();
     }
     m_state.PageType = kNoPage;

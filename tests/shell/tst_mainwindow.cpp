@@ -22,6 +22,28 @@
 
 using Box = QMessageBox;
 
+namespace {
+
+// Presses F1 in each message box the moment it is shown, before anybody answers it.
+class PressF1WhenShown : public QObject
+{
+public:
+    int pressed = 0;
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show && qobject_cast<QMessageBox *>(watched)) {
+            if (auto *f1 = watched->findChild<QShortcut *>(QStringLiteral("helpShortcut"))) {
+                ++pressed;
+                Q_EMIT f1->activated();
+            }
+        }
+        return false;
+    }
+};
+
+} // namespace
+
 // The main window `MDImain`: start-up, its menus and tool bar, help and about, "Set All
 // Default" and the memory dialog's question on closing. The pages it opens are checked in
 // tst_pagesinshell, the file commands in tst_filecommands.
@@ -116,8 +138,12 @@ void TestMainWindow::helpOpensAtTheOpenPage()
 
 void TestMainWindow::keyboardFailureIsReported()
 {
+    // The user presses F1 in the message as soon as it shows, then answers it.
+    PressF1WhenShown f1;
+    qApp->installEventFilter(&f1);
     BoxAnswerer answerer({Box::Ok});
     TestShell shell(m_dir->path(), {.keyboardAvailable = false});
+    qApp->removeEventFilter(&f1);
     QCOMPARE(answerer.seen().size(), 1);
     QCOMPARE(answerer.seen()[0].text,
              QStringLiteral("There is an error for keyboard, you can download and upload CFG "
@@ -127,6 +153,14 @@ void TestMainWindow::keyboardFailureIsReported()
     // The start-up goes on as usual.
     QCOMPARE(shell.window->windowTitle(), QStringLiteral("K30 Configuration: New File"));
     QCOMPARE(shell.state.images.ConfigImage, FactoryImage());
+    // The manual opened where it says what the keyboard path needs.
+    QCOMPARE(f1.pressed, 1);
+    auto *help = shell.window->findChild<HelpWindow *>(QStringLiteral("HelpWindow"));
+    QVERIFY(help);
+    QTRY_VERIFY(help->isVisible());
+    QCOMPARE(help->Browser()->source().fileName(), QStringLiteral("keyboard.html"));
+    QCOMPARE(help->Browser()->source().fragment(), QStringLiteral("raw-io"));
+    help->close();
 }
 
 void TestMainWindow::menus_data()
