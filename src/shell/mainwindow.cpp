@@ -96,6 +96,8 @@ void MainWindow::StartUp(const ShellSetup &setup)
     m_state.images.ResetToDefaults();
     m_pages->UpdateToolbarMode();
     m_history->Restart();
+    if (!setup.file.isEmpty())
+        m_files->OpenFile(setup.file);
 }
 
 void MainWindow::ConnectCommands()

@@ -1,4 +1,5 @@
 #include "support/boxanswerer.h"
+#include "support/files.h"
 #include "support/testshell.h"
 
 #include "about/helpwindow.h"
@@ -23,8 +24,8 @@
 using Box = QMessageBox;
 
 // The main window `MDImain`: start-up, its menus and tool bar, help and about, "Set All
-// Default" and the memory dialog's question on closing. The pages it opens are checked in
-// tst_pagesinshell, the file commands in tst_filecommands.
+// Default", the memory dialog's question on closing, and the file named at start. The pages it
+// opens are checked in tst_pagesinshell, the file commands in tst_filecommands.
 class TestMainWindow : public QObject
 {
     Q_OBJECT
@@ -34,6 +35,8 @@ private Q_SLOTS:
     void aboutStandsBesideTheOpenPage();
     void helpOpensAtTheOpenPage();
     void keyboardFailureIsReported();
+    void fileAtStart_data();
+    void fileAtStart();
     void menus_data();
     void menus();
     void toolBar();
@@ -127,6 +130,47 @@ void TestMainWindow::keyboardFailureIsReported()
     // The start-up goes on as usual.
     QCOMPARE(shell.window->windowTitle(), QStringLiteral("K30 Configuration: New File"));
     QCOMPARE(shell.state.images.ConfigImage, FactoryImage());
+}
+
+namespace {
+
+const QString kNotConfiguration = QStringLiteral("This File Is Not A Configuration Setup File");
+
+} // namespace
+
+void TestMainWindow::fileAtStart_data()
+{
+    // Written as named (nothing: no file at all).
+    QTest::addColumn<QByteArray>("contents");
+    QTest::addColumn<bool>("opened");
+    QTest::newRow("configuration") << WindowFile() << true;
+    QTest::newRow("another program's file") << QByteArray("[main]\nyorn\n") << false;
+    QTest::newRow("missing") << QByteArray() << false;
+}
+
+void TestMainWindow::fileAtStart()
+{
+    QFETCH(QByteArray, contents);
+    QFETCH(bool, opened);
+    const QString path = m_dir->filePath(QStringLiteral("site.cfg"));
+    Image image{};
+    if (!contents.isNull())
+        WriteFile(path, opened ? WindowFile(&image) : contents);
+
+    BoxAnswerer answerer({Box::Ok});
+    TestShell shell(m_dir->path(), {.file = path});
+    if (opened) {
+        QVERIFY(answerer.seen().isEmpty());
+        QCOMPARE(shell.window->windowTitle(), QStringLiteral("Configuration Setup: ") + path);
+        QCOMPARE(shell.state.images.ConfigImage, image);
+    } else {
+        // Refused as File Open refuses it; the tool goes on with a new configuration.
+        QCOMPARE(answerer.texts(), QStringList{kNotConfiguration});
+        QCOMPARE(shell.window->windowTitle(), QStringLiteral("K30 Configuration: New File"));
+        QCOMPARE(shell.state.CurrentFile, QStringLiteral("New File"));
+        QCOMPARE(shell.state.images.ConfigImage, FactoryImage());
+    }
+    QVERIFY(!shell.state.images.IsChanged());
 }
 
 void TestMainWindow::menus_data()
