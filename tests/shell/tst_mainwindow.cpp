@@ -12,20 +12,23 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QShortcut>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
 #include <QToolBar>
+#include <QUrl>
 
 #include <memory>
 
 using Box = QMessageBox;
 
 // The main window `MDImain`: start-up, its menus and tool bar, help and about, "Set All
-// Default", the memory dialog's question on closing, and the file named at start. The pages it
-// opens are checked in tst_pagesinshell, the file commands in tst_filecommands.
+// Default", the memory dialog's question on closing, and the file named at start or dropped
+// onto the window. The pages it opens are checked in tst_pagesinshell, the file commands in
+// tst_filecommands.
 class TestMainWindow : public QObject
 {
     Q_OBJECT
@@ -37,6 +40,8 @@ private Q_SLOTS:
     void keyboardFailureIsReported();
     void fileAtStart_data();
     void fileAtStart();
+    void drop_data();
+    void drop();
     void menus_data();
     void menus();
     void toolBar();
@@ -135,6 +140,8 @@ void TestMainWindow::keyboardFailureIsReported()
 namespace {
 
 const QString kNotConfiguration = QStringLiteral("This File Is Not A Configuration Setup File");
+const QString kUnsavedQuestion =
+    QStringLiteral("Configuration had been changed,do you want to save your file?");
 
 } // namespace
 
@@ -171,6 +178,83 @@ void TestMainWindow::fileAtStart()
         QCOMPARE(shell.state.images.ConfigImage, FactoryImage());
     }
     QVERIFY(!shell.state.images.IsChanged());
+}
+
+void TestMainWindow::drop_data()
+{
+    // What is dropped: file names in the test's folder, or full addresses.
+    QTest::addColumn<QStringList>("dropped");
+    QTest::addColumn<QList<Box::StandardButton>>("answers");
+    QTest::addColumn<QStringList>("boxes");
+    QTest::addColumn<bool>("opened");
+    const QList<Box::StandardButton> none;
+    QTest::newRow("unsaved changes kept: Cancel")
+        << QStringList{QStringLiteral("site.cfg")} << QList{Box::Cancel}
+        << QStringList{kUnsavedQuestion} << false;
+    QTest::newRow("unsaved changes discarded: No")
+        << QStringList{QStringLiteral("site.cfg")} << QList{Box::No}
+        << QStringList{kUnsavedQuestion} << true;
+    QTest::newRow("not a configuration")
+        << QStringList{QStringLiteral("other.cfg")} << QList{Box::No, Box::Ok}
+        << QStringList{kUnsavedQuestion, kNotConfiguration} << false;
+    // Refused as they are dragged in: nothing asked, nothing changed.
+    QTest::newRow("two configurations")
+        << QStringList{QStringLiteral("site.cfg"), QStringLiteral("copy.cfg")} << none
+        << QStringList() << false;
+    QTest::newRow("folder") << QStringList{QStringLiteral("folder")} << none << QStringList()
+                            << false;
+    QTest::newRow("missing file") << QStringList{QStringLiteral("gone.cfg")} << none
+                                  << QStringList() << false;
+    QTest::newRow("remote file") << QStringList{QStringLiteral("https://example.com/site.cfg")}
+                                 << none << QStringList() << false;
+    QTest::newRow("text, no file") << QStringList() << none << QStringList() << false;
+}
+
+void TestMainWindow::drop()
+{
+    QFETCH(QStringList, dropped);
+    QFETCH(QList<Box::StandardButton>, answers);
+    QFETCH(QStringList, boxes);
+    QFETCH(bool, opened);
+    Image image{};
+    const QString site = m_dir->filePath(QStringLiteral("site.cfg"));
+    WriteFile(site, WindowFile(&image));
+    WriteFile(m_dir->filePath(QStringLiteral("copy.cfg")), WindowFile());
+    WriteFile(m_dir->filePath(QStringLiteral("other.cfg")), "[main]\nyorn\n");
+    QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("folder")));
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const QString &name : dropped)
+        urls << (name.contains(QLatin1Char(':')) ? QUrl(name)
+                                                 : QUrl::fromLocalFile(m_dir->filePath(name)));
+    if (!urls.isEmpty())
+        data.setUrls(urls);
+    data.setText(site);
+
+    TestShell shell(m_dir->path());
+    shell.state.images.ConfigImage[0] ^= 0x01;
+    const Image edited = shell.state.images.ConfigImage;
+    BoxAnswerer answerer(answers);
+    const QPoint at = shell.window->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(shell.window.get(), &enter);
+    QCOMPARE(enter.isAccepted(), !answers.isEmpty());
+    // A drop that was refused as it came in is not handed over; were it, it would do nothing.
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(shell.window.get(), &drop);
+    QCOMPARE(drop.isAccepted(), !answers.isEmpty());
+    QTRY_VERIFY(answerer.allAnswered());
+    QCoreApplication::processEvents();
+    QCOMPARE(answerer.texts(), boxes);
+    if (opened) {
+        QCOMPARE(shell.state.CurrentFile, site);
+        QCOMPARE(shell.window->windowTitle(), QStringLiteral("Configuration Setup: ") + site);
+        QCOMPARE(shell.state.images.ConfigImage, image);
+    } else {
+        QCOMPARE(shell.state.CurrentFile, QStringLiteral("New File"));
+        QCOMPARE(shell.state.images.ConfigImage, edited);
+        QVERIFY(shell.state.images.IsChanged());
+    }
 }
 
 void TestMainWindow::menus_data()
