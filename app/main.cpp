@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QSettings>
 #include <QTextStream>
@@ -103,10 +104,12 @@ int Run(int argc, char *argv[], const Options &options)
     setup.ports = &ports;
     const SystemKeyboardLayout keyboardLayout;
     setup.keyboardLayout = &keyboardLayout;
+    // Named from the folder the program started in; kept whole, so that Save and the recent
+    // files reach it from anywhere.
+    if (!parser.positionalArguments().isEmpty())
+        setup.file = QFileInfo(parser.positionalArguments().constFirst()).absoluteFilePath();
     MainWindow window(state, std::move(setup));
     window.show();
-    if (!parser.positionalArguments().isEmpty())
-        window.Files().OpenFile(parser.positionalArguments().constFirst());
     if (parser.isSet(options.quitAfterShow)) {
         QTimer::singleShot(0, &app, [&window] {
             // Painted at least once, whether or not its first paint came before this timer.

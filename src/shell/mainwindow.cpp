@@ -9,6 +9,7 @@
 #include "link/ports/portmapping.h"
 #include "link/ui/comparedialog.h"
 #include "link/ui/portmappingdialog.h"
+#include "shell/droppedfile.h"
 #include "shell/entrylocator.h"
 #include "shell/filecommands.h"
 #include "shell/finddialog.h"
@@ -21,10 +22,12 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDropEvent>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QSet>
 #include <QStatusBar>
 #include <QTimer>
@@ -65,6 +68,7 @@ MainWindow::MainWindow(AppState &state, ShellSetup setup, QWidget *parent)
     m_defaultsCount->setObjectName(QStringLiteral("statusDefaults"));
     statusBar()->addPermanentWidget(m_defaultsCount);
     resize(1000, 720);
+    setAcceptDrops(true);
     StartUp(setup);
     if (m_context.ports)
         connect(m_context.ports, &PortMapping::Changed, this, &MainWindow::ShowAdapterNote);
@@ -98,6 +102,25 @@ void MainWindow::StartUp(const ShellSetup &setup)
     m_state.images.ResetToDefaults();
     m_pages->UpdateToolbarMode();
     m_history->Restart();
+    if (!setup.file.isEmpty())
+        m_files->OpenFile(setup.file);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!DroppedFile(*event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent *event)
+{
+    const QString path = DroppedFile(*event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // The program the file came from waits until the drop is done: the question and the
+    // refusal come after that, not inside it.
+    QTimer::singleShot(0, this, [this, path] { m_files->OpenFile(path); });
 }
 
 void MainWindow::ConnectCommands()
