@@ -1,5 +1,9 @@
 #include "link/session/devicefinder.h"
 
+#include "core/linksettings.h"
+#include "link/ports/portmapping.h"
+#include "link/ports/serialdevice.h"
+
 #include <QFileInfo>
 #include <QSet>
 #include <QThread>
@@ -17,6 +21,57 @@ QStringList DistinctPorts(const QStringList &paths)
         distinct.append(path);
     }
     return distinct;
+}
+
+namespace {
+
+bool SamePort(const QString &a, const QString &b)
+{
+    if (a.isEmpty() || b.isEmpty())
+        return false;
+    const QString canonicalA = QFileInfo(a).canonicalFilePath();
+    return a == b || (!canonicalA.isEmpty() && canonicalA == QFileInfo(b).canonicalFilePath());
+}
+
+} // namespace
+
+int ComPortReaching(const PortMapping &ports, const QString &path)
+{
+    for (int n = 1; n <= kComPortCount; ++n) {
+        if (SamePort(ports.Route(n).device, path))
+            return n;
+    }
+    return 0;
+}
+
+int UseFoundDevice(const ProbeResult &found, const PortDetails &port, PortMapping &ports,
+                   LinkSettings &settings)
+{
+    int commPort = ComPortReaching(ports, found.path);
+    if (commPort == 0) {
+        PortChoices choices = ports.Choices();
+        // Preferably a "Com n" that leads to no port present; else one that leads to a
+        // built-in port only because nothing was chosen for it.
+        for (const bool leadsNowhere : {true, false}) {
+            for (int n = 1; n <= kComPortCount && commPort == 0; ++n) {
+                if (!choices[n - 1] && ComVariableValue(n).isEmpty() &&
+                    (!leadsNowhere || !ports.Route(n).port))
+                    commPort = n;
+            }
+        }
+        if (commPort == 0)
+            return 0;
+        PortDetails chosen = port;
+        chosen.path = found.path;
+        choices[commPort - 1] = PortChoice::Of(chosen);
+        ports.SetChoices(choices);
+    }
+    settings.LinkMode = LinkSettings::kByRs232;
+    settings.CommPort = commPort;
+    settings.BaudSetting = QString::number(found.settings.baud);
+    settings.FrameSetting =
+        LinkSettings::FrameText(found.settings.dataBits, found.settings.stopBits);
+    return commPort;
 }
 
 DeviceFinder::DeviceFinder(QObject *parent) : QObject(parent) {}

@@ -11,7 +11,10 @@
 #include <memory>
 #include <vector>
 
+class PortMapping;
 class QThread;
+struct LinkSettings;
+struct PortDetails;
 
 // Looks for K30s on several ports at once, each port probed in a thread of its own (opening
 // a serial port blocks while QSerialPort takes its lock file, and one port must not wait for
@@ -54,6 +57,15 @@ private:
     int m_running = 0;
     int m_tried = 0;
 };
+
+// The "Com n" that reaches `path` now (also through a symbolic link); 0 for none.
+int ComPortReaching(const PortMapping &ports, const QString &path);
+// Makes the device found the Transmit dialog's: "By RS232", its line settings, and the
+// "Com n" that reaches its port; a port no "Com n" reaches is mapped to the first one that is
+// neither chosen nor fixed by the environment, one that reaches no port present first.
+// Returns the "Com n"; 0 when all four are taken, and then nothing is changed.
+int UseFoundDevice(const ProbeResult &found, const PortDetails &port, PortMapping &ports,
+                   LinkSettings &settings);
 
 // The same port named twice, or once by a symbolic link: what remains, in the order named.
 QStringList DistinctPorts(const QStringList &paths);
