@@ -227,9 +227,12 @@ void SimSerialServer::OnReadable()
                 .arg(m_lineDataBits)
                 .arg(m_lineStopBits));
         m_out += noise;
-        m_answerBytes = 0;
-        m_sinceAnswer.start();
-        SendDue();
+        // Behind an answer still waiting for its delay, not ahead of it.
+        if (!m_delay.isActive()) {
+            m_answerBytes = 0;
+            m_sinceAnswer.start();
+            SendDue();
+        }
         return;
     }
     const qsizetype before = m_device.Log().size();
