@@ -8,6 +8,8 @@
 #include "core/pagetable.h"
 #include "link/ports/portmapping.h"
 #include "link/ui/comparedialog.h"
+#include "link/ui/finddevicedialog.h"
+#include "link/ui/linkdialog.h"
 #include "link/ui/portmappingdialog.h"
 #include "shell/droppedfile.h"
 #include "shell/entrylocator.h"
@@ -25,6 +27,7 @@
 #include <QDropEvent>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
@@ -155,6 +158,17 @@ void MainWindow::ConnectCommands()
     on("mnuHelpAbout", [this] { ShowAbout(); });
     m_actions->Action(u"mnuToolsPorts")->setEnabled(m_context.ports != nullptr);
     on("mnuToolsPorts", [this] { PortMappingDialog::Open(*m_context.ports, this); });
+    m_actions->Action(u"mnuToolsFind")->setEnabled(m_context.ports != nullptr);
+    on("mnuToolsFind", [this] {
+        auto *dialog = FindDeviceDialog::Open(m_context.state.link, *m_context.ports, this);
+        // An open link dialog shows the port and settings the device was found at.
+        connect(dialog, &FindDeviceDialog::Used, this, [this] {
+            for (QMdiSubWindow *window : m_area->subWindowList()) {
+                if (auto *link = qobject_cast<LinkDialog *>(window->widget()))
+                    link->ShowLinkSettings();
+            }
+        });
+    });
     // The page table says which menu items and tool bar buttons open which page; a tool bar
     // button opens the page of the section the tool bar addresses, so it is connected once.
     QSet<QString> toolButtons;
