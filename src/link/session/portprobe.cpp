@@ -130,7 +130,7 @@ void PortProbe::Ask()
     m_transport->Arm(1);
     m_transport->Send(BuildUploadRequest());
     m_transport->Flush();
-    m_wait->start(ProbeWait(m_result.settings, kUploadReplyThreshold, m_margin));
+    m_wait->start(ProbeWait(m_result.settings, 1, m_margin));
 }
 
 void PortProbe::OnReceived(const QByteArray &bytes)

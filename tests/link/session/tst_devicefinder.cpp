@@ -12,7 +12,7 @@ Q_DECLARE_METATYPE(ProbeResult::Outcome)
 namespace {
 
 // Short enough for the tests, long enough for a simulator in this process to start answering.
-constexpr LinkDuration kTestMargin{80};
+constexpr LinkDuration kTestMargin{150};
 
 QList<ProbeResult> Find(const QStringList &paths, const SerialLineSettings &first = {})
 {

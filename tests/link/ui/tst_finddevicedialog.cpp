@@ -34,7 +34,7 @@ void TestFindDeviceDialog::asksFirstThenUses()
     PortMapping mapping(list);
     LinkSettings settings;
     FindDeviceDialog dialog(settings, mapping, nullptr);
-    dialog.SetMargin(LinkDuration(80));
+    dialog.SetMargin(LinkDuration(150));
     dialog.show();
     QVERIFY(dialog.findChild<QShortcut *>(QStringLiteral("helpShortcut")));
 
