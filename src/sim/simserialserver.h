@@ -27,6 +27,8 @@ public:
     QString ErrorString() const { return m_error; }
     // The line as the other end set it up: "9600,N,8,1".
     QString LineSettings() const;
+    // Sends bytes nobody asked for, as a scan: paced and faulted like an answer.
+    void SendUnasked(const QByteArray &bytes) { Answer(bytes); }
 
 Q_SIGNALS:
     void Logged(const QString &line);
