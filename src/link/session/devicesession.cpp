@@ -5,6 +5,7 @@
 #include "link/serial/serialexchange.h"
 #include "link/serial/serialmemoryexchange.h"
 #include "link/serial/serialportline.h"
+#include "link/session/scanlistener.h"
 #include "link/wire/keyboardtext.h"
 
 DeviceSession::DeviceSession(const LinkSettings &settings, PortMapping *ports,
@@ -55,6 +56,13 @@ MemoryExchange *DeviceSession::MakeMemoryExchange(MemoryKind kind, const MemoryT
     if (IsSerial())
         return new SerialMemoryExchange(kind, MakeLine(), Target(), timings, parent);
     return new KeyboardMemoryExchange(kind, m_keyboard, timings, parent);
+}
+
+ScanListener *DeviceSession::MakeScanListener(QObject *parent) const
+{
+    if (!IsSerial())
+        return nullptr;
+    return new ScanListener(MakeLine(), Target(), parent);
 }
 
 SerialTarget DeviceSession::Target() const
