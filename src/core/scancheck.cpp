@@ -379,3 +379,23 @@ ScanCheck CheckScan(QByteArrayView scan, const ScanFraming &framing)
 {
     return LooksLikeCard(scan, framing) ? CheckCard(scan, framing) : CheckBarCode(scan, framing);
 }
+
+QString ScanRowText(const QDateTime &at, QByteArrayView scan, const ScanCheck &check)
+{
+    return QStringList{at.toString(QStringLiteral("HH:mm:ss.zzz")), QString::number(scan.size()),
+                       ScanKeyText(scan), check.MarkedText(), check.Reasons()}
+        .join(QLatin1Char('\t'));
+}
+
+QString VerdictName(ScanVerdict verdict)
+{
+    switch (verdict) {
+    case ScanVerdict::Good:
+        return QStringLiteral("good");
+    case ScanVerdict::Bad:
+        return QStringLiteral("bad");
+    case ScanVerdict::Open:
+        break;
+    }
+    return QStringLiteral("open");
+}

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QDateTime>
 #include <QList>
 #include <QString>
 
@@ -44,3 +45,9 @@ struct ScanCheck
 ScanCheck CheckScan(QByteArrayView scan, const ScanFraming &framing);
 ScanCheck CheckBarCode(QByteArrayView scan, const ScanFraming &framing);
 ScanCheck CheckCard(QByteArrayView scan, const ScanFraming &framing);
+
+// One scan as a line of text, the fields separated by tabs (the key notation holds none): the
+// time it arrived, its length, its bytes, its parts, the reasons.
+QString ScanRowText(const QDateTime &at, QByteArrayView scan, const ScanCheck &check);
+// "good", "bad", "open".
+QString VerdictName(ScanVerdict verdict);

@@ -7,6 +7,7 @@
 #include "jsonreport.h"
 #include "memorycommands.h"
 #include "portscommand.h"
+#include "watchcommand.h"
 
 #include "core/configfile.h"
 #include "core/safefile.h"
@@ -163,6 +164,22 @@ int Ports(const CommandCall &call)
     return PortsCommand(mapping, call.json, call.out);
 }
 
+int Watch(const CommandCall &call)
+{
+    WatchOptions options;
+    options.config = call.Value("config");
+    for (const auto &[name, value] :
+         {std::pair{"count", &options.count}, std::pair{"seconds", &options.seconds}}) {
+        bool ok = true;
+        if (call.IsSet(name))
+            *value = call.Value(name).toInt(&ok);
+        if (!ok || *value < 0 || (call.IsSet(name) && *value == 0))
+            return call.Usage(
+                QStringLiteral("--%1 needs a whole number from 1").arg(QLatin1String(name)));
+    }
+    return WatchCommand(call.devices, options, call.out, call.err);
+}
+
 constexpr CliCommand kCommands[] = {
     {"show",
      {{{"show FILE", "every parameter of a configuration file"}}},
@@ -246,6 +263,17 @@ constexpr CliCommand kCommands[] = {
      PortUse::One,
      {"yes"},
      ClearMemory},
+    {"watch",
+     {{{"watch --port DEV [--config FILE] [--count N] [--seconds S]",
+        "prints each scan the device sends, one line each: time,\n"
+        "length, bytes in key notation, its parts as FILE (or\n"
+        "the factory configuration) frames them, and why a part\n"
+        "differs; ends after N scans or S seconds (status 2 when\n"
+        "the time ends first), status 1 when a scan differed"}}},
+     0,
+     PortUse::One,
+     {"config", "count", "seconds"},
+     Watch},
     {"ports",
      {{{"ports", "the serial ports present (device, description,\n"
                  "manufacturer, serial number, USB ids) and the device\n"
