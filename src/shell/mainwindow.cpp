@@ -9,6 +9,7 @@
 #include "link/ports/portmapping.h"
 #include "link/ui/comparedialog.h"
 #include "link/ui/portmappingdialog.h"
+#include "link/ui/scantestdialog.h"
 #include "shell/entrylocator.h"
 #include "shell/filecommands.h"
 #include "shell/finddialog.h"
@@ -130,6 +131,14 @@ void MainWindow::ConnectCommands()
     on("mnuHelpAbout", [this] { ShowAbout(); });
     m_actions->Action(u"mnuToolsPorts")->setEnabled(m_context.ports != nullptr);
     on("mnuToolsPorts", [this] { PortMappingDialog::Open(*m_context.ports, this); });
+    on("mnuToolsScan", [this] {
+        // One window listens: a second would find the port held by the first.
+        if (!m_scanTest)
+            m_scanTest = new ScanTestDialog(m_context, this);
+        m_scanTest->show();
+        m_scanTest->raise();
+        m_scanTest->activateWindow();
+    });
     // The page table says which menu items and tool bar buttons open which page; a tool bar
     // button opens the page of the section the tool bar addresses, so it is connected once.
     QSet<QString> toolButtons;

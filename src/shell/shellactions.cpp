@@ -87,6 +87,7 @@ constexpr MenuItem kToolsItems[] = {
     PagesHere(PageItems::Dialogs),
     kSeparator,
     {"mnuToolsPorts", "&Port Mapping..."},
+    {"mnuToolsScan", "&Test Scan..."},
 };
 constexpr MenuItem kHelpItems[] = {
     {"mnuHelpContents", "&Contents"},
