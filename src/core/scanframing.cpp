@@ -1,5 +1,7 @@
 #include "core/scanframing.h"
 
+#include "core/charset.h"
+#include "core/configdocument.h"
 #include "keys/keytext.h"
 
 #include <span>
@@ -158,20 +160,5 @@ ScanFraming ScanFraming::FromImage(const Image &image, ScanPath path)
 
 QString ScanKeyText(QByteArrayView bytes)
 {
-    QString text;
-    text.reserve(bytes.size());
-    for (char c : bytes) {
-        const auto byte = static_cast<std::uint8_t>(c);
-        if (byte < 0x20) {
-            const std::uint8_t one[] = {byte};
-            text += DecodeKeyText(one, false);
-        } else if (byte < 0x7F) {
-            text += QLatin1Char(c);
-        } else {
-            text += QStringLiteral("{0x") +
-                    QStringLiteral("%1").arg(byte, 2, 16, QLatin1Char('0')).toUpper() +
-                    QLatin1Char('}');
-        }
-    }
-    return text;
+    return PrintableText(BytesToText(bytes));
 }

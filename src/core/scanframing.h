@@ -79,6 +79,7 @@ struct ScanFraming
     static ScanFraming FromImage(const Image &image, ScanPath path);
 };
 
-// Bytes in key notation: printable ASCII as itself, control characters by name ("{CR}"),
-// any other byte as "{0xFF}", so the text is plain ASCII whatever arrived.
+// Bytes in key notation, as every listing shows device texts: each byte as its character of
+// the single-byte set, a control character by its name ("{CR}") or code ("{x9B}"), so that
+// no scan can drive a terminal or add a column to a table.
 QString ScanKeyText(QByteArrayView bytes);

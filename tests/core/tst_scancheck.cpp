@@ -57,7 +57,7 @@ void TestScanCheck::scans_data()
                              << "expected terminator {CR}{LF}, received nothing";
     QTest::newRow("garbage shown in key notation")
         << QStringList{noTerminator} << false << QByteArray("\xff\x00\x80{a}\x7f", 7)
-        << "data {0xFF}{NUL}{0x80}{a}{0x7F}"
+        << "data \u00FF{NUL}{x80}{a}{x7F}"
         << "";
     QTest::newRow("code ID") << QStringList{codeId} << false << QByteArray("EAB12\r\n")
                              << "code ID (Code 39) E | data AB12 | terminator {CR}{LF}"

@@ -1,6 +1,7 @@
 #include "link/ui/scantestdialog.h"
 
 #include "about/helpwindow.h"
+#include "core/charset.h"
 #include "core/safefile.h"
 #include "link/linkmessage.h"
 #include "link/session/devicesession.h"
@@ -212,8 +213,9 @@ bool ScanTestDialog::Save()
         ConfirmedSaveName(this, m_askFileName(this), QStringLiteral("txt"), kTitle);
     if (path.isEmpty())
         return false;
-    // The rows are plain ASCII: the key notation names every other byte.
-    if (const auto reason = WriteWholeFile(path, RowsText().toLatin1())) {
+    // In the single-byte set the device's bytes are kept as they came; the key notation has
+    // named every control character.
+    if (const auto reason = WriteWholeFile(path, TextToBytes(RowsText()))) {
         QMessageBox box(QMessageBox::Warning, kTitle,
                         QStringLiteral("The scans could not be saved to %1: %2")
                             .arg(QDir::toNativeSeparators(path), *reason),

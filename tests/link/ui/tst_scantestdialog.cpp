@@ -204,7 +204,7 @@ void TestScanTestDialog::saveFailsAndSucceeds()
     QVERIFY(saved.open(QIODevice::ReadOnly));
     const QByteArray text = saved.readAll();
     QCOMPARE(text.count('\n'), 1);
-    QVERIFY2(text.contains("\t8\t{NUL}{0xFF}\"{LF}{ESC}[2J\t"), text.constData());
+    QVERIFY2(text.contains("\t8\t{NUL}\xFF\"{LF}{ESC}[2J\t"), text.constData());
 }
 
 QTEST_MAIN(TestScanTestDialog)

@@ -116,7 +116,7 @@ void TestCliWatch::hostileDevices_data()
                           QStringLiteral("--seconds"), QStringLiteral("5")};
     QTest::newRow("control bytes, quotes, not UTF-8")
         << QByteArray("\"\\\x00\xff\xc3(\x1b\r\n", 9) << 250 << 0 << -1 << two << 0 << 9
-        << "\"\\{NUL}{0xFF}{0xC3}({ESC}{CR}{LF}";
+        << "\"\\{NUL}\u00FF\u00C3({ESC}{CR}{LF}";
     // A scan that arrives a byte at a time is still one scan.
     QTest::newRow("scan split across reads")
         << QByteArray("0123456789ABCDEFGHIJ\r\n") << 500 << 2400 << -1
