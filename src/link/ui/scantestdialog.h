@@ -27,7 +27,7 @@ class ScanTestDialog : public QDialog
 public:
     // Asks for the file Save writes; empty when cancelled.
     using FileAsker = std::function<QString(QWidget *parent)>;
-    static constexpr int kMaxRows = 10000;
+    static constexpr int kMaxRows = 1000;
 
     ScanTestDialog(PageContext &context, QWidget *parent);
     ~ScanTestDialog() override;
