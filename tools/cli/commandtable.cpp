@@ -20,6 +20,7 @@
 #include <QTextStream>
 
 #include <algorithm>
+#include <climits>
 
 namespace {
 
@@ -173,9 +174,12 @@ int Watch(const CommandCall &call)
         bool ok = true;
         if (call.IsSet(name))
             *value = call.Value(name).toInt(&ok);
-        if (!ok || *value < 0 || (call.IsSet(name) && *value == 0))
-            return call.Usage(
-                QStringLiteral("--%1 needs a whole number from 1").arg(QLatin1String(name)));
+        // A watch of more than 20 days does not fit the timer.
+        const int most = value == &options.seconds ? kMaxWatchSeconds : INT_MAX;
+        if (!ok || *value < 0 || *value > most || (call.IsSet(name) && *value == 0))
+            return call.Usage(QStringLiteral("--%1 needs a whole number from 1 to %2")
+                                  .arg(QLatin1String(name))
+                                  .arg(most));
     }
     return WatchCommand(call.devices, options, call.out, call.err);
 }

@@ -5,6 +5,8 @@
 class QTextStream;
 struct DeviceOptions;
 
+inline constexpr int kMaxWatchSeconds = 20 * 24 * 3600;
+
 struct WatchOptions
 {
     int count = 0;   // stop after this many scans; 0: no limit
