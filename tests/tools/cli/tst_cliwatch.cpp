@@ -71,7 +71,7 @@ void TestCliWatch::downloadedFramingMarked()
     connect(&scanner, &QTimer::timeout, this, [&] {
         k30.server.SendUnasked(SimBarCodeOutput(k30.device.image, "AB12345", kSimCode128, false));
     });
-    scanner.start(150);
+    scanner.start(400);
     const QStringList watch =
         QStringList{
             QStringLiteral("watch"),   QStringLiteral("--config"), file,
@@ -115,24 +115,24 @@ void TestCliWatch::hostileDevices_data()
     const QStringList two{QStringLiteral("--count"), QStringLiteral("2"),
                           QStringLiteral("--seconds"), QStringLiteral("5")};
     QTest::newRow("control bytes, quotes, not UTF-8")
-        << QByteArray("\"\\\x00\xff\xc3(\x1b\r\n", 9) << 250 << 0 << -1 << two << 0 << 9
+        << QByteArray("\"\\\x00\xff\xc3(\x1b\r\n", 9) << 400 << 0 << -1 << two << 0 << 9
         << "\"\\{NUL}\u00FF\u00C3({ESC}{CR}{LF}";
     // A scan that arrives a byte at a time is still one scan.
     QTest::newRow("scan split across reads")
-        << QByteArray("0123456789ABCDEFGHIJ\r\n") << 500 << 2400 << -1
+        << QByteArray("0123456789ABCDEFGHIJ\r\n") << 600 << 2400 << -1
         << QStringList{QStringLiteral("--count"), QStringLiteral("1")} << 0 << 22
         << "0123456789ABCDEFGHIJ{CR}{LF}";
     // Never a pause: cut at the longest scan, and the count still ends the watch.
     QTest::newRow("device that never stops") << QByteArray(600, 'x') << 50 << 0 << -1 << two << 1
                                              << 4096 << QString(4096, QLatin1Char('x'));
     QTest::newRow("time out before the count")
-        << QByteArray() << 250 << 0 << -1
+        << QByteArray() << 400 << 0 << -1
         << QStringList{QStringLiteral("--count"), QStringLiteral("1"), QStringLiteral("--seconds"),
                        QStringLiteral("1")}
         << 2 << -1 << "";
     // A pulled cable in the middle of a scan: what came is shown, then the port is reported.
     QTest::newRow("line goes dead")
-        << QByteArray("AB12\r\n") << 250 << 0 << 3 << two << 5 << -1 << "";
+        << QByteArray("AB12\r\n") << 400 << 0 << 3 << two << 5 << -1 << "";
 }
 
 void TestCliWatch::hostileDevices()
