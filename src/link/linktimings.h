@@ -20,6 +20,14 @@ inline constexpr LinkDuration kHandshakeToDataPause{20};
 inline constexpr LinkDuration kKeyboardUploadTimeout{5000};
 inline constexpr LinkDuration kKeyboardFinalTimeout{1000};
 
+// Finding the device: a probe at one line setting waits as long as the version answer takes
+// at that speed, plus this for the device to start answering. A device slower than this is
+// not found, however long the exchanges' own time-outs are.
+inline constexpr LinkDuration kProbeMargin{400};
+// Once a device has begun an answer it keeps the line busy until the answer ends; a pause this
+// long (beyond a character's own time) means the answer was cut short or was noise.
+inline constexpr LinkDuration kProbeByteGap{100};
+
 // Receive thresholds: a serial reply is looked at once this many bytes are buffered.
 inline constexpr int kDownloadReplyThreshold = 1;
 inline constexpr int kUploadReplyThreshold = 84;

@@ -87,6 +87,8 @@ constexpr MenuItem kToolsItems[] = {
     PagesHere(PageItems::Dialogs),
     kSeparator,
     {"mnuToolsPorts", "&Port Mapping..."},
+    {"mnuToolsFind", "&Find Device..."},
+    // What the device sends when scanning, checked against the configuration.
     {"mnuToolsScan", "&Test Scan..."},
 };
 constexpr MenuItem kHelpItems[] = {

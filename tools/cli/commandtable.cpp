@@ -3,6 +3,7 @@
 #include "configcommands.h"
 #include "devicecommands.h"
 #include "devicejob.h"
+#include "discovercommand.h"
 #include "exitcodes.h"
 #include "jsonreport.h"
 #include "memorycommands.h"
@@ -184,6 +185,13 @@ int Watch(const CommandCall &call)
     return WatchCommand(call.devices, options, call.out, call.err);
 }
 
+int Discover(const CommandCall &call)
+{
+    if (call.devices.ports.isEmpty() && !call.IsSet("all"))
+        return call.Usage(QStringLiteral("discover needs --port or --all"));
+    return DiscoverCommand(call.devices, call.IsSet("all"), call.out, call.err);
+}
+
 constexpr CliCommand kCommands[] = {
     {"show",
      {{{"show FILE", "every parameter of a configuration file"}}},
@@ -286,6 +294,17 @@ constexpr CliCommand kCommands[] = {
      PortUse::None,
      {},
      Ports},
+    {"discover",
+     {{{"discover [--port DEV...] [--all]",
+        "probes the ports named (every serial port present with\n"
+        "--all) for a K30 at each line setting it can be set to,\n"
+        "the serial options' first; a line per port: found (the\n"
+        "settings and the firmware version), not found, busy;\n"
+        "status 0 found, 1 none, 5 a port named not to be had"}}},
+     0,
+     PortUse::Any,
+     {"all"},
+     Discover},
 };
 
 } // namespace

@@ -18,6 +18,7 @@ enum class PortUse
     One,      // one device
     Several,  // one or more devices, served at once
     Optional, // diff: a device with --port, else a second file
+    Any,      // discover: none, one or several (--all names them instead)
 };
 
 // What a command's handler is given once the command line has passed the checks all commands

@@ -14,6 +14,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -22,6 +23,46 @@ int IntValue(const QCommandLineParser &parser, const QString &name, int fallback
     bool ok = false;
     const int value = parser.value(name).toInt(&ok);
     return parser.isSet(name) && ok ? value : fallback;
+}
+
+struct DeviceLine
+{
+    int baud;
+    int dataBits;
+    int stopBits;
+};
+
+// "4800,7,2": the settings the K30 can be set to.
+std::optional<DeviceLine> ParseDeviceLine(const QString &text)
+{
+    const QStringList parts = text.split(QLatin1Char(','));
+    if (parts.size() != 3)
+        return std::nullopt;
+    const DeviceLine line{parts[0].toInt(), parts[1].toInt(), parts[2].toInt()};
+    const bool baud = QList<int>{2400, 4800, 9600, 19200}.contains(line.baud);
+    if (!baud || (line.dataBits != 7 && line.dataBits != 8) ||
+        (line.stopBits != 1 && line.stopBits != 2))
+        return std::nullopt;
+    return line;
+}
+
+// A version field as the device holds it: "\\xHH" stands for the byte HH, so that a test can
+// give the device quotes, control bytes and bytes that are not UTF-8.
+QString UnescapedBytes(const QString &text)
+{
+    QByteArray bytes;
+    const QByteArray in = text.toUtf8();
+    for (qsizetype i = 0; i < in.size(); ++i) {
+        bool ok = false;
+        const int value = in.mid(i + 2, 2).toInt(&ok, 16);
+        if (in.at(i) == '\\' && i + 3 < in.size() && in.at(i + 1) == 'x' && ok) {
+            bytes.append(char(value));
+            i += 3;
+            continue;
+        }
+        bytes.append(in.at(i));
+    }
+    return QString::fromLatin1(bytes);
 }
 
 } // namespace
@@ -44,6 +85,16 @@ int main(int argc, char *argv[])
          QStringLiteral("path")},
         {QStringLiteral("line-baud"), QStringLiteral("Baud rate of --device (default 9600)."),
          QStringLiteral("rate")},
+        {QStringLiteral("line"),
+         QStringLiteral("Answer only on a line set to these settings, e.g. 4800,7,2 (on a "
+                        "pseudo-terminal the data bits cannot be seen); noise otherwise."),
+         QStringLiteral("baud,databits,stopbits")},
+        {QStringLiteral("version1"),
+         QStringLiteral("First version field (12 characters; \\xHH for any byte)."),
+         QStringLiteral("text")},
+        {QStringLiteral("version2"),
+         QStringLiteral("Second version field (10 characters; \\xHH for any byte)."),
+         QStringLiteral("text")},
         {QStringLiteral("section"), QStringLiteral("Section an upload answers: decoder or reader."),
          QStringLiteral("section")},
         {QStringLiteral("decoder-length"),
@@ -148,8 +199,27 @@ int main(int argc, char *argv[])
         }
     }
 
+    for (const char *option : {"version1", "version2"}) {
+        const QString name = QLatin1String(option);
+        if (parser.isSet(name))
+            (name == QLatin1String("version1") ? device.version1 : device.version2) =
+                UnescapedBytes(parser.value(name));
+    }
+    std::optional<DeviceLine> line;
+    if (parser.isSet(QStringLiteral("line"))) {
+        line = ParseDeviceLine(parser.value(QStringLiteral("line")));
+        if (!line) {
+            QTextStream(stderr) << "k30-sim: --line takes BAUD,DATABITS,STOPBITS: 2400, 4800, "
+                                   "9600 or 19200; 7 or 8; 1 or 2"
+                                << Qt::endl;
+            return 1;
+        }
+    }
+
     QTextStream out(stdout);
     SimSerialServer server(device);
+    if (line)
+        server.SetDeviceLine(line->baud, line->dataBits, line->stopBits);
     const bool opened = parser.isSet(QStringLiteral("device"))
                             ? server.OpenDevice(parser.value(QStringLiteral("device")),
                                                 IntValue(parser, QStringLiteral("line-baud"), 9600))

@@ -40,6 +40,12 @@ public:
     // The serial lines come from `maker` instead of the system's serial ports: a device
     // simulated in this process stands in for the line.
     void SetLineMaker(LineMaker maker) { m_makeLine = std::move(maker); }
+    // A serial device that exists only inside this process (the simulated K30 of `k30cfg
+    // --simulate` where the system has no pseudo-terminals): every session's line to `device`
+    // comes from `maker` from now on; an empty `maker` withdraws it. Call it before any
+    // exchange starts and after the last one ended: the sessions of k30cfg-cli's threads read
+    // it without a lock.
+    static void ServeInProcess(const QString &device, LineMaker maker);
 
     bool IsSerial() const;
     // Where the exchanges go: "on Com 1", "on /dev/ttyUSB0", "on the keyboard path".
@@ -57,7 +63,7 @@ public:
 
 private:
     SerialTarget Target() const;
-    std::unique_ptr<SerialLine> MakeLine() const;
+    std::unique_ptr<SerialLine> MakeLine(const SerialTarget &target) const;
 
     const LinkSettings *m_settings = nullptr;
     PortMapping *m_ports = nullptr;
