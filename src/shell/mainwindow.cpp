@@ -11,6 +11,7 @@
 #include "link/ui/finddevicedialog.h"
 #include "link/ui/linkdialog.h"
 #include "link/ui/portmappingdialog.h"
+#include "link/ui/scantestdialog.h"
 #include "shell/droppedfile.h"
 #include "shell/entrylocator.h"
 #include "shell/filecommands.h"
@@ -158,6 +159,14 @@ void MainWindow::ConnectCommands()
     on("mnuHelpAbout", [this] { ShowAbout(); });
     m_actions->Action(u"mnuToolsPorts")->setEnabled(m_context.ports != nullptr);
     on("mnuToolsPorts", [this] { PortMappingDialog::Open(*m_context.ports, this); });
+    on("mnuToolsScan", [this] {
+        // One window listens: a second would find the port held by the first.
+        if (!m_scanTest)
+            m_scanTest = new ScanTestDialog(m_context, this);
+        m_scanTest->show();
+        m_scanTest->raise();
+        m_scanTest->activateWindow();
+    });
     m_actions->Action(u"mnuToolsFind")->setEnabled(m_context.ports != nullptr);
     on("mnuToolsFind", [this] {
         auto *dialog = FindDeviceDialog::Open(m_context.state.link, *m_context.ports, this);

@@ -10,6 +10,7 @@
 #include <functional>
 
 class CompareDialog;
+class ScanTestDialog;
 class FileCommands;
 class FindDialog;
 class ImageHistory;
@@ -101,6 +102,7 @@ private:
     QLabel *m_defaultsCount = nullptr;
     QPointer<QWidget> m_about;
     QPointer<CompareDialog> m_compare;
+    QPointer<ScanTestDialog> m_scanTest;
     // Where the note on "Com 1" stands at start-up: it waits for the window to be on the
     // screen before the port list is read.
     enum class AdapterNoteStep

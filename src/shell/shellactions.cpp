@@ -88,6 +88,8 @@ constexpr MenuItem kToolsItems[] = {
     kSeparator,
     {"mnuToolsPorts", "&Port Mapping..."},
     {"mnuToolsFind", "&Find Device..."},
+    // What the device sends when scanning, checked against the configuration.
+    {"mnuToolsScan", "&Test Scan..."},
 };
 constexpr MenuItem kHelpItems[] = {
     {"mnuHelpContents", "&Contents"},

@@ -68,11 +68,11 @@ SimSerialServer::~SimSerialServer()
 bool SimSerialServer::OpenPseudoTerminal()
 {
     Close();
-    m_fd = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+    m_fd = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (m_fd < 0 || grantpt(m_fd) != 0 || unlockpt(m_fd) != 0)
         return Fail(QStringLiteral("no pseudo-terminal"));
     m_path = QString::fromLocal8Bit(ptsname(m_fd));
-    m_slaveFd = ::open(ptsname(m_fd), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    m_slaveFd = ::open(ptsname(m_fd), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (m_slaveFd < 0)
         return Fail(QStringLiteral("cannot open ") + m_path);
     MakeRaw(m_slaveFd, 9600);
@@ -83,7 +83,7 @@ bool SimSerialServer::OpenPseudoTerminal()
 bool SimSerialServer::OpenDevice(const QString &path, int baud)
 {
     Close();
-    m_fd = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    m_fd = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (m_fd < 0)
         return Fail(QStringLiteral("cannot open ") + path);
     m_path = path;

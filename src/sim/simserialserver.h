@@ -27,6 +27,8 @@ public:
     QString ErrorString() const { return m_error; }
     // The line as the other end set it up: "9600,N,8,1".
     QString LineSettings() const;
+    // Sends bytes nobody asked for, as a scan: paced and faulted like an answer.
+    void SendUnasked(const QByteArray &bytes) { Answer(bytes); }
     // The line settings the device itself is set to: a request on a line set up otherwise
     // reaches it as noise, and what it sends back is noise to the PC. Baud rate and stop
     // bits are compared always; the data bits only on a real serial device, as a Linux

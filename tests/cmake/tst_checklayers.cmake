@@ -44,6 +44,7 @@ refused(src/link/qualified.cpp "#include <QtWidgets/QWidget>" ${widget})
 refused(src/link/gui.h "#include <QtGui/QGuiApplication>" "<QtGui/QGuiApplication>")
 refused(src/link/root.h "#include <qt6/QtWidgets/QWidget>" "<qt6/QtWidgets/QWidget>")
 refused(src/link/ui.h "#include \"link/ui/linkdialog.h\"" "\"link/ui/linkdialog.h\"")
+refused(src/sim/framing.cpp "#include \"core/scancheck.h\"" "\"core/scancheck.h\"")
 refused(src/sim/frames.h "#include \"link/wire/linkframes.h\"" "\"link/wire/linkframes.h\"")
 refused(tools/cli/widgets.cpp "#include <QtWidgets/QApplication>" "<QtWidgets/QApplication>")
 

@@ -321,6 +321,7 @@ void TestMainWindow::menus_data()
     row("mnuMag", "mnuMagTransmit", "Transmit");
     row("mnuTools", "mnuToolsRDM", "&Read Decoder Memory");
     row("mnuTools", "mnuToolsPorts", "&Port Mapping...");
+    row("mnuTools", "mnuToolsScan", "&Test Scan...");
     row("mnuHelp", "mnuHelpContents", "&Contents");
     row("mnuHelp", "mnuHelpAbout", "&About");
 }
@@ -361,7 +362,8 @@ void TestMainWindow::menus()
                             "mnuConfigDefault - mnuConfigTransmit"));
     QCOMPARE(items("mnuMag"), QStringLiteral("mnuMagInterface mnuMagComm mnuMagMisc - "
                                              "mnuMagDefault - mnuMagTransmit"));
-    QCOMPARE(items("mnuTools"), QStringLiteral("mnuToolsRDM - mnuToolsPorts"));
+    QCOMPARE(items("mnuTools"),
+             QStringLiteral("mnuToolsRDM - mnuToolsPorts mnuToolsFind mnuToolsScan"));
 }
 
 void TestMainWindow::toolBar()

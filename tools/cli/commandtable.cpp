@@ -8,6 +8,7 @@
 #include "jsonreport.h"
 #include "memorycommands.h"
 #include "portscommand.h"
+#include "watchcommand.h"
 
 #include "core/configfile.h"
 #include "core/safefile.h"
@@ -20,6 +21,7 @@
 #include <QTextStream>
 
 #include <algorithm>
+#include <climits>
 
 namespace {
 
@@ -164,6 +166,25 @@ int Ports(const CommandCall &call)
     return PortsCommand(mapping, call.json, call.out);
 }
 
+int Watch(const CommandCall &call)
+{
+    WatchOptions options;
+    options.config = call.Value("config");
+    for (const auto &[name, value] :
+         {std::pair{"count", &options.count}, std::pair{"seconds", &options.seconds}}) {
+        bool ok = true;
+        if (call.IsSet(name))
+            *value = call.Value(name).toInt(&ok);
+        // A watch of more than 20 days does not fit the timer.
+        const int most = value == &options.seconds ? kMaxWatchSeconds : INT_MAX;
+        if (!ok || *value < 0 || *value > most || (call.IsSet(name) && *value == 0))
+            return call.Usage(QStringLiteral("--%1 needs a whole number from 1 to %2")
+                                  .arg(QLatin1String(name))
+                                  .arg(most));
+    }
+    return WatchCommand(call.devices, options, call.out, call.err);
+}
+
 int Discover(const CommandCall &call)
 {
     if (call.devices.ports.isEmpty() && !call.IsSet("all"))
@@ -254,6 +275,17 @@ constexpr CliCommand kCommands[] = {
      PortUse::One,
      {"yes"},
      ClearMemory},
+    {"watch",
+     {{{"watch --port DEV [--config FILE] [--count N] [--seconds S]",
+        "prints each scan the device sends, one line each: time,\n"
+        "length, bytes in key notation, its parts as FILE (or\n"
+        "the factory configuration) frames them, and why a part\n"
+        "differs; ends after N scans or S seconds (status 2 when\n"
+        "the time ends first), status 1 when a scan differed"}}},
+     0,
+     PortUse::One,
+     {"config", "count", "seconds"},
+     Watch},
     {"ports",
      {{{"ports", "the serial ports present (device, description,\n"
                  "manufacturer, serial number, USB ids) and the device\n"

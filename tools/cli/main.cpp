@@ -89,6 +89,13 @@ int main(int argc, char *argv[])
         {QStringLiteral("clear"),
          QStringLiteral("read-memory: clear the memory once the file is safe (needs -o).")},
         {QStringLiteral("yes"), QStringLiteral("clear-memory: do not ask.")},
+        {QStringLiteral("config"),
+         QStringLiteral("watch: the configuration file the scans are checked against."),
+         QStringLiteral("file")},
+        {QStringLiteral("count"), QStringLiteral("watch: stop after this many scans."),
+         QStringLiteral("n")},
+        {QStringLiteral("seconds"), QStringLiteral("watch: stop after this many seconds."),
+         QStringLiteral("s")},
         {QStringLiteral("all"), QStringLiteral("discover: every serial port present.")},
     });
     // What the bash completion reads: the commands and the options each takes.

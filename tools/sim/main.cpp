@@ -3,6 +3,7 @@
 // device, and logs what it receives and answers.
 
 #include "sim/simdevice.h"
+#include "sim/simscanoutput.h"
 #include "sim/simserialserver.h"
 
 #include "core/versiontext.h"
@@ -10,6 +11,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QTextStream>
+#include <QTimer>
 
 #include <algorithm>
 #include <optional>
@@ -136,8 +138,26 @@ int main(int argc, char *argv[])
         {QStringLiteral("long-record"),
          QStringLiteral("Add a 200-byte record, longer than the tool's buffer.")},
         {QStringLiteral("refuse-clear"), QStringLiteral("Refuse every memory clear.")},
+        {QStringLiteral("scan"),
+         QStringLiteral("Read a bar code holding this text once, framed as the image says."),
+         QStringLiteral("text")},
+        {QStringLiteral("code-type"),
+         QStringLiteral("Code type of the bar codes read, 0 (UPC-A) to 7 (Codabar); "
+                        "default 5 (Code 128)."),
+         QStringLiteral("index")},
+        {QStringLiteral("card"),
+         QStringLiteral("Read a card with these tracks once, framed as the image says "
+                        "('T1|T2|T3'; an empty track is one the card lacks)."),
+         QStringLiteral("tracks")},
+        {QStringLiteral("scan-every"),
+         QStringLiteral("Read the bar code (--scan or the argument) or the card again every "
+                        "this many milliseconds."),
+         QStringLiteral("ms")},
     };
     parser.addOptions(options);
+    parser.addPositionalArgument(QStringLiteral("text"),
+                                 QStringLiteral("The bar code of --scan-every, if no --scan."),
+                                 QStringLiteral("[text]"));
     parser.process(app);
     if (parser.isSet(version)) {
         QTextStream(stdout) << VersionText(QCoreApplication::applicationName());
@@ -212,5 +232,28 @@ int main(int argc, char *argv[])
     QObject::connect(&server, &SimSerialServer::Logged, &app,
                      [&out](const QString &line) { out << line << Qt::endl; });
     QObject::connect(&server, &SimSerialServer::HungUp, &app, &QCoreApplication::quit);
+
+    // Scans go out as the device frames them at the moment it reads them, so a download
+    // in between changes the next one. Bytes sent before the tool opens the line wait in it.
+    QByteArray barCode = parser.value(QStringLiteral("scan")).toLocal8Bit();
+    if (barCode.isEmpty() && !parser.positionalArguments().isEmpty())
+        barCode = parser.positionalArguments().constFirst().toLocal8Bit();
+    const bool card = parser.isSet(QStringLiteral("card"));
+    const QList<QByteArray> tracks = parser.value(QStringLiteral("card")).toLocal8Bit().split('|');
+    const int codeType = IntValue(parser, QStringLiteral("code-type"), kSimCode128);
+    const auto read = [&] {
+        if (!barCode.isEmpty())
+            server.SendUnasked(SimBarCodeOutput(device.image, barCode, codeType, false));
+        if (card)
+            server.SendUnasked(SimCardOutput(device.image, tracks, false));
+    };
+    const int every = IntValue(parser, QStringLiteral("scan-every"), 0);
+    QTimer repeat;
+    if (every > 0) {
+        QObject::connect(&repeat, &QTimer::timeout, &app, read);
+        repeat.start(every);
+    } else {
+        read();
+    }
     return app.exec();
 }

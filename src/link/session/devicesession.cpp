@@ -5,6 +5,7 @@
 #include "link/serial/serialexchange.h"
 #include "link/serial/serialmemoryexchange.h"
 #include "link/serial/serialportline.h"
+#include "link/session/scanlistener.h"
 #include "link/wire/keyboardtext.h"
 
 #include <QHash>
@@ -73,6 +74,15 @@ MemoryExchange *DeviceSession::MakeMemoryExchange(MemoryKind kind, const MemoryT
         return new SerialMemoryExchange(kind, std::move(line), std::move(target), timings, parent);
     }
     return new KeyboardMemoryExchange(kind, m_keyboard, timings, parent);
+}
+
+ScanListener *DeviceSession::MakeScanListener(QObject *parent) const
+{
+    if (!IsSerial())
+        return nullptr;
+    SerialTarget target = Target();
+    std::unique_ptr<SerialLine> line = MakeLine(target);
+    return new ScanListener(std::move(line), std::move(target), parent);
 }
 
 SerialTarget DeviceSession::Target() const

@@ -16,6 +16,7 @@
 #include <optional>
 
 class KeyboardPort;
+class ScanListener;
 class PortMapping;
 
 // Where every window and k30cfg-cli get their exchanges with the device: the one place that
@@ -54,6 +55,9 @@ public:
     // must outlive the exchange. `parent` owns the exchange; without one the caller does.
     LinkExchange *MakeExchange(ExchangeKind kind, Image &image, const LinkTimings &timings = {},
                                QObject *parent = nullptr) const;
+    // Listens on the serial line for scans; null on the keyboard path, where the device types
+    // into a window.
+    ScanListener *MakeScanListener(QObject *parent = nullptr) const;
     MemoryExchange *MakeMemoryExchange(MemoryKind kind, const MemoryTimings &timings = {},
                                        QObject *parent = nullptr) const;
 
