@@ -6,14 +6,15 @@
 #include "link/ports/portmapping.h"
 #include "ui/helpkey.h"
 
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QListWidget>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -69,11 +70,16 @@ FindDeviceDialog::FindDeviceDialog(LinkSettings &settings, PortMapping &ports, Q
         this);
     question->setObjectName(QStringLiteral("lblQuestion"));
     question->setWordWrap(true);
-    auto *portsLabel = new QLabel(QStringLiteral("P&orts to probe:"), this);
-    m_portList = new QListWidget(this);
+    auto *portsLabel = new QLabel(QStringLiteral("Ports to probe:"), this);
+    // One check box per port, not a checkable list: a screen reader's Toggle action flips a
+    // check box, while on a list row it only changes the selection.
+    m_portList = new QWidget(this);
     m_portList->setObjectName(QStringLiteral("lstPorts"));
-    m_portList->setAccessibleName(QStringLiteral("Ports to probe"));
-    portsLabel->setBuddy(m_portList);
+    m_portList->setLayout(new QVBoxLayout);
+    auto *portScroll = new QScrollArea(this);
+    portScroll->setWidget(m_portList);
+    portScroll->setWidgetResizable(true);
+    portScroll->setAccessibleName(QStringLiteral("Ports to probe"));
 
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("lblStatus"));
@@ -125,7 +131,7 @@ FindDeviceDialog::FindDeviceDialog(LinkSettings &settings, PortMapping &ports, Q
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(question);
     layout->addWidget(portsLabel);
-    layout->addWidget(m_portList);
+    layout->addWidget(portScroll);
     layout->addWidget(m_status);
     layout->addWidget(m_progress);
     layout->addWidget(resultsLabel);
@@ -174,11 +180,14 @@ void FindDeviceDialog::ListPorts()
 {
     m_ports.Refresh();
     m_present = m_ports.Present();
-    m_portList->clear();
+    qDeleteAll(m_portChecks);
+    m_portChecks.clear();
     for (const PortDetails &port : m_present) {
-        auto *item = new QListWidgetItem(PrintableText(PortShortText(port)), m_portList);
-        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        item->setCheckState(Qt::Checked);
+        auto *check = new QCheckBox(PrintableText(PortShortText(port)), m_portList);
+        check->setObjectName(QStringLiteral("chkPort%1").arg(m_portChecks.size()));
+        check->setChecked(true);
+        m_portList->layout()->addWidget(check);
+        m_portChecks.append(check);
     }
     m_probe->setEnabled(!m_present.isEmpty());
     m_status->setText(m_present.isEmpty() ? QStringLiteral("No serial port is present.")
@@ -188,8 +197,8 @@ void FindDeviceDialog::ListPorts()
 void FindDeviceDialog::Probe()
 {
     QStringList paths;
-    for (int i = 0; i < m_portList->count(); ++i) {
-        if (m_portList->item(i)->checkState() == Qt::Checked)
+    for (qsizetype i = 0; i < m_portChecks.size(); ++i) {
+        if (m_portChecks.at(i)->isChecked())
             paths.append(m_present.at(i).path);
     }
     if (paths.isEmpty()) {

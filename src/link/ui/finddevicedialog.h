@@ -8,18 +8,18 @@
 
 class PortMapping;
 class QLabel;
-class QListWidget;
+class QCheckBox;
 class QProgressBar;
 class QPushButton;
 class QTreeWidget;
 struct LinkSettings;
 
 // "Find Device": probes serial ports for a K30 and lists where one answered. It first lists
-// the ports present, each checked, and probes only when the user presses "Probe": probing
-// writes to whatever is on a port (a receipt printer, a modem). Each port found shows its
-// path, description, serial number, the "Com n" that reaches it, the line settings and the
-// firmware version; "Use" makes one the Transmit dialog's port and settings. Closing the
-// window stops the probing.
+// the ports present, each checked (one check box each), and probes only when the user presses
+// "Probe": probing writes to whatever is on a port (a receipt printer, a modem). Each port found
+// shows its path, description, serial number, the "Com n" that reaches it, the line settings and
+// the firmware version; "Use" makes one the Transmit dialog's port and settings. Closing the window
+// stops the probing.
 class FindDeviceDialog : public QDialog
 {
     Q_OBJECT
@@ -53,7 +53,8 @@ private:
     DeviceFinder m_finder;
     LinkDuration m_margin = kProbeMargin;
     QList<PortDetails> m_present;
-    QListWidget *m_portList = nullptr;
+    QWidget *m_portList = nullptr;
+    QList<QCheckBox *> m_portChecks;
     QLabel *m_status = nullptr;
     QProgressBar *m_progress = nullptr;
     QTreeWidget *m_results = nullptr;

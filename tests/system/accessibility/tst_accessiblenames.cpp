@@ -6,8 +6,10 @@
 #include "about/helpwindow.h"
 #include "core/pagetable.h"
 #include "keys/ui/controlkeydialog.h"
+#include "link/ports/portmapping.h"
 #include "shell/mainwindow.h"
 #include "shell/pagemanager.h"
+#include "support/fakeportlist.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -16,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSet>
+#include <QSettings>
 #include <QStackedWidget>
 #include <QTest>
 
@@ -159,6 +162,7 @@ void TestAccessibleNames::dialogsNameEveryControl_data()
     QTest::newRow("Find Parameter") << QStringLiteral("dlgFind");
     QTest::newRow("Control Key, decoder") << QStringLiteral("decoder keys");
     QTest::newRow("Control Key, reader") << QStringLiteral("reader keys");
+    QTest::newRow("Find Device") << QStringLiteral("frmFindDevice");
     QTest::newRow("Test Scan, RS232") << QStringLiteral("frmTestScan");
     QTest::newRow("Test Scan, keyboard") << QStringLiteral("frmTestScan keyboard");
     QTest::newRow("About") << QStringLiteral("about");
@@ -171,6 +175,12 @@ void TestAccessibleNames::dialogsNameEveryControl()
     AppState state;
     ShellSetup setup;
     setup.initializeKeyboard = [] { return true; };
+    // Find Device lists the ports present: one pseudo port that nothing opens here.
+    FakePortList list;
+    list.ports = {BuiltIn(QStringLiteral("/nonexistent/k30-port"))};
+    PortMapping mapping(list);
+    if (dialog == QLatin1String("frmFindDevice"))
+        setup.ports = &mapping;
     MainWindow window(state, setup);
     window.show();
     QLineEdit target;
@@ -189,6 +199,10 @@ void TestAccessibleNames::dialogsNameEveryControl()
         qputenv("K30CFG_COM1", "/nonexistent/k30-port");
         window.findChild<QAction *>(QStringLiteral("mnuToolsScan"))->trigger();
         shown = window.findChild<QDialog *>(QStringLiteral("frmTestScan"));
+    } else if (dialog == QLatin1String("frmFindDevice")) {
+        // It lists the ports present and probes none until asked.
+        window.findChild<QAction *>(QStringLiteral("mnuToolsFind"))->trigger();
+        shown = window.findChild<QDialog *>(dialog);
     } else if (dialog.endsWith(QLatin1String("keys"))) {
         own = std::make_unique<ControlKeyDialog>(&target, dialog.startsWith(QLatin1Char('r')));
     } else if (dialog == QLatin1String("about")) {
