@@ -170,9 +170,7 @@ void MainWindow::SyncEditMenu()
 void MainWindow::ShowDefaultsCount()
 {
     const int count = DifferingFieldCount(m_state.images.ConfigImage, m_state.images.DefaultImage);
-    m_defaultsCount->setText(
-        count == 1 ? QStringLiteral("1 parameter differs from the defaults")
-                   : QStringLiteral("%1 parameters differ from the defaults").arg(count));
+    m_defaultsCount->setText(DefaultsCountText(count));
 }
 
 void MainWindow::ShowFind()
