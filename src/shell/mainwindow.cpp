@@ -15,6 +15,7 @@
 #include "shell/imagehistory.h"
 #include "shell/pagemanager.h"
 #include "shell/recentfilesmenu.h"
+#include "shell/reportcommands.h"
 #include "shell/shellactions.h"
 #include "shell/shelltexts.h"
 #include "ui/helpkey.h"
@@ -50,6 +51,7 @@ MainWindow::MainWindow(AppState &state, ShellSetup setup, QWidget *parent)
     m_actions = new ShellActions(this);
     m_pages = new PageManager(m_context, m_area, *m_actions, this);
     m_files = new FileCommands(m_state, setup.defaults, this);
+    m_reports = new ReportCommands(m_state, *m_files, this);
     m_recent = new RecentFilesMenu(findChild<QMenu *>(QStringLiteral("mnuFile")),
                                    m_actions->Action(u"mnuFileExit"), this);
     m_history = new ImageHistory(m_state.images, this);
@@ -119,6 +121,8 @@ void MainWindow::ConnectCommands()
     });
     on("mnuFileCompare", [this] { CompareWithFile(); });
     on("mnuFileCompareDevice", [this] { CompareWithDevice(); });
+    on("mnuFilePrintReport", [this] { m_reports->Print(); });
+    on("mnuFileExportReport", [this] { m_reports->Export(); });
     on("mnuFileExit", [this] { Exit(); });
     on("mnuConfigDefault", [this] { SetAllDefault(false); });
     on("mnuMagDefault", [this] { SetAllDefault(true); });
@@ -152,6 +156,11 @@ void MainWindow::ConnectCommands()
     connect(m_recent, &RecentFilesMenu::OpenRequested, m_files, &FileCommands::OpenFile);
 
     connect(m_files, &FileCommands::ConfigurationReplaced, m_history, &ImageHistory::Restart);
+    // Another configuration: it no longer comes from the device last uploaded from.
+    connect(m_files, &FileCommands::ConfigurationReplaced, this, [this] {
+        m_state.UploadPort.clear();
+        m_state.UploadVersion.clear();
+    });
     connect(m_pages, &PageManager::PageEdited, m_history, &ImageHistory::NoteEdit);
     connect(m_pages, &PageManager::UploadEnded, m_history,
             [this] { m_history->Record(QStringLiteral("Upload")); });
