@@ -6,7 +6,7 @@
 #                                      code); Qt Core and Qt Gui
 #   report (report/)                   core and report headers; Qt Core and Qt Gui
 #   ui    (shell/, pages/, about/, ui/, keys/ui/, link/ui/)   everything but sim
-#   cli   (tools/cli/)                 core, link and report headers
+#   cli   (tools/cli/)                 core and link headers
 # A Qt header counts however it is named: <QWidget>, <qwidget.h>, and through its module,
 # <QtWidgets/QWidget> (the Qt include folder that every Qt module's headers sit in is on every
 # layer's include path, so the module's name reaches any module's headers). An include is read
@@ -39,7 +39,7 @@ set(allowed_link core link)
 set(allowed_sim core sim)
 set(allowed_report core report)
 set(allowed_ui core link report ui)
-set(allowed_cli core link report)
+set(allowed_cli core link)
 set(qt_core ${QT_CORE_DIR})
 set(qt_link ${QT_CORE_DIR} ${QT_SERIALPORT_DIR})
 set(qt_sim ${QT_CORE_DIR} ${QT_GUI_DIR})

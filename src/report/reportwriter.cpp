@@ -4,7 +4,6 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QBuffer>
-#include <QFileInfo>
 #include <QFont>
 #include <QLocale>
 #include <QPdfWriter>
@@ -16,16 +15,6 @@ namespace {
 constexpr QMarginsF kMarginsMm{15, 15, 15, 15};
 
 } // namespace
-
-std::optional<ReportFormat> ReportFormatOf(const QString &path)
-{
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    if (suffix == u"html" || suffix == u"htm")
-        return ReportFormat::Html;
-    if (suffix == u"pdf")
-        return ReportFormat::Pdf;
-    return std::nullopt;
-}
 
 std::unique_ptr<QTextDocument> ReportDocument(const QString &html, QPagedPaintDevice &device)
 {
@@ -74,7 +63,7 @@ std::optional<QString> WriteReport(const QString &path, const QString &html, con
 {
     const auto format = ReportFormatOf(path);
     if (!format)
-        return QStringLiteral("%1: a report is written as .html or .pdf").arg(path);
+        return QStringLiteral("%1: %2").arg(path, kReportSuffixes);
     const QByteArray contents =
         *format == ReportFormat::Pdf ? ReportPdf(html, size) : html.toUtf8();
     if (const auto error = WriteWholeFile(path, contents))

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/configreport.h"
+
 #include <QByteArray>
 #include <QPageSize>
 #include <QString>
@@ -9,16 +11,6 @@
 
 class QPagedPaintDevice;
 class QTextDocument;
-
-// How a report is written out: by the suffix of the file's name.
-enum class ReportFormat
-{
-    Html,
-    Pdf
-};
-
-// ".html" and ".htm" are HTML, ".pdf" is PDF (in any case); nothing for any other name.
-std::optional<ReportFormat> ReportFormatOf(const QString &path);
 
 // The report laid out on the pages of `device` (its page size and margins), as it is
 // printed: long texts wrap, also where they have no blank.

@@ -1,7 +1,6 @@
 #include "shell/reportcommands.h"
 
-#include "core/safefile.h"
-#include "report/configreport.h"
+#include "core/configreport.h"
 #include "report/reportwriter.h"
 #include "shell/filecommands.h"
 #include "shell/shelltexts.h"

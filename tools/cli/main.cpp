@@ -11,7 +11,6 @@
 #include "core/versiontext.h"
 #include "link/ports/portmapping.h"
 #include "link/ports/systemportlist.h"
-#include "report/reportapplication.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -41,10 +40,25 @@ Exit status: 0 success, 1 refused or bad answer (or the compared sides differ),
 2 time-out, 3 usage, 4 file error, 5 port not available. With several ports, the
 largest status of all devices.)";
 
-// The options of every command (help and version aside); the hidden option the bash
-// completion uses is returned.
-QCommandLineOption AddOptions(QCommandLineParser &parser)
+} // namespace
+
+int main(int argc, char *argv[])
 {
+    QCoreApplication app(argc, argv);
+    // The port mapping is kept under the window's own name.
+    QCoreApplication::setOrganizationName(QStringLiteral("k30cfg"));
+    QCoreApplication::setApplicationName(QStringLiteral("k30cfg-cli"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(K30_VERSION));
+
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QString::fromUtf8(kDescription)
+                                         .replace(QStringLiteral("@commands@\n"), CommandsHelp())
+                                         .arg(SerialDefaults()));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("The command to run."));
     parser.addOptions({
         {QStringLiteral("json"), QStringLiteral("One JSON object per device or file and line.")},
@@ -82,45 +96,6 @@ QCommandLineOption AddOptions(QCommandLineParser &parser)
                                QStringLiteral("The commands and their options."));
     listing.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOption(listing);
-    return listing;
-}
-
-// Whether the command line asks for the report, read before any application exists.
-bool AsksForReport(int argc, char *argv[])
-{
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
-    QCommandLineParser parser;
-    AddOptions(parser);
-    return parser.parse(arguments) &&
-           parser.positionalArguments().value(0) == QLatin1String("report");
-}
-
-} // namespace
-
-int main(int argc, char *argv[])
-{
-    // Only the report needs a GUI application (fonts, the PDF writer); every other command
-    // starts as fast as a core application does.
-    const std::unique_ptr<QCoreApplication> app =
-        AsksForReport(argc, argv) ? MakeReportApplication(argc, argv)
-                                  : std::make_unique<QCoreApplication>(argc, argv);
-    // The port mapping is kept under the window's own name.
-    QCoreApplication::setOrganizationName(QStringLiteral("k30cfg"));
-    QCoreApplication::setApplicationName(QStringLiteral("k30cfg-cli"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(K30_VERSION));
-
-    QTextStream out(stdout);
-    QTextStream err(stderr);
-
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QString::fromUtf8(kDescription)
-                                         .replace(QStringLiteral("@commands@\n"), CommandsHelp())
-                                         .arg(SerialDefaults()));
-    const QCommandLineOption help = parser.addHelpOption();
-    const QCommandLineOption version = parser.addVersionOption();
-    const QCommandLineOption listing = AddOptions(parser);
     const bool parsed = parser.parse(QCoreApplication::arguments());
     // A caller that asked for JSON gets it for a wrong command line too.
     const bool json = parsed ? parser.isSet(QStringLiteral("json"))

@@ -6,11 +6,14 @@
 #include "jsonreport.h"
 
 #include "core/configdocument.h"
+#include "core/configreport.h"
+#include "core/safefile.h"
 #include "link/session/sectioncomparison.h"
-#include "report/configreport.h"
-#include "report/reportwriter.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
 #include <QTextStream>
 
 namespace {
@@ -31,6 +34,42 @@ int Finish(int code, const QString &message, JsonReport report, const DeviceOpti
     return code;
 }
 
+// k30cfg-pdf beside this program (the build, a Windows installation), else in the package's
+// folder of programs, found from this program's folder.
+QString PdfProgram()
+{
+    const QDir here(QCoreApplication::applicationDirPath());
+    for (const QString &name : {QStringLiteral("k30cfg-pdf"), QStringLiteral("k30cfg-pdf.exe")}) {
+        if (QFileInfo(here.filePath(name)).isExecutable())
+            return here.filePath(name);
+    }
+    return QDir::cleanPath(here.filePath(QStringLiteral(K30_PDF_DIR "/k30cfg-pdf")));
+}
+
+// The report's PDF, drawn by k30cfg-pdf, which loads Qt Gui so that this program need not;
+// the reason when it could not be drawn.
+std::optional<QByteArray> DrawPdf(const QString &html, QString &reason)
+{
+    constexpr int kDrawTimeoutMs = 120'000;
+    QProcess drawer;
+    drawer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    drawer.start(PdfProgram(), {});
+    if (!drawer.waitForStarted()) {
+        reason = QStringLiteral("%1: %2").arg(PdfProgram(), drawer.errorString());
+        return std::nullopt;
+    }
+    drawer.write(html.toUtf8());
+    drawer.closeWriteChannel();
+    if (!drawer.waitForFinished(kDrawTimeoutMs) || drawer.exitStatus() != QProcess::NormalExit ||
+        drawer.exitCode() != 0) {
+        drawer.kill();
+        drawer.waitForFinished();
+        reason = QStringLiteral("%1: the PDF could not be drawn").arg(PdfProgram());
+        return std::nullopt;
+    }
+    return drawer.readAllStandardOutput();
+}
+
 } // namespace
 
 int ReportCommand(const QString &path, const QString &output, const DeviceOptions &devices,
@@ -40,10 +79,10 @@ int ReportCommand(const QString &path, const QString &output, const DeviceOption
     report.extra.insert(QStringLiteral("file"), path);
     report.extra.insert(QStringLiteral("output"), output);
     if (!ReportFormatOf(output))
-        return Finish(kExitUsage,
-                      QStringLiteral("report -o FILE: the name ends in .html or .pdf, not \"%1\"")
-                          .arg(PrintableText(output)),
-                      report, devices, out, err);
+        return Finish(
+            kExitUsage,
+            QStringLiteral("report -o \"%1\": %2").arg(PrintableText(output), kReportSuffixes),
+            report, devices, out, err);
 
     ReportSource source;
     int incomplete = 0;
@@ -84,8 +123,18 @@ int ReportCommand(const QString &path, const QString &output, const DeviceOption
         QCoreApplication::applicationName() + u' ' + QCoreApplication::applicationVersion();
     source.made = QDateTime::currentDateTime();
     source.file = path;
-    if (const auto error = WriteReport(output, ReportHtml(source)))
-        return Finish(kExitFileError, *error, report, devices, out, err);
+    const QString html = ReportHtml(source);
+    QByteArray contents = html.toUtf8();
+    if (ReportFormatOf(output) == ReportFormat::Pdf) {
+        QString reason;
+        const auto pdf = DrawPdf(html, reason);
+        if (!pdf)
+            return Finish(kExitFileError, reason, report, devices, out, err);
+        contents = *pdf;
+    }
+    if (const auto error = WriteWholeFile(output, contents))
+        return Finish(kExitFileError, QStringLiteral("%1: %2").arg(output, *error), report, devices,
+                      out, err);
     report.outcome = QStringLiteral("ok");
     report.changed = true;
     return Finish(kExitSuccess, {}, report, devices, out, err);

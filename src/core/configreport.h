@@ -41,3 +41,16 @@ QString ReportHtml(const ReportSource &source);
 
 // The mark beside a parameter whose value differs from its default.
 inline constexpr char16_t kDiffersMark = u'*';
+
+// How a report is written out: by the suffix of the file's name.
+enum class ReportFormat
+{
+    Html,
+    Pdf
+};
+
+// ".html" and ".htm" are HTML, ".pdf" is PDF (in any case); nothing for any other name.
+std::optional<ReportFormat> ReportFormatOf(const QString &path);
+// Why another name is refused.
+inline const QString kReportSuffixes =
+    QStringLiteral("a report is written to a name ending in .html or .pdf");

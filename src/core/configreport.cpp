@@ -1,8 +1,9 @@
-#include "report/configreport.h"
+#include "core/configreport.h"
 
 #include "core/fieldtext.h"
 #include "core/pagetable.h"
 
+#include <QFileInfo>
 #include <QLocale>
 
 namespace {
@@ -158,4 +159,14 @@ QString ReportHtml(const ReportSource &source)
     Parameters(source, html);
     html.Raw(QStringLiteral("</body>\n</html>\n"));
     return html.Text();
+}
+
+std::optional<ReportFormat> ReportFormatOf(const QString &path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == u"html" || suffix == u"htm")
+        return ReportFormat::Html;
+    if (suffix == u"pdf")
+        return ReportFormat::Pdf;
+    return std::nullopt;
 }

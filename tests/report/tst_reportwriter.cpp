@@ -1,4 +1,4 @@
-#include "report/configreport.h"
+#include "core/configreport.h"
 #include "report/reportwriter.h"
 
 #include <QBuffer>
@@ -10,7 +10,7 @@
 
 // The report's HTML and its pages: texts from a file or a device stay text, and long ones wrap
 // on the paper instead of running off it.
-class TestConfigReport : public QObject
+class TestReportWriter : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
@@ -18,7 +18,7 @@ private Q_SLOTS:
     void textsOnPaper();
 };
 
-void TestConfigReport::textsOnPaper_data()
+void TestReportWriter::textsOnPaper_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("shown"); // as the printed report shows it
@@ -41,7 +41,7 @@ void TestConfigReport::textsOnPaper_data()
     }
 }
 
-void TestConfigReport::textsOnPaper()
+void TestReportWriter::textsOnPaper()
 {
     QFETCH(QString, text);
     QFETCH(QString, shown);
@@ -81,5 +81,5 @@ void TestConfigReport::textsOnPaper()
         QVERIFY(block.layout()->lineCount() > 1);
 }
 
-QTEST_MAIN(TestConfigReport)
-#include "tst_configreport.moc"
+QTEST_MAIN(TestReportWriter)
+#include "tst_reportwriter.moc"
