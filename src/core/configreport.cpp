@@ -23,7 +23,7 @@ h2 { font-size: 13pt; margin-top: 14pt; }
 h3 { font-size: 11pt; margin-top: 10pt; }
 table { border-collapse: collapse; width: 100%; font-size: 9pt; }
 th, td { text-align: left; vertical-align: top; padding: 2px 4px; border: 1px solid #999;
-         word-break: break-all; }
+         overflow-wrap: anywhere; }
 th { background-color: #e8e8e8; }
 tr.differs td { font-weight: bold; })";
 
@@ -88,6 +88,9 @@ void Facts(const ReportSource &source, Html &html)
 
 void Device(const ReportDevice &device, Html &html)
 {
+    // A configuration uploaded in the window is the device's: nothing to compare.
+    if (device.comparison.isEmpty())
+        return;
     html.Element("h2", QStringLiteral("The device and the file"));
     html.Element("p", Escaped(device.comparison));
     if (device.differences.empty())
