@@ -84,6 +84,14 @@ int ReportCommand(const QString &path, const QString &output, const DeviceOption
             QStringLiteral("report -o \"%1\": %2").arg(PrintableText(output), kReportSuffixes),
             report, devices, out, err);
 
+    // A configuration file named "site.pdf" is not to be replaced by its own report.
+    const QString replaced = QFileInfo(SavedFileName(output)).canonicalFilePath();
+    if (!replaced.isEmpty() && replaced == QFileInfo(path).canonicalFilePath())
+        return Finish(kExitUsage,
+                      QStringLiteral("report -o \"%1\": that is the configuration file itself")
+                          .arg(PrintableText(output)),
+                      report, devices, out, err);
+
     ReportSource source;
     int incomplete = 0;
     if (const auto error = source.configuration.Load(path, &incomplete))

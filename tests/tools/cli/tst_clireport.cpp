@@ -50,7 +50,8 @@ QSet<QString> MarkedInText(const QString &text)
 void TestCliReport::report_data()
 {
     QTest::addColumn<QString>("suffix");
-    QTest::addColumn<QString>("device"); // none, good, hostile, silent
+    // none, good, hostile, silent; same: the output names the configuration file itself
+    QTest::addColumn<QString>("device");
     QTest::addColumn<int>("code");
     QTest::newRow("html") << "html"
                           << "none" << 0;
@@ -76,17 +77,23 @@ void TestCliReport::report()
     QFETCH(QString, device);
     QFETCH(int, code);
     QTemporaryDir dir;
-    const QString file = CliNewFile(dir.filePath(QStringLiteral("site.cfg")));
+    QString file = CliNewFile(dir.filePath(QStringLiteral("site.cfg")));
     QCOMPARE(Cli({QStringLiteral("set"), file, QStringLiteral("decoder.comm.baud=19200"),
                   QStringLiteral("reader.comm.parity=Even"),
                   QStringLiteral("decoder.barcodes.code39=Off")})
                  .code,
              0);
-    const QString output = dir.filePath(QStringLiteral("report.") + suffix);
+    QString output = dir.filePath(QStringLiteral("report.") + suffix);
+    if (device == QLatin1String("same")) {
+        // The same file under another spelling.
+        QVERIFY(QFile::rename(file, output));
+        file = output;
+        output = dir.path() + QStringLiteral("/./report.pdf");
+    }
     QStringList arguments{QStringLiteral("report"), file, QStringLiteral("-o"), output};
     SimulatedK30 k30;
     const QString hostile = QStringLiteral("<i>K30 & \"x\"");
-    if (device != QLatin1String("none")) {
+    if (device != QLatin1String("none") && device != QLatin1String("same")) {
         QVERIFY(k30.IsOpen());
         k30.device.faults.silent = device == QLatin1String("silent");
         if (device == QLatin1String("hostile"))
@@ -95,6 +102,10 @@ void TestCliReport::report()
     }
     const CliRun run = Cli(arguments);
     QCOMPARE(run.code, code);
+    if (device == QLatin1String("same")) {
+        QVERIFY(LoadConfiguration(output).ok);
+        return;
+    }
     if (code != 0) {
         QVERIFY(!QFile::exists(output));
         return;
