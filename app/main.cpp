@@ -7,13 +7,11 @@
 #include "shell/mainwindow.h"
 #include "shell/systemkeyboardlayout.h"
 #include "shell/toolicon.h"
-
-#ifdef K30_WITH_SIMULATOR
 #include "simulateddevice.h"
-#endif
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QSettings>
 #include <QTextStream>
@@ -82,21 +80,18 @@ int Run(int argc, char *argv[], const Options &options)
     AppState state;
     ShellSetup setup;
     std::unique_ptr<IoPortKeyboard> keyboard;
-#ifdef K30_WITH_SIMULATOR
     std::unique_ptr<SimulatedDevice> simulated;
-#endif
     if (parser.isSet(options.simulate)) {
-#ifdef K30_WITH_SIMULATOR
         simulated = std::make_unique<SimulatedDevice>();
         if (!simulated->Start())
             return StartFailed(QStringLiteral("The simulated K30 cannot start: ") +
                                simulated->ErrorString());
+#ifdef Q_OS_UNIX
+        // A Windows program of the window kind has no terminal to log to.
         QObject::connect(&simulated->Server(), &SimSerialServer::Logged, &app,
                          [](const QString &line) { QTextStream(stderr) << line << Qt::endl; });
-        setup = simulated->Setup();
-#else
-        return StartFailed(QStringLiteral("The simulated K30 is not available on this system."));
 #endif
+        setup = simulated->Setup();
     } else {
         keyboard = std::make_unique<IoPortKeyboard>();
         setup.keyboard = keyboard.get();
@@ -109,10 +104,12 @@ int Run(int argc, char *argv[], const Options &options)
     setup.ports = &ports;
     const SystemKeyboardLayout keyboardLayout;
     setup.keyboardLayout = &keyboardLayout;
+    // Named from the folder the program started in; kept whole, so that Save and the recent
+    // files reach it from anywhere.
+    if (!parser.positionalArguments().isEmpty())
+        setup.file = QFileInfo(parser.positionalArguments().constFirst()).absoluteFilePath();
     MainWindow window(state, std::move(setup));
     window.show();
-    if (!parser.positionalArguments().isEmpty())
-        window.Files().OpenFile(parser.positionalArguments().constFirst());
     if (parser.isSet(options.quitAfterShow)) {
         QTimer::singleShot(0, &app, [&window] {
             // Painted at least once, whether or not its first paint came before this timer.

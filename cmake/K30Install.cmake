@@ -20,6 +20,10 @@ endif()
 
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/k30cfg.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# The type of its configuration files, so that a file manager offers the tool for them. The
+# database is rebuilt by shared-mime-info's own trigger on this folder.
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/k30cfg.mime.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME k30cfg.xml)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/k30cfg.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 # CMAKE_INSTALL_DOCDIR is share/doc/k30cfg.

@@ -4,12 +4,13 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 # socat: serial tests; xvfb, xauth, x11vnc, novnc, websockify, iproute2: run.sh without a
 # display, and x11-utils (xdpyinfo), openssl (the VNC password's DES) to test who gets in;
-# lintian, help2man, appstream, desktop-file-utils, man-db: the package test;
+# lintian, help2man, appstream, desktop-file-utils, man-db, and xdg-utils, shared-mime-info,
+# libglib2.0-bin (gio) for the type of configuration files: the package test;
 # bash-completion: the completion test; ansible-core: the test of the Ansible collection;
 # poppler-utils (pdftotext): the text of the configuration report's PDF.
 scripts/install-deps.sh socat xvfb xauth x11vnc novnc websockify iproute2 x11-utils openssl \
-    lintian help2man appstream desktop-file-utils man-db bash-completion ansible-core \
-    poppler-utils
+    lintian help2man appstream desktop-file-utils man-db xdg-utils shared-mime-info libglib2.0-bin \
+    bash-completion ansible-core poppler-utils
 build="${K30_BUILD_DIR:-build}"
 # A new build directory uses Ninja where the machine has it; an existing one keeps its generator.
 generator=()

@@ -20,6 +20,16 @@ inline constexpr LinkDuration kHandshakeToDataPause{20};
 inline constexpr LinkDuration kKeyboardUploadTimeout{5000};
 inline constexpr LinkDuration kKeyboardFinalTimeout{1000};
 
+// Finding the device: a probe at one line setting waits for the request to go out and the
+// answer's first character to come back at that speed, plus this for the device to start
+// answering; from the first character on, kProbeByteGap bounds each pause. A device slower
+// than this to start is not found, however long the exchanges' own time-outs are. Every
+// silent port tries all 16 settings, so this margin sets how long a search takes.
+inline constexpr LinkDuration kProbeMargin{250};
+// Once a device has begun an answer it keeps the line busy until the answer ends; a pause this
+// long (beyond a character's own time) means the answer was cut short or was noise.
+inline constexpr LinkDuration kProbeByteGap{100};
+
 // Receive thresholds: a serial reply is looked at once this many bytes are buffered.
 inline constexpr int kDownloadReplyThreshold = 1;
 inline constexpr int kUploadReplyThreshold = 84;

@@ -8,7 +8,11 @@
 #include "core/pagetable.h"
 #include "link/ports/portmapping.h"
 #include "link/ui/comparedialog.h"
+#include "link/ui/finddevicedialog.h"
+#include "link/ui/linkdialog.h"
 #include "link/ui/portmappingdialog.h"
+#include "link/ui/scantestdialog.h"
+#include "shell/droppedfile.h"
 #include "shell/entrylocator.h"
 #include "shell/filecommands.h"
 #include "shell/finddialog.h"
@@ -22,10 +26,13 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDropEvent>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QSet>
 #include <QStatusBar>
 #include <QTimer>
@@ -67,6 +74,7 @@ MainWindow::MainWindow(AppState &state, ShellSetup setup, QWidget *parent)
     m_defaultsCount->setObjectName(QStringLiteral("statusDefaults"));
     statusBar()->addPermanentWidget(m_defaultsCount);
     resize(1000, 720);
+    setAcceptDrops(true);
     StartUp(setup);
     if (m_context.ports)
         connect(m_context.ports, &PortMapping::Changed, this, &MainWindow::ShowAdapterNote);
@@ -82,6 +90,8 @@ void MainWindow::StartUp(const ShellSetup &setup)
                         QStringLiteral("There is an error for keyboard, you can download and "
                                        "upload CFG data only by RS232!"),
                         QMessageBox::Ok, this);
+        // F1 opens the manual where it says what the keyboard path needs on this system.
+        AddHelpKey(&box, [this] { ShowManual(this, QStringLiteral("raw-io")); });
         box.exec();
     }
     m_state.PageType = kNoPage;
@@ -98,6 +108,25 @@ void MainWindow::StartUp(const ShellSetup &setup)
     m_state.images.ResetToDefaults();
     m_pages->UpdateToolbarMode();
     m_history->Restart();
+    if (!setup.file.isEmpty())
+        m_files->OpenFile(setup.file);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!DroppedFile(*event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent *event)
+{
+    const QString path = DroppedFile(*event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // The program the file came from waits until the drop is done: the question and the
+    // refusal come after that, not inside it.
+    QTimer::singleShot(0, this, [this, path] { m_files->OpenFile(path); });
 }
 
 void MainWindow::ConnectCommands()
@@ -134,6 +163,25 @@ void MainWindow::ConnectCommands()
     on("mnuHelpAbout", [this] { ShowAbout(); });
     m_actions->Action(u"mnuToolsPorts")->setEnabled(m_context.ports != nullptr);
     on("mnuToolsPorts", [this] { PortMappingDialog::Open(*m_context.ports, this); });
+    on("mnuToolsScan", [this] {
+        // One window listens: a second would find the port held by the first.
+        if (!m_scanTest)
+            m_scanTest = new ScanTestDialog(m_context, this);
+        m_scanTest->show();
+        m_scanTest->raise();
+        m_scanTest->activateWindow();
+    });
+    m_actions->Action(u"mnuToolsFind")->setEnabled(m_context.ports != nullptr);
+    on("mnuToolsFind", [this] {
+        auto *dialog = FindDeviceDialog::Open(m_context.state.link, *m_context.ports, this);
+        // An open link dialog shows the port and settings the device was found at.
+        connect(dialog, &FindDeviceDialog::Used, this, [this] {
+            for (QMdiSubWindow *window : m_area->subWindowList()) {
+                if (auto *link = qobject_cast<LinkDialog *>(window->widget()))
+                    link->ShowLinkSettings();
+            }
+        });
+    });
     // The page table says which menu items and tool bar buttons open which page; a tool bar
     // button opens the page of the section the tool bar addresses, so it is connected once.
     QSet<QString> toolButtons;

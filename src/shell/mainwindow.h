@@ -10,6 +10,7 @@
 #include <functional>
 
 class CompareDialog;
+class ScanTestDialog;
 class FileCommands;
 class FindDialog;
 class ImageHistory;
@@ -43,6 +44,10 @@ struct ShellSetup
     // The PC's keyboard layout, checked against the device's keyboard language; none: never
     // checked.
     const KeyboardLayoutSource *keyboardLayout = nullptr;
+    // A configuration file to open once start-up is done, as a file manager hands it over;
+    // one that cannot be opened is reported as File Open reports it, and the new
+    // configuration stays.
+    QString file;
 };
 
 // The main window (object name `MDImain`): menus, the tool bar `Toolbar1`, the pages opened inside
@@ -64,6 +69,9 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    // A configuration file dropped onto the window is opened as File Open opens it.
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -97,6 +105,7 @@ private:
     QLabel *m_defaultsCount = nullptr;
     QPointer<QWidget> m_about;
     QPointer<CompareDialog> m_compare;
+    QPointer<ScanTestDialog> m_scanTest;
     // Where the note on "Com 1" stands at start-up: it waits for the window to be on the
     // screen before the port list is read.
     enum class AdapterNoteStep

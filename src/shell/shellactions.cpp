@@ -90,6 +90,9 @@ constexpr MenuItem kToolsItems[] = {
     PagesHere(PageItems::Dialogs),
     kSeparator,
     {"mnuToolsPorts", "&Port Mapping..."},
+    {"mnuToolsFind", "&Find Device..."},
+    // What the device sends when scanning, checked against the configuration.
+    {"mnuToolsScan", "&Test Scan..."},
 };
 constexpr MenuItem kHelpItems[] = {
     {"mnuHelpContents", "&Contents"},

@@ -73,6 +73,14 @@ void SimKeyboardWedge::ClearRecord()
     m_maskReleases = 0;
 }
 
+void SimKeyboardWedge::TypeUnasked(const QByteArray &bytes)
+{
+    m_device.AddLog(QStringLiteral("typing ") + SimHex(bytes));
+    m_toType += bytes;
+    if (!m_typing.isActive() && !m_delay.isActive())
+        m_delay.start(0);
+}
+
 void SimKeyboardWedge::TypeNext()
 {
     if (m_toType.isEmpty()) {

@@ -31,6 +31,8 @@ public:
     const QByteArray &Written() const { return m_written; }
     int MaskReleases() const { return m_maskReleases; }
     void ClearRecord();
+    // Types bytes nobody asked for, as a scan.
+    void TypeUnasked(const QByteArray &bytes);
 
 Q_SIGNALS:
     void Typed(QChar c);

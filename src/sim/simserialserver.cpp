@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <optional>
 #include <termios.h>
 #include <unistd.h>
 
@@ -67,11 +68,11 @@ SimSerialServer::~SimSerialServer()
 bool SimSerialServer::OpenPseudoTerminal()
 {
     Close();
-    m_fd = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+    m_fd = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (m_fd < 0 || grantpt(m_fd) != 0 || unlockpt(m_fd) != 0)
         return Fail(QStringLiteral("no pseudo-terminal"));
     m_path = QString::fromLocal8Bit(ptsname(m_fd));
-    m_slaveFd = ::open(ptsname(m_fd), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    m_slaveFd = ::open(ptsname(m_fd), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (m_slaveFd < 0)
         return Fail(QStringLiteral("cannot open ") + m_path);
     MakeRaw(m_slaveFd, 9600);
@@ -82,7 +83,7 @@ bool SimSerialServer::OpenPseudoTerminal()
 bool SimSerialServer::OpenDevice(const QString &path, int baud)
 {
     Close();
-    m_fd = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    m_fd = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (m_fd < 0)
         return Fail(QStringLiteral("cannot open ") + path);
     m_path = path;
@@ -121,40 +122,76 @@ void SimSerialServer::Close()
     m_fd = -1;
 }
 
-QString SimSerialServer::LineSettings() const
+namespace {
+
+struct LineSetup
+{
+    int baud = 0;
+    char parity = 'N';
+    int dataBits = 0;
+    int stopBits = 1;
+};
+
+std::optional<LineSetup> ReadLineSetup(int fd)
 {
     termios tio{};
-    const int fd = m_slaveFd >= 0 ? m_slaveFd : m_fd;
     if (fd < 0 || tcgetattr(fd, &tio) != 0)
-        return {};
-    int baud = 0;
+        return std::nullopt;
+    LineSetup line;
     switch (cfgetospeed(&tio)) {
     case B1200:
-        baud = 1200;
+        line.baud = 1200;
         break;
     case B2400:
-        baud = 2400;
+        line.baud = 2400;
         break;
     case B4800:
-        baud = 4800;
+        line.baud = 4800;
         break;
     case B9600:
-        baud = 9600;
+        line.baud = 9600;
         break;
     case B19200:
-        baud = 19200;
+        line.baud = 19200;
         break;
     default:
         break;
     }
-    const char parity = (tio.c_cflag & PARENB) ? ((tio.c_cflag & PARODD) ? 'O' : 'E') : 'N';
-    const int dataBits = (tio.c_cflag & CSIZE) == CS7 ? 7 : (tio.c_cflag & CSIZE) == CS8 ? 8 : 0;
-    const int stopBits = (tio.c_cflag & CSTOPB) ? 2 : 1;
+    line.parity = (tio.c_cflag & PARENB) ? ((tio.c_cflag & PARODD) ? 'O' : 'E') : 'N';
+    line.dataBits = (tio.c_cflag & CSIZE) == CS7 ? 7 : (tio.c_cflag & CSIZE) == CS8 ? 8 : 0;
+    line.stopBits = (tio.c_cflag & CSTOPB) ? 2 : 1;
+    return line;
+}
+
+} // namespace
+
+QString SimSerialServer::LineSettings() const
+{
+    const auto line = ReadLineSetup(m_slaveFd >= 0 ? m_slaveFd : m_fd);
+    if (!line)
+        return {};
     return QStringLiteral("%1,%2,%3,%4")
-        .arg(baud)
-        .arg(QLatin1Char(parity))
-        .arg(dataBits)
-        .arg(stopBits);
+        .arg(line->baud)
+        .arg(QLatin1Char(line->parity))
+        .arg(line->dataBits)
+        .arg(line->stopBits);
+}
+
+void SimSerialServer::SetDeviceLine(int baud, int dataBits, int stopBits)
+{
+    m_lineBaud = baud;
+    m_lineDataBits = dataBits;
+    m_lineStopBits = stopBits;
+}
+
+bool SimSerialServer::LineMatches() const
+{
+    if (m_lineBaud == 0)
+        return true;
+    const bool pseudoTerminal = m_slaveFd >= 0;
+    const auto line = ReadLineSetup(pseudoTerminal ? m_slaveFd : m_fd);
+    return line && line->baud == m_lineBaud && line->stopBits == m_lineStopBits &&
+           line->parity == 'N' && (pseudoTerminal || line->dataBits == m_lineDataBits);
 }
 
 void SimSerialServer::OnReadable()
@@ -177,6 +214,26 @@ void SimSerialServer::OnReadable()
     if (afterPause) {
         m_device.ResetInput();
         Log(QStringLiteral("line ") + LineSettings());
+    }
+    if (!LineMatches()) {
+        // At another speed or framing every character arrives mangled, and the device's own
+        // characters reach the PC just as mangled.
+        QByteArray noise;
+        for (ssize_t i = 0; i < 2 * n; ++i)
+            noise.append(char(0xF0 ^ (i * 0x35)));
+        Log(QStringLiteral("line %1 is not the device's %2,N,%3,%4: noise")
+                .arg(LineSettings())
+                .arg(m_lineBaud)
+                .arg(m_lineDataBits)
+                .arg(m_lineStopBits));
+        m_out += noise;
+        // Behind an answer still waiting for its delay, not ahead of it.
+        if (!m_delay.isActive()) {
+            m_answerBytes = 0;
+            m_sinceAnswer.start();
+            SendDue();
+        }
+        return;
     }
     const qsizetype before = m_device.Log().size();
     const QByteArray answer = m_device.SerialInput(QByteArrayView(buffer, n));

@@ -27,6 +27,13 @@ public:
     QString ErrorString() const { return m_error; }
     // The line as the other end set it up: "9600,N,8,1".
     QString LineSettings() const;
+    // Sends bytes nobody asked for, as a scan: paced and faulted like an answer.
+    void SendUnasked(const QByteArray &bytes) { Answer(bytes); }
+    // The line settings the device itself is set to: a request on a line set up otherwise
+    // reaches it as noise, and what it sends back is noise to the PC. Baud rate and stop
+    // bits are compared always; the data bits only on a real serial device, as a Linux
+    // pseudo-terminal shows 8 whatever the other end asked for. A baud rate of 0: any line.
+    void SetDeviceLine(int baud, int dataBits, int stopBits);
 
 Q_SIGNALS:
     void Logged(const QString &line);
@@ -40,6 +47,7 @@ private:
     void Log(const QString &line);
     bool Fail(const QString &what);
     void Listen();
+    bool LineMatches() const;
 
     SimDevice &m_device;
     int m_fd = -1;
@@ -54,4 +62,7 @@ private:
     QTimer m_pace;
     QTimer m_delay;
     int m_answerBytes = 0;
+    int m_lineBaud = 0;
+    int m_lineDataBits = 8;
+    int m_lineStopBits = 1;
 };

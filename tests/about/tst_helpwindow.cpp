@@ -173,6 +173,9 @@ void TestHelpWindow::showManualOpensAtAnchor_data()
     QTest::newRow("memory dialog")
         << QStringLiteral("frmReadMemory") << QStringLiteral("memory.html")
         << QStringLiteral("Reading and clearing");
+    QTest::newRow("test scan window")
+        << QStringLiteral("frmTestScan") << QStringLiteral("scan.html")
+        << QStringLiteral("Test Scan: what the device sends");
     QTest::newRow("contents") << QString() << kManualContents
                               << QStringLiteral("K30 Configuration Tool Manual");
     QTest::newRow("unknown anchor") << QStringLiteral("noSuchPage") << kManualContents

@@ -43,7 +43,6 @@ void TestCommandLine::options_data()
     QTest::newRow("--help, no display")
         << QStringList{QStringLiteral("--help")} << noDisplay << 0
         << QStringLiteral("(?s)^(?=.*--simulate)(?=.*--version)") << QStringLiteral("^$") << false;
-#ifdef Q_OS_UNIX
     // A file manager's "Open with" hands over the file: the window opens it at start. (The
     // simulated device spares the start-up message about the keyboard path, which nobody
     // would answer.)
@@ -52,7 +51,6 @@ void TestCommandLine::options_data()
                        QStringLiteral(K30_VALID_CONFIG)}
         << QStringLiteral("offscreen") << 0
         << QStringLiteral("^shown\nConfiguration Setup: .*valid\\.cfg\n$") << QString() << false;
-#endif
     // Errors in the options are found once the application exists.
     QTest::newRow("unknown option")
         << QStringList{QStringLiteral("--no-such-option")} << QStringLiteral("offscreen") << 1

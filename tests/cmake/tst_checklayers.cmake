@@ -44,6 +44,8 @@ refused(src/link/qualified.cpp "#include <QtWidgets/QWidget>" ${widget})
 refused(src/link/gui.h "#include <QtGui/QGuiApplication>" "<QtGui/QGuiApplication>")
 refused(src/link/root.h "#include <qt6/QtWidgets/QWidget>" "<qt6/QtWidgets/QWidget>")
 refused(src/link/ui.h "#include \"link/ui/linkdialog.h\"" "\"link/ui/linkdialog.h\"")
+refused(src/sim/framing.cpp "#include \"core/scancheck.h\"" "\"core/scancheck.h\"")
+refused(src/sim/frames.h "#include \"link/wire/linkframes.h\"" "\"link/wire/linkframes.h\"")
 refused(tools/cli/widgets.cpp "#include <QtWidgets/QApplication>" "<QtWidgets/QApplication>")
 refused(src/report/widgets.cpp "#include <QPrinter>" "<QPrinter>")
 refused(src/report/link.h "#include \"link/linkmessage.h\"" "\"link/linkmessage.h\"")
@@ -69,7 +71,11 @@ allowed(src/link/fine.cpp [[
 #include <QSerialPort>
 #include <QtSerialPort/QSerialPort>
 ]])
-allowed(src/sim/fine.h "#include <QtGui/QColor>\n#include \"link/keyboard/keyboardport.h\"")
+allowed(src/sim/fine.h [[
+#include <QtGui/QColor>
+#include "link/keyboard/keyboardport.h"
+#include "link/serial/serialline.h"
+]])
 allowed(src/ui/fine.h "#include <QtWidgets/QWidget>\n#include \"link/ui/linkdialog.h\"")
 allowed(tools/cli/fine.cpp "#include \"devicejob.h\"\n#include <QtSerialPort/QSerialPort>")
 

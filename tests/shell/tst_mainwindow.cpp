@@ -1,4 +1,5 @@
 #include "support/boxanswerer.h"
+#include "support/files.h"
 #include "support/testshell.h"
 
 #include "about/helpwindow.h"
@@ -11,20 +12,45 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QShortcut>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
 #include <QToolBar>
+#include <QUrl>
 
 #include <memory>
 
 using Box = QMessageBox;
 
+namespace {
+
+// Presses F1 in each message box the moment it is shown, before anybody answers it.
+class PressF1WhenShown : public QObject
+{
+public:
+    int pressed = 0;
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show && qobject_cast<QMessageBox *>(watched)) {
+            if (auto *f1 = watched->findChild<QShortcut *>(QStringLiteral("helpShortcut"))) {
+                ++pressed;
+                Q_EMIT f1->activated();
+            }
+        }
+        return false;
+    }
+};
+
+} // namespace
+
 // The main window `MDImain`: start-up, its menus and tool bar, help and about, "Set All
-// Default" and the memory dialog's question on closing. The pages it opens are checked in
-// tst_pagesinshell, the file commands in tst_filecommands.
+// Default", the memory dialog's question on closing, and the file named at start or dropped
+// onto the window. The pages it opens are checked in tst_pagesinshell, the file commands in
+// tst_filecommands.
 class TestMainWindow : public QObject
 {
     Q_OBJECT
@@ -34,6 +60,10 @@ private Q_SLOTS:
     void aboutStandsBesideTheOpenPage();
     void helpOpensAtTheOpenPage();
     void keyboardFailureIsReported();
+    void fileAtStart_data();
+    void fileAtStart();
+    void drop_data();
+    void drop();
     void menus_data();
     void menus();
     void toolBar();
@@ -116,8 +146,12 @@ void TestMainWindow::helpOpensAtTheOpenPage()
 
 void TestMainWindow::keyboardFailureIsReported()
 {
+    // The user presses F1 in the message as soon as it shows, then answers it.
+    PressF1WhenShown f1;
+    qApp->installEventFilter(&f1);
     BoxAnswerer answerer({Box::Ok});
     TestShell shell(m_dir->path(), {.keyboardAvailable = false});
+    qApp->removeEventFilter(&f1);
     QCOMPARE(answerer.seen().size(), 1);
     QCOMPARE(answerer.seen()[0].text,
              QStringLiteral("There is an error for keyboard, you can download and upload CFG "
@@ -127,6 +161,134 @@ void TestMainWindow::keyboardFailureIsReported()
     // The start-up goes on as usual.
     QCOMPARE(shell.window->windowTitle(), QStringLiteral("K30 Configuration: New File"));
     QCOMPARE(shell.state.images.ConfigImage, FactoryImage());
+    // The manual opened where it says what the keyboard path needs.
+    QCOMPARE(f1.pressed, 1);
+    auto *help = shell.window->findChild<HelpWindow *>(QStringLiteral("HelpWindow"));
+    QVERIFY(help);
+    QTRY_VERIFY(help->isVisible());
+    QCOMPARE(help->Browser()->source().fileName(), QStringLiteral("keyboard.html"));
+    QCOMPARE(help->Browser()->source().fragment(), QStringLiteral("raw-io"));
+    help->close();
+}
+
+namespace {
+
+const QString kNotConfiguration = QStringLiteral("This File Is Not A Configuration Setup File");
+const QString kUnsavedQuestion =
+    QStringLiteral("Configuration had been changed,do you want to save your file?");
+
+} // namespace
+
+void TestMainWindow::fileAtStart_data()
+{
+    // Written as named (nothing: no file at all).
+    QTest::addColumn<QByteArray>("contents");
+    QTest::addColumn<bool>("opened");
+    QTest::newRow("configuration") << WindowFile() << true;
+    QTest::newRow("another program's file") << QByteArray("[main]\nyorn\n") << false;
+    QTest::newRow("missing") << QByteArray() << false;
+}
+
+void TestMainWindow::fileAtStart()
+{
+    QFETCH(QByteArray, contents);
+    QFETCH(bool, opened);
+    const QString path = m_dir->filePath(QStringLiteral("site.cfg"));
+    Image image{};
+    if (!contents.isNull())
+        WriteFile(path, opened ? WindowFile(&image) : contents);
+
+    BoxAnswerer answerer({Box::Ok});
+    TestShell shell(m_dir->path(), {.file = path});
+    if (opened) {
+        QVERIFY(answerer.seen().isEmpty());
+        QCOMPARE(shell.window->windowTitle(), QStringLiteral("Configuration Setup: ") + path);
+        QCOMPARE(shell.state.images.ConfigImage, image);
+    } else {
+        // Refused as File Open refuses it; the tool goes on with a new configuration.
+        QCOMPARE(answerer.texts(), QStringList{kNotConfiguration});
+        QCOMPARE(shell.window->windowTitle(), QStringLiteral("K30 Configuration: New File"));
+        QCOMPARE(shell.state.CurrentFile, QStringLiteral("New File"));
+        QCOMPARE(shell.state.images.ConfigImage, FactoryImage());
+    }
+    QVERIFY(!shell.state.images.IsChanged());
+}
+
+void TestMainWindow::drop_data()
+{
+    // What is dropped: file names in the test's folder, or full addresses.
+    QTest::addColumn<QStringList>("dropped");
+    QTest::addColumn<QList<Box::StandardButton>>("answers");
+    QTest::addColumn<QStringList>("boxes");
+    QTest::addColumn<bool>("opened");
+    const QList<Box::StandardButton> none;
+    QTest::newRow("unsaved changes kept: Cancel")
+        << QStringList{QStringLiteral("site.cfg")} << QList{Box::Cancel}
+        << QStringList{kUnsavedQuestion} << false;
+    QTest::newRow("unsaved changes discarded: No")
+        << QStringList{QStringLiteral("site.cfg")} << QList{Box::No}
+        << QStringList{kUnsavedQuestion} << true;
+    QTest::newRow("not a configuration")
+        << QStringList{QStringLiteral("other.cfg")} << QList{Box::No, Box::Ok}
+        << QStringList{kUnsavedQuestion, kNotConfiguration} << false;
+    // Refused as they are dragged in: nothing asked, nothing changed.
+    QTest::newRow("two configurations")
+        << QStringList{QStringLiteral("site.cfg"), QStringLiteral("copy.cfg")} << none
+        << QStringList() << false;
+    QTest::newRow("folder") << QStringList{QStringLiteral("folder")} << none << QStringList()
+                            << false;
+    QTest::newRow("missing file") << QStringList{QStringLiteral("gone.cfg")} << none
+                                  << QStringList() << false;
+    QTest::newRow("remote file") << QStringList{QStringLiteral("https://example.com/site.cfg")}
+                                 << none << QStringList() << false;
+    QTest::newRow("text, no file") << QStringList() << none << QStringList() << false;
+}
+
+void TestMainWindow::drop()
+{
+    QFETCH(QStringList, dropped);
+    QFETCH(QList<Box::StandardButton>, answers);
+    QFETCH(QStringList, boxes);
+    QFETCH(bool, opened);
+    Image image{};
+    const QString site = m_dir->filePath(QStringLiteral("site.cfg"));
+    WriteFile(site, WindowFile(&image));
+    WriteFile(m_dir->filePath(QStringLiteral("copy.cfg")), WindowFile());
+    WriteFile(m_dir->filePath(QStringLiteral("other.cfg")), "[main]\nyorn\n");
+    QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("folder")));
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const QString &name : dropped)
+        urls << (name.contains(QLatin1Char(':')) ? QUrl(name)
+                                                 : QUrl::fromLocalFile(m_dir->filePath(name)));
+    if (!urls.isEmpty())
+        data.setUrls(urls);
+    data.setText(site);
+
+    TestShell shell(m_dir->path());
+    shell.state.images.ConfigImage[0] ^= 0x01;
+    const Image edited = shell.state.images.ConfigImage;
+    BoxAnswerer answerer(answers);
+    const QPoint at = shell.window->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(shell.window.get(), &enter);
+    QCOMPARE(enter.isAccepted(), !answers.isEmpty());
+    // A drop that was refused as it came in is not handed over; were it, it would do nothing.
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(shell.window.get(), &drop);
+    QCOMPARE(drop.isAccepted(), !answers.isEmpty());
+    QTRY_VERIFY(answerer.allAnswered());
+    QCoreApplication::processEvents();
+    QCOMPARE(answerer.texts(), boxes);
+    if (opened) {
+        QCOMPARE(shell.state.CurrentFile, site);
+        QCOMPARE(shell.window->windowTitle(), QStringLiteral("Configuration Setup: ") + site);
+        QCOMPARE(shell.state.images.ConfigImage, image);
+    } else {
+        QCOMPARE(shell.state.CurrentFile, QStringLiteral("New File"));
+        QCOMPARE(shell.state.images.ConfigImage, edited);
+        QVERIFY(shell.state.images.IsChanged());
+    }
 }
 
 void TestMainWindow::menus_data()
@@ -162,6 +324,7 @@ void TestMainWindow::menus_data()
     row("mnuMag", "mnuMagTransmit", "Transmit");
     row("mnuTools", "mnuToolsRDM", "&Read Decoder Memory");
     row("mnuTools", "mnuToolsPorts", "&Port Mapping...");
+    row("mnuTools", "mnuToolsScan", "&Test Scan...");
     row("mnuHelp", "mnuHelpContents", "&Contents");
     row("mnuHelp", "mnuHelpAbout", "&About");
 }
@@ -202,7 +365,8 @@ void TestMainWindow::menus()
                             "mnuConfigDefault - mnuConfigTransmit"));
     QCOMPARE(items("mnuMag"), QStringLiteral("mnuMagInterface mnuMagComm mnuMagMisc - "
                                              "mnuMagDefault - mnuMagTransmit"));
-    QCOMPARE(items("mnuTools"), QStringLiteral("mnuToolsRDM - mnuToolsPorts"));
+    QCOMPARE(items("mnuTools"),
+             QStringLiteral("mnuToolsRDM - mnuToolsPorts mnuToolsFind mnuToolsScan"));
 }
 
 void TestMainWindow::toolBar()

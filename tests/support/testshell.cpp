@@ -12,6 +12,7 @@ TestShell::TestShell(const QString &root, Options options)
     setup.keyboard = options.keyboard;
     setup.initializeKeyboard = [available = options.keyboardAvailable] { return available; };
     setup.keyboardLayout = options.keyboardLayout;
+    setup.file = options.file;
     setup.defaults = {root + QStringLiteral("/program"), root + QStringLiteral("/user")};
     QDir().mkpath(setup.defaults.programDir);
     window = std::make_unique<MainWindow>(state, setup);

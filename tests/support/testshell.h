@@ -28,6 +28,7 @@ public:
         bool keyboardAvailable = true;
         KeyboardPort *keyboard = nullptr; // the keyboard path (the simulated wedge), if any
         const KeyboardLayoutSource *keyboardLayout = nullptr;
+        QString file{}; // opened at start, as the command line names it
     };
 
     explicit TestShell(const QString &root) : TestShell(root, Options{}) {}

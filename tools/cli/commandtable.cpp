@@ -3,11 +3,13 @@
 #include "configcommands.h"
 #include "devicecommands.h"
 #include "devicejob.h"
+#include "discovercommand.h"
 #include "exitcodes.h"
 #include "jsonreport.h"
 #include "memorycommands.h"
 #include "portscommand.h"
 #include "reportcommand.h"
+#include "watchcommand.h"
 
 #include "core/configfile.h"
 #include "core/safefile.h"
@@ -20,6 +22,7 @@
 #include <QTextStream>
 
 #include <algorithm>
+#include <climits>
 
 namespace {
 
@@ -171,6 +174,32 @@ int Ports(const CommandCall &call)
     return PortsCommand(mapping, call.json, call.out);
 }
 
+int Watch(const CommandCall &call)
+{
+    WatchOptions options;
+    options.config = call.Value("config");
+    for (const auto &[name, value] :
+         {std::pair{"count", &options.count}, std::pair{"seconds", &options.seconds}}) {
+        bool ok = true;
+        if (call.IsSet(name))
+            *value = call.Value(name).toInt(&ok);
+        // A watch of more than 20 days does not fit the timer.
+        const int most = value == &options.seconds ? kMaxWatchSeconds : INT_MAX;
+        if (!ok || *value < 0 || *value > most || (call.IsSet(name) && *value == 0))
+            return call.Usage(QStringLiteral("--%1 needs a whole number from 1 to %2")
+                                  .arg(QLatin1String(name))
+                                  .arg(most));
+    }
+    return WatchCommand(call.devices, options, call.out, call.err);
+}
+
+int Discover(const CommandCall &call)
+{
+    if (call.devices.ports.isEmpty() && !call.IsSet("all"))
+        return call.Usage(QStringLiteral("discover needs --port or --all"));
+    return DiscoverCommand(call.devices, call.IsSet("all"), call.out, call.err);
+}
+
 constexpr CliCommand kCommands[] = {
     {"show",
      {{{"show FILE", "every parameter of a configuration file"}}},
@@ -254,6 +283,17 @@ constexpr CliCommand kCommands[] = {
      PortUse::One,
      {"yes"},
      ClearMemory},
+    {"watch",
+     {{{"watch --port DEV [--config FILE] [--count N] [--seconds S]",
+        "prints each scan the device sends, one line each: time,\n"
+        "length, bytes in key notation, its parts as FILE (or\n"
+        "the factory configuration) frames them, and why a part\n"
+        "differs; ends after N scans or S seconds (status 2 when\n"
+        "the time ends first), status 1 when a scan differed"}}},
+     0,
+     PortUse::One,
+     {"config", "count", "seconds"},
+     Watch},
     {"report",
      {{{"report FILE -o OUT.html|OUT.pdf [--port DEV]",
         "the configuration report: every parameter, page by\n"
@@ -272,6 +312,17 @@ constexpr CliCommand kCommands[] = {
      PortUse::None,
      {},
      Ports},
+    {"discover",
+     {{{"discover [--port DEV...] [--all]",
+        "probes the ports named (every serial port present with\n"
+        "--all) for a K30 at each line setting it can be set to,\n"
+        "the serial options' first; a line per port: found (the\n"
+        "settings and the firmware version), not found, busy;\n"
+        "status 0 found, 1 none, 5 a port named not to be had"}}},
+     0,
+     PortUse::Any,
+     {"all"},
+     Discover},
 };
 
 } // namespace

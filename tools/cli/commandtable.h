@@ -18,6 +18,7 @@ enum class PortUse
     One,      // one device
     Several,  // one or more devices, served at once
     Optional, // one device with --port, or none (diff: then a second file)
+    Any,      // discover: none, one or several (--all names them instead)
 };
 
 // What a command's handler is given once the command line has passed the checks all commands

@@ -70,7 +70,7 @@ int main(int argc, char *argv[])
                         "device holds the file's values.")},
         {QStringLiteral("port"),
          QStringLiteral("The device's serial port: a path, 1 to %1, or serial:NUMBER "
-                        "(repeatable for download, apply, version and facts).")
+                        "(repeatable for download, apply, version, facts and discover).")
              .arg(kComPortCount),
          QStringLiteral("device")},
     });
@@ -90,6 +90,14 @@ int main(int argc, char *argv[])
         {QStringLiteral("clear"),
          QStringLiteral("read-memory: clear the memory once the file is safe (needs -o).")},
         {QStringLiteral("yes"), QStringLiteral("clear-memory: do not ask.")},
+        {QStringLiteral("config"),
+         QStringLiteral("watch: the configuration file the scans are checked against."),
+         QStringLiteral("file")},
+        {QStringLiteral("count"), QStringLiteral("watch: stop after this many scans."),
+         QStringLiteral("n")},
+        {QStringLiteral("seconds"), QStringLiteral("watch: stop after this many seconds."),
+         QStringLiteral("s")},
+        {QStringLiteral("all"), QStringLiteral("discover: every serial port present.")},
     });
     // What the bash completion reads: the commands and the options each takes.
     QCommandLineOption listing(QStringLiteral("list-commands"),
@@ -150,10 +158,12 @@ int main(int argc, char *argv[])
             return usage(problem);
         devices.settingsText = *settings;
         // diff compares two files when it is given no port.
-        if (command->ports != PortUse::Optional || !devices.ports.isEmpty()) {
+        const bool optional = command->ports == PortUse::Optional || command->ports == PortUse::Any;
+        if (!optional || !devices.ports.isEmpty()) {
             if (devices.ports.isEmpty())
                 return usage(QStringLiteral("%1 needs --port").arg(name));
-            if (devices.ports.size() > 1 && command->ports != PortUse::Several)
+            if (devices.ports.size() > 1 && command->ports != PortUse::Several &&
+                command->ports != PortUse::Any)
                 return usage(QStringLiteral("%1 takes one --port").arg(name));
         }
     }

@@ -3,6 +3,7 @@
 // device, and logs what it receives and answers.
 
 #include "sim/simdevice.h"
+#include "sim/simscanoutput.h"
 #include "sim/simserialserver.h"
 
 #include "core/versiontext.h"
@@ -10,8 +11,10 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QTextStream>
+#include <QTimer>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -20,6 +23,46 @@ int IntValue(const QCommandLineParser &parser, const QString &name, int fallback
     bool ok = false;
     const int value = parser.value(name).toInt(&ok);
     return parser.isSet(name) && ok ? value : fallback;
+}
+
+struct DeviceLine
+{
+    int baud;
+    int dataBits;
+    int stopBits;
+};
+
+// "4800,7,2": the settings the K30 can be set to.
+std::optional<DeviceLine> ParseDeviceLine(const QString &text)
+{
+    const QStringList parts = text.split(QLatin1Char(','));
+    if (parts.size() != 3)
+        return std::nullopt;
+    const DeviceLine line{parts[0].toInt(), parts[1].toInt(), parts[2].toInt()};
+    const bool baud = QList<int>{2400, 4800, 9600, 19200}.contains(line.baud);
+    if (!baud || (line.dataBits != 7 && line.dataBits != 8) ||
+        (line.stopBits != 1 && line.stopBits != 2))
+        return std::nullopt;
+    return line;
+}
+
+// A version field as the device holds it: "\\xHH" stands for the byte HH, so that a test can
+// give the device quotes, control bytes and bytes that are not UTF-8.
+QString UnescapedBytes(const QString &text)
+{
+    QByteArray bytes;
+    const QByteArray in = text.toUtf8();
+    for (qsizetype i = 0; i < in.size(); ++i) {
+        bool ok = false;
+        const int value = in.mid(i + 2, 2).toInt(&ok, 16);
+        if (in.at(i) == '\\' && i + 3 < in.size() && in.at(i + 1) == 'x' && ok) {
+            bytes.append(char(value));
+            i += 3;
+            continue;
+        }
+        bytes.append(in.at(i));
+    }
+    return QString::fromLatin1(bytes);
 }
 
 } // namespace
@@ -42,6 +85,16 @@ int main(int argc, char *argv[])
          QStringLiteral("path")},
         {QStringLiteral("line-baud"), QStringLiteral("Baud rate of --device (default 9600)."),
          QStringLiteral("rate")},
+        {QStringLiteral("line"),
+         QStringLiteral("Answer only on a line set to these settings, e.g. 4800,7,2 (on a "
+                        "pseudo-terminal the data bits cannot be seen); noise otherwise."),
+         QStringLiteral("baud,databits,stopbits")},
+        {QStringLiteral("version1"),
+         QStringLiteral("First version field (12 characters; \\xHH for any byte)."),
+         QStringLiteral("text")},
+        {QStringLiteral("version2"),
+         QStringLiteral("Second version field (10 characters; \\xHH for any byte)."),
+         QStringLiteral("text")},
         {QStringLiteral("section"), QStringLiteral("Section an upload answers: decoder or reader."),
          QStringLiteral("section")},
         {QStringLiteral("decoder-length"),
@@ -85,8 +138,26 @@ int main(int argc, char *argv[])
         {QStringLiteral("long-record"),
          QStringLiteral("Add a 200-byte record, longer than the tool's buffer.")},
         {QStringLiteral("refuse-clear"), QStringLiteral("Refuse every memory clear.")},
+        {QStringLiteral("scan"),
+         QStringLiteral("Read a bar code holding this text once, framed as the image says."),
+         QStringLiteral("text")},
+        {QStringLiteral("code-type"),
+         QStringLiteral("Code type of the bar codes read, 0 (UPC-A) to 7 (Codabar); "
+                        "default 5 (Code 128)."),
+         QStringLiteral("index")},
+        {QStringLiteral("card"),
+         QStringLiteral("Read a card with these tracks once, framed as the image says "
+                        "('T1|T2|T3'; an empty track is one the card lacks)."),
+         QStringLiteral("tracks")},
+        {QStringLiteral("scan-every"),
+         QStringLiteral("Read the bar code (--scan or the argument) or the card again every "
+                        "this many milliseconds."),
+         QStringLiteral("ms")},
     };
     parser.addOptions(options);
+    parser.addPositionalArgument(QStringLiteral("text"),
+                                 QStringLiteral("The bar code of --scan-every, if no --scan."),
+                                 QStringLiteral("[text]"));
     parser.process(app);
     if (parser.isSet(version)) {
         QTextStream(stdout) << VersionText(QCoreApplication::applicationName());
@@ -128,8 +199,27 @@ int main(int argc, char *argv[])
         }
     }
 
+    for (const char *option : {"version1", "version2"}) {
+        const QString name = QLatin1String(option);
+        if (parser.isSet(name))
+            (name == QLatin1String("version1") ? device.version1 : device.version2) =
+                UnescapedBytes(parser.value(name));
+    }
+    std::optional<DeviceLine> line;
+    if (parser.isSet(QStringLiteral("line"))) {
+        line = ParseDeviceLine(parser.value(QStringLiteral("line")));
+        if (!line) {
+            QTextStream(stderr) << "k30-sim: --line takes BAUD,DATABITS,STOPBITS: 2400, 4800, "
+                                   "9600 or 19200; 7 or 8; 1 or 2"
+                                << Qt::endl;
+            return 1;
+        }
+    }
+
     QTextStream out(stdout);
     SimSerialServer server(device);
+    if (line)
+        server.SetDeviceLine(line->baud, line->dataBits, line->stopBits);
     const bool opened = parser.isSet(QStringLiteral("device"))
                             ? server.OpenDevice(parser.value(QStringLiteral("device")),
                                                 IntValue(parser, QStringLiteral("line-baud"), 9600))
@@ -142,5 +232,28 @@ int main(int argc, char *argv[])
     QObject::connect(&server, &SimSerialServer::Logged, &app,
                      [&out](const QString &line) { out << line << Qt::endl; });
     QObject::connect(&server, &SimSerialServer::HungUp, &app, &QCoreApplication::quit);
+
+    // Scans go out as the device frames them at the moment it reads them, so a download
+    // in between changes the next one. Bytes sent before the tool opens the line wait in it.
+    QByteArray barCode = parser.value(QStringLiteral("scan")).toLocal8Bit();
+    if (barCode.isEmpty() && !parser.positionalArguments().isEmpty())
+        barCode = parser.positionalArguments().constFirst().toLocal8Bit();
+    const bool card = parser.isSet(QStringLiteral("card"));
+    const QList<QByteArray> tracks = parser.value(QStringLiteral("card")).toLocal8Bit().split('|');
+    const int codeType = IntValue(parser, QStringLiteral("code-type"), kSimCode128);
+    const auto read = [&] {
+        if (!barCode.isEmpty())
+            server.SendUnasked(SimBarCodeOutput(device.image, barCode, codeType, false));
+        if (card)
+            server.SendUnasked(SimCardOutput(device.image, tracks, false));
+    };
+    const int every = IntValue(parser, QStringLiteral("scan-every"), 0);
+    QTimer repeat;
+    if (every > 0) {
+        QObject::connect(&repeat, &QTimer::timeout, &app, read);
+        repeat.start(every);
+    } else {
+        read();
+    }
     return app.exec();
 }

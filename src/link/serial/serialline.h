@@ -36,4 +36,6 @@ Q_SIGNALS:
     // Bytes have arrived. A line that breaks (a pulled cable, a peer that hung up) closes
     // itself; nothing more arrives then.
     void ReadyRead();
+    // The line broke and closed itself.
+    void Broken();
 };

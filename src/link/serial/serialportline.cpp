@@ -59,6 +59,8 @@ void SerialPortLine::OnError(QSerialPort::SerialPortError error)
 {
     // A pulled cable or a peer that hung up: the line is gone, and leaving it open would only
     // keep reporting the same error. The exchange then ends by its time-out, which runs on.
-    if (error == QSerialPort::ResourceError || error == QSerialPort::ReadError)
+    if (error == QSerialPort::ResourceError || error == QSerialPort::ReadError) {
         Close();
+        Q_EMIT Broken();
+    }
 }

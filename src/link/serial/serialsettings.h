@@ -10,6 +10,8 @@ struct SerialLineSettings
     int baud = 9600;
     int dataBits = 8;
     int stopBits = 1;
+
+    bool operator==(const SerialLineSettings &) const = default;
 };
 
 // Nothing when the text does not describe a line without parity; blanks around the parts

@@ -5,7 +5,20 @@
 #include "link/serial/serialexchange.h"
 #include "link/serial/serialmemoryexchange.h"
 #include "link/serial/serialportline.h"
+#include "link/session/scanlistener.h"
 #include "link/wire/keyboardtext.h"
+
+#include <QHash>
+
+namespace {
+
+QHash<QString, DeviceSession::LineMaker> &InProcessDevices()
+{
+    static QHash<QString, DeviceSession::LineMaker> devices;
+    return devices;
+}
+
+} // namespace
 
 DeviceSession::DeviceSession(const LinkSettings &settings, PortMapping *ports,
                              KeyboardPort *keyboard)
@@ -38,7 +51,10 @@ LinkExchange *DeviceSession::MakeExchange(ExchangeKind kind, Image &image,
 {
     if (IsSerial()) {
         const bool save = m_target ? m_save : m_settings->SaveFlag;
-        return new SerialExchange(kind, MakeLine(), Target(), image, save, timings, parent);
+        SerialTarget target = Target();
+        std::unique_ptr<SerialLine> line = MakeLine(target);
+        return new SerialExchange(kind, std::move(line), std::move(target), image, save, timings,
+                                  parent);
     }
     const LinkSettings *settings = m_settings;
     auto command = [kind, settings] {
@@ -52,9 +68,21 @@ LinkExchange *DeviceSession::MakeExchange(ExchangeKind kind, Image &image,
 MemoryExchange *DeviceSession::MakeMemoryExchange(MemoryKind kind, const MemoryTimings &timings,
                                                   QObject *parent) const
 {
-    if (IsSerial())
-        return new SerialMemoryExchange(kind, MakeLine(), Target(), timings, parent);
+    if (IsSerial()) {
+        SerialTarget target = Target();
+        std::unique_ptr<SerialLine> line = MakeLine(target);
+        return new SerialMemoryExchange(kind, std::move(line), std::move(target), timings, parent);
+    }
     return new KeyboardMemoryExchange(kind, m_keyboard, timings, parent);
+}
+
+ScanListener *DeviceSession::MakeScanListener(QObject *parent) const
+{
+    if (!IsSerial())
+        return nullptr;
+    SerialTarget target = Target();
+    std::unique_ptr<SerialLine> line = MakeLine(target);
+    return new ScanListener(std::move(line), std::move(target), parent);
 }
 
 SerialTarget DeviceSession::Target() const
@@ -64,7 +92,20 @@ SerialTarget DeviceSession::Target() const
     return m_target ? *m_target : SerialTarget::FromSettings(*m_settings, m_ports);
 }
 
-std::unique_ptr<SerialLine> DeviceSession::MakeLine() const
+void DeviceSession::ServeInProcess(const QString &device, LineMaker maker)
 {
-    return m_makeLine ? m_makeLine() : std::make_unique<SerialPortLine>();
+    if (maker)
+        InProcessDevices().insert(device, std::move(maker));
+    else
+        InProcessDevices().remove(device);
+}
+
+std::unique_ptr<SerialLine> DeviceSession::MakeLine(const SerialTarget &target) const
+{
+    if (m_makeLine)
+        return m_makeLine();
+    const auto served = InProcessDevices().constFind(target.device);
+    if (served != InProcessDevices().cend() && !target.device.isEmpty())
+        return (*served)();
+    return std::make_unique<SerialPortLine>();
 }

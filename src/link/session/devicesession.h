@@ -16,6 +16,7 @@
 #include <optional>
 
 class KeyboardPort;
+class ScanListener;
 class PortMapping;
 
 // Where every window and k30cfg-cli get their exchanges with the device: the one place that
@@ -39,6 +40,12 @@ public:
     // The serial lines come from `maker` instead of the system's serial ports: a device
     // simulated in this process stands in for the line.
     void SetLineMaker(LineMaker maker) { m_makeLine = std::move(maker); }
+    // A serial device that exists only inside this process (the simulated K30 of `k30cfg
+    // --simulate` where the system has no pseudo-terminals): every session's line to `device`
+    // comes from `maker` from now on; an empty `maker` withdraws it. Call it before any
+    // exchange starts and after the last one ended: the sessions of k30cfg-cli's threads read
+    // it without a lock.
+    static void ServeInProcess(const QString &device, LineMaker maker);
 
     bool IsSerial() const;
     // Where the exchanges go: "on Com 1", "on /dev/ttyUSB0", "on the keyboard path".
@@ -48,12 +55,15 @@ public:
     // must outlive the exchange. `parent` owns the exchange; without one the caller does.
     LinkExchange *MakeExchange(ExchangeKind kind, Image &image, const LinkTimings &timings = {},
                                QObject *parent = nullptr) const;
+    // Listens on the serial line for scans; null on the keyboard path, where the device types
+    // into a window.
+    ScanListener *MakeScanListener(QObject *parent = nullptr) const;
     MemoryExchange *MakeMemoryExchange(MemoryKind kind, const MemoryTimings &timings = {},
                                        QObject *parent = nullptr) const;
 
 private:
     SerialTarget Target() const;
-    std::unique_ptr<SerialLine> MakeLine() const;
+    std::unique_ptr<SerialLine> MakeLine(const SerialTarget &target) const;
 
     const LinkSettings *m_settings = nullptr;
     PortMapping *m_ports = nullptr;

@@ -44,6 +44,11 @@ LinkDialog::~LinkDialog()
     m_runner->Stop();
 }
 
+void LinkDialog::ShowLinkSettings()
+{
+    m_panel->Load();
+}
+
 bool LinkDialog::IsExchangeRunning() const
 {
     return m_runner->IsRunning();

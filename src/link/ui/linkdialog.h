@@ -30,6 +30,8 @@ public:
     ~LinkDialog() override;
 
     bool IsExchangeRunning() const;
+    // Shows the shared link settings again, after another window changed them.
+    void ShowLinkSettings();
 
 protected:
     // `type` is the dialog's number in the page table, which gives its object name and caption.

@@ -78,6 +78,19 @@ void TestComRoute::routing_data()
     QTest::newRow("one serial number on two adapters: the chosen path first")
         << Ports{Adapter(kUsb0, kSerialB), Adapter(kUsb1, kSerialB)}
         << ChoiceFor(3, PortChoice{kSerialB, kUsb1, {}}) << none << 3 << kUsb1 << chosen;
+#ifdef Q_OS_WIN
+    // Windows names its ports COM1, COM2, ... in Qt's port list, as the standard devices are
+    // named: COM1 present keeps "Com 1" (and so --port 1) from the one adapter on COM3.
+    const PortDetails a3 = Adapter(QStringLiteral("COM3"), kSerialA);
+    QTest::newRow("Windows: COM1 present: it stays")
+        << Ports{BuiltIn(QStringLiteral("COM1")), a3} << PortChoices{} << none << 1
+        << QStringLiteral("COM1") << standard;
+    QTest::newRow("Windows: no COM1: the only adapter takes Com 1")
+        << Ports{a3} << PortChoices{} << none << 1 << QStringLiteral("COM3")
+        << RouteOrigin::OnlyAdapter;
+    QTest::newRow("Windows: Com 4 is COM4")
+        << Ports{a3} << PortChoices{} << none << 4 << QStringLiteral("COM4") << standard;
+#endif
     QTest::newRow("the environment wins over a choice")
         << Ports{a0} << ChoiceFor(2, chosenA)
         << QStringList{{}, QStringLiteral("/dev/pts/9"), {}, {}} << 2

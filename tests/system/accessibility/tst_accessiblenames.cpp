@@ -159,6 +159,8 @@ void TestAccessibleNames::dialogsNameEveryControl_data()
     QTest::newRow("Find Parameter") << QStringLiteral("dlgFind");
     QTest::newRow("Control Key, decoder") << QStringLiteral("decoder keys");
     QTest::newRow("Control Key, reader") << QStringLiteral("reader keys");
+    QTest::newRow("Test Scan, RS232") << QStringLiteral("frmTestScan");
+    QTest::newRow("Test Scan, keyboard") << QStringLiteral("frmTestScan keyboard");
     QTest::newRow("About") << QStringLiteral("about");
     QTest::newRow("manual") << QStringLiteral("help");
 }
@@ -179,6 +181,14 @@ void TestAccessibleNames::dialogsNameEveryControl()
         QVERIFY(find);
         find->trigger();
         shown = window.findChild<QDialog *>(dialog);
+    } else if (dialog.startsWith(QLatin1String("frmTestScan"))) {
+        // On the keyboard path it shows its capture box; over RS232 it listens on "Com 1",
+        // here a port that does not exist, so no real port is touched.
+        if (dialog.endsWith(QLatin1String("keyboard")))
+            state.link.LinkMode = LinkSettings::kByKeyboard;
+        qputenv("K30CFG_COM1", "/nonexistent/k30-port");
+        window.findChild<QAction *>(QStringLiteral("mnuToolsScan"))->trigger();
+        shown = window.findChild<QDialog *>(QStringLiteral("frmTestScan"));
     } else if (dialog.endsWith(QLatin1String("keys"))) {
         own = std::make_unique<ControlKeyDialog>(&target, dialog.startsWith(QLatin1Char('r')));
     } else if (dialog == QLatin1String("about")) {
@@ -191,6 +201,7 @@ void TestAccessibleNames::dialogsNameEveryControl()
         shown = own.get();
     }
     QVERIFY(shown && shown->isVisible());
+    qunsetenv("K30CFG_COM1");
     const QStringList faults = Faults(shown);
     QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
 }

@@ -104,6 +104,36 @@ changelog_top=$( (zcat "$doc/changelog.gz" 2>/dev/null || cat "$doc/changelog") 
 metainfo=("$prefix"/share/metainfo/*.metainfo.xml)
 [ -f "${metainfo[0]}" ] && grep -q '<launchable type="desktop-id">k30cfg.desktop<' "${metainfo[0]}" ||
     fail "no AppStream data that launches k30cfg.desktop"
+# The type of configuration files, as a GNOME or Xfce file manager resolves it (GIO) with the
+# installed database: known by the first line the tool writes, while another program's .cfg
+# stays plain text; and the desktop entry is the program offered for it.
+mimetype=application/x-k30-configuration
+grep -q "^MimeType=$mimetype;\$" "$desktop" && grep -q '^Exec=k30cfg %f$' "$desktop" ||
+    fail "desktop entry does not open $mimetype files"
+grep -q "<mediatype>$mimetype</mediatype>" "${metainfo[0]}" ||
+    fail "AppStream data does not name $mimetype"
+mkdir -p "$work/mime"/{config,data,files}
+update-mime-database "$prefix/share/mime" >/dev/null 2>&1 || fail "update-mime-database"
+update-desktop-database "$prefix/share/applications" || fail "update-desktop-database"
+if [ -x "$prefix/bin/k30cfg-cli" ]; then
+    "$prefix/bin/k30cfg-cli" new "$work/mime/files/site.cfg" >/dev/null || fail "k30cfg-cli new"
+else
+    printf 'yorn\r\nDevice Name\r\n' >"$work/mime/files/site.cfg"
+fi
+tr -d '\r' <"$work/mime/files/site.cfg" >"$work/mime/files/edited-without-suffix"
+printf '[main]\nyorn\n' >"$work/mime/files/other.cfg"
+query() {
+    XDG_CURRENT_DESKTOP=GNOME XDG_DATA_DIRS="$prefix/share:/usr/share" \
+        XDG_DATA_HOME="$work/mime/data" XDG_CONFIG_HOME="$work/mime/config" xdg-mime query "$@"
+}
+for expected in site.cfg:$mimetype edited-without-suffix:$mimetype other.cfg:text/plain; do
+    file=${expected%%:*}
+    type=$(query filetype "$work/mime/files/$file")
+    [ "$type" = "${expected#*:}" ] || fail "xdg-mime: $file is '$type', not ${expected#*:}"
+done
+handler=$(query default "$mimetype")
+[ "$handler" = k30cfg.desktop ] || fail "xdg-mime: $mimetype opens with '$handler'"
+
 for program in "${programs[@]}"; do
     if [ "$program" = k30cfg-cli ]; then
         [ -f "$prefix/share/bash-completion/completions/k30cfg-cli" ] ||

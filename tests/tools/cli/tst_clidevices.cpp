@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSerialPort>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -25,6 +26,7 @@ private Q_SLOTS:
     void deviceFaults_data();
     void deviceFaults();
     void serialOptionsReachTheLine();
+    void discover();
 
 private:
     QString Path(const char *name) const { return m_dir->filePath(QLatin1String(name)); }
@@ -257,6 +259,57 @@ void TestCliDevices::serialOptionsReachTheLine()
     QCOMPARE(run.code, 0);
     QVERIFY2(device.Log().contains(QStringLiteral("line 19200,N,8,2")),
              qPrintable(device.Log().join(QLatin1Char('\n'))));
+}
+
+// discover: one line or JSON object per port, hostile version texts made harmless in the
+// text, status 0 when a device was found, 1 when none, 5 when a port named was busy.
+void TestCliDevices::discover()
+{
+    SimulatedK30 plain;
+    SimulatedK30 fast;
+    SimulatedK30 silent;
+    SimulatedK30 held;
+    for (const SimulatedK30 *k30 : {&plain, &fast, &silent, &held})
+        QVERIFY(k30->IsOpen());
+    plain.device.version1 = QStringLiteral("A\x1b[2J\t\"q\"\\bc");
+    fast.server.SetDeviceLine(19200, 8, 2);
+    silent.device.faults.silent = true;
+    QSerialPort other(held.Path());
+    QVERIFY(other.open(QIODevice::ReadWrite));
+
+    const CliRun none = Cli({QStringLiteral("discover"), QStringLiteral("--port"), silent.Path()});
+    QCOMPARE(none.code, 1);
+    QCOMPARE(none.out,
+             silent.Path() + QStringLiteral(": not found (no answer at 16 line settings)\n"));
+
+    const QStringList ports{QStringLiteral("--port"), plain.Path(),
+                            QStringLiteral("--port"), fast.Path(),
+                            QStringLiteral("--port"), plain.Path()};
+    const CliRun text = Cli(QStringList{QStringLiteral("discover")} + ports);
+    QCOMPARE(text.code, 0);
+    QCOMPARE(text.out, QStringLiteral("%1: found at 9600 8 1: \"A{ESC}[2J{HT}\"q\"\\bc\" "
+                                      "\"2024-05-01\"\n%2: found at 19200 8 2: \"K30SIM V1.00\" "
+                                      "\"2024-05-01\"\n")
+                           .arg(plain.Path(), fast.Path()));
+
+    const CliRun json = Cli(QStringList{QStringLiteral("discover"), QStringLiteral("--json")} +
+                            ports + QStringList{QStringLiteral("--port"), held.Path()});
+    QCOMPARE(json.code, 5);
+    const QStringList lines = json.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 3);
+    const QJsonObject found = QJsonDocument::fromJson(lines.at(0).toUtf8()).object();
+    QCOMPARE(found.value(QStringLiteral("result")).toString(), QStringLiteral("found"));
+    QCOMPARE(found.value(QStringLiteral("versions")).toVariant().toStringList(),
+             (QStringList{plain.device.version1, plain.device.version2}));
+    const QJsonObject settings = QJsonDocument::fromJson(lines.at(1).toUtf8())
+                                     .object()
+                                     .value(QStringLiteral("settings"))
+                                     .toObject();
+    QCOMPARE(settings.value(QStringLiteral("baud")).toInt(), 19200);
+    QCOMPARE(settings.value(QStringLiteral("stopBits")).toInt(), 2);
+    const QJsonObject busy = QJsonDocument::fromJson(lines.at(2).toUtf8()).object();
+    QCOMPARE(busy.value(QStringLiteral("result")).toString(), QStringLiteral("busy"));
+    QCOMPARE(busy.value(QStringLiteral("outcome")).toString(), QStringLiteral("port"));
 }
 
 QTEST_GUILESS_MAIN(TestCliDevices)

@@ -1,4 +1,4 @@
-#include "support/simulatedline.h"
+#include "sim/simulatedline.h"
 
 #include "sim/simdevice.h"
 
