@@ -6,6 +6,7 @@
 #                                      in-process line implement, never the tool's frame code),
 #                                      never core/scan* (the tool's scan framing);
 #                                      Qt Core and Qt Gui
+#   report (report/)                   core and report headers; Qt Core and Qt Gui
 #   ui    (shell/, pages/, about/, ui/, keys/ui/, link/ui/)   everything but sim
 #   cli   (tools/cli/)                 core and link headers
 # A Qt header counts however it is named: <QWidget>, <qwidget.h>, and through its module,
@@ -28,6 +29,8 @@ function(layer_of path out)
         set(${out} link PARENT_SCOPE)
     elseif(path MATCHES "^sim/")
         set(${out} sim PARENT_SCOPE)
+    elseif(path MATCHES "^report/")
+        set(${out} report PARENT_SCOPE)
     else()
         set(${out} "" PARENT_SCOPE)
     endif()
@@ -36,11 +39,13 @@ endfunction()
 set(allowed_core core)
 set(allowed_link core link)
 set(allowed_sim core sim)
-set(allowed_ui core link ui)
+set(allowed_report core report)
+set(allowed_ui core link report ui)
 set(allowed_cli core link)
 set(qt_core ${QT_CORE_DIR})
 set(qt_link ${QT_CORE_DIR} ${QT_SERIALPORT_DIR})
 set(qt_sim ${QT_CORE_DIR} ${QT_GUI_DIR})
+set(qt_report ${QT_CORE_DIR} ${QT_GUI_DIR})
 set(qt_cli ${QT_CORE_DIR} ${QT_SERIALPORT_DIR})
 # The folder that holds every Qt module's folder (QtCore/, QtWidgets/...).
 get_filename_component(qt_root ${QT_CORE_DIR} DIRECTORY)

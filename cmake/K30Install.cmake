@@ -13,6 +13,10 @@ foreach(program IN ITEMS k30cfg k30-sim k30cfg-cli)
         install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
     endif()
 endforeach()
+# Not a command of its own: k30cfg-cli report runs it for the PDF (tools/cli finds it there).
+if(TARGET k30cfg-pdf)
+    install(TARGETS k30cfg-pdf RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/k30cfg)
+endif()
 
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/k30cfg.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

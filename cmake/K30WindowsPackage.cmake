@@ -3,7 +3,7 @@
 # installer (Start menu entries for the tool and its manual, "Open with" for configuration
 # files, an uninstaller) and a zip of the same files for PCs where nothing may be installed.
 # Included from K30Install.cmake.
-foreach(program IN ITEMS k30cfg k30cfg-cli)
+foreach(program IN ITEMS k30cfg k30cfg-cli k30cfg-pdf)
     install(TARGETS ${program} RUNTIME DESTINATION .)
 endforeach()
 # --version names this file.

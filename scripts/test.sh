@@ -6,10 +6,11 @@ cd "$(dirname "$0")/.."
 # display, and x11-utils (xdpyinfo), openssl (the VNC password's DES) to test who gets in;
 # lintian, help2man, appstream, desktop-file-utils, man-db, and xdg-utils, shared-mime-info,
 # libglib2.0-bin (gio) for the type of configuration files: the package test;
-# bash-completion: the completion test; ansible-core: the test of the Ansible collection.
+# bash-completion: the completion test; ansible-core: the test of the Ansible collection;
+# poppler-utils (pdftotext): the text of the configuration report's PDF.
 scripts/install-deps.sh socat xvfb xauth x11vnc novnc websockify iproute2 x11-utils openssl \
     lintian help2man appstream desktop-file-utils man-db xdg-utils shared-mime-info libglib2.0-bin \
-    bash-completion ansible-core
+    bash-completion ansible-core poppler-utils
 build="${K30_BUILD_DIR:-build}"
 # A new build directory uses Ninja where the machine has it; an existing one keeps its generator.
 generator=()

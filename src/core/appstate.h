@@ -4,6 +4,7 @@
 #include "core/parameterimages.h"
 
 #include <QString>
+#include <QStringList>
 
 // The header texts of a configuration, shown on both interface pages and stored in files.
 struct HeaderTexts
@@ -32,4 +33,9 @@ struct AppState
     // The memory dialog's text as last written to a memory data file; it outlives the dialog,
     // so closing a reopened dialog compares with the text saved during an earlier opening.
     QString SavedMemoryText;
+    // The device the configuration was last uploaded from since New or Open, as the report
+    // names it: the port ("Com 1", "the keyboard path") and the firmware version fields of its
+    // answer; no port: none.
+    QString UploadPort;
+    QStringList UploadVersion;
 };

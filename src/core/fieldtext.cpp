@@ -245,6 +245,12 @@ int DifferingFieldCount(const Image &a, const Image &b)
         catalogue, [&](const FieldSpec &field) { return FieldDiffers(field, a, b); }));
 }
 
+QString DefaultsCountText(int count)
+{
+    return count == 1 ? QStringLiteral("1 parameter differs from the defaults")
+                      : QStringLiteral("%1 parameters differ from the defaults").arg(count);
+}
+
 std::uint8_t CoveredBits(int byte)
 {
     int bits = 0;

@@ -29,6 +29,9 @@ QString FieldValueHint(const FieldSpec &field);
 bool FieldDiffers(const FieldSpec &field, const Image &a, const Image &b);
 // How many fields of the catalogue hold different values in the two images.
 int DifferingFieldCount(const Image &a, const Image &b);
+// How the status bar and the configuration report say that count: "1 parameter differs from
+// the defaults", "3 parameters differ from the defaults".
+QString DefaultsCountText(int count);
 
 // The bits of a byte that some field of the catalogue stores; the others are kept as they
 // are by every page.

@@ -13,6 +13,8 @@
 namespace {
 
 const QString kFilter = QStringLiteral("Config Setup Files(*.cfg)");
+const QString kPdfFilter = QStringLiteral("PDF (*.pdf)");
+const QString kHtmlFilter = QStringLiteral("HTML (*.html *.htm)");
 
 void ShowMessage(QWidget *parent, QMessageBox::Icon icon, const QString &text,
                  const QString &details = {})
@@ -34,7 +36,21 @@ QString AskWithFileDialog(QWidget *parent, FileDialogKind kind, const QString &p
 {
     QFileDialog dialog(parent, QString(), QString(), kFilter);
     dialog.setObjectName(QStringLiteral("CmDlg"));
-    if (kind == FileDialogKind::Open) {
+    if (kind == FileDialogKind::Report) {
+        // The name's suffix chooses the format; the filter chosen gives a name without one.
+        dialog.setNameFilters({kPdfFilter, kHtmlFilter});
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setDefaultSuffix(QStringLiteral("pdf"));
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                         [&dialog](const QString &filter) {
+                             dialog.setDefaultSuffix(filter == kHtmlFilter ? QStringLiteral("html")
+                                                                           : QStringLiteral("pdf"));
+                         });
+        if (QFileInfo(proposed).isAbsolute())
+            dialog.setDirectory(QFileInfo(proposed).absolutePath());
+        dialog.selectFile(QFileInfo(proposed).fileName());
+    } else if (kind == FileDialogKind::Open) {
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(QFileDialog::ExistingFile);
     } else {

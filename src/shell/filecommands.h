@@ -13,7 +13,8 @@ class QWidget;
 enum class FileDialogKind
 {
     Open,
-    Save
+    Save,
+    Report // File > Export Report: a PDF or HTML file
 };
 
 // Asks the user for a configuration file name; an empty name means the dialog was cancelled.

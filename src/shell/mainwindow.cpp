@@ -19,6 +19,7 @@
 #include "shell/imagehistory.h"
 #include "shell/pagemanager.h"
 #include "shell/recentfilesmenu.h"
+#include "shell/reportcommands.h"
 #include "shell/shellactions.h"
 #include "shell/shelltexts.h"
 #include "ui/helpkey.h"
@@ -57,6 +58,7 @@ MainWindow::MainWindow(AppState &state, ShellSetup setup, QWidget *parent)
     m_actions = new ShellActions(this);
     m_pages = new PageManager(m_context, m_area, *m_actions, this);
     m_files = new FileCommands(m_state, setup.defaults, this);
+    m_reports = new ReportCommands(m_state, *m_files, this);
     m_recent = new RecentFilesMenu(findChild<QMenu *>(QStringLiteral("mnuFile")),
                                    m_actions->Action(u"mnuFileExit"), this);
     m_history = new ImageHistory(m_state.images, this);
@@ -148,6 +150,8 @@ void MainWindow::ConnectCommands()
     });
     on("mnuFileCompare", [this] { CompareWithFile(); });
     on("mnuFileCompareDevice", [this] { CompareWithDevice(); });
+    on("mnuFilePrintReport", [this] { m_reports->Print(); });
+    on("mnuFileExportReport", [this] { m_reports->Export(); });
     on("mnuFileExit", [this] { Exit(); });
     on("mnuConfigDefault", [this] { SetAllDefault(false); });
     on("mnuMagDefault", [this] { SetAllDefault(true); });
@@ -200,6 +204,11 @@ void MainWindow::ConnectCommands()
     connect(m_recent, &RecentFilesMenu::OpenRequested, m_files, &FileCommands::OpenFile);
 
     connect(m_files, &FileCommands::ConfigurationReplaced, m_history, &ImageHistory::Restart);
+    // Another configuration: it no longer comes from the device last uploaded from.
+    connect(m_files, &FileCommands::ConfigurationReplaced, this, [this] {
+        m_state.UploadPort.clear();
+        m_state.UploadVersion.clear();
+    });
     connect(m_pages, &PageManager::PageEdited, m_history, &ImageHistory::NoteEdit);
     connect(m_pages, &PageManager::UploadEnded, m_history,
             [this] { m_history->Record(QStringLiteral("Upload")); });
@@ -218,9 +227,7 @@ void MainWindow::SyncEditMenu()
 void MainWindow::ShowDefaultsCount()
 {
     const int count = DifferingFieldCount(m_state.images.ConfigImage, m_state.images.DefaultImage);
-    m_defaultsCount->setText(
-        count == 1 ? QStringLiteral("1 parameter differs from the defaults")
-                   : QStringLiteral("%1 parameters differ from the defaults").arg(count));
+    m_defaultsCount->setText(DefaultsCountText(count));
 }
 
 void MainWindow::ShowFind()

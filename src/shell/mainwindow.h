@@ -21,6 +21,7 @@ class PortMapping;
 class QLabel;
 class QMdiArea;
 class RecentFilesMenu;
+class ReportCommands;
 class ShellActions;
 
 // What the program hands the main window at start.
@@ -60,6 +61,7 @@ public:
     ~MainWindow() override;
 
     FileCommands &Files() const { return *m_files; }
+    ReportCommands &Reports() const { return *m_reports; }
     PageManager &Pages() const { return *m_pages; }
     ShellActions &Actions() const { return *m_actions; }
     ImageHistory &History() const { return *m_history; }
@@ -96,6 +98,7 @@ private:
     ShellActions *m_actions = nullptr;
     PageManager *m_pages = nullptr;
     FileCommands *m_files = nullptr;
+    ReportCommands *m_reports = nullptr;
     RecentFilesMenu *m_recent = nullptr;
     ImageHistory *m_history = nullptr;
     FindDialog *m_find = nullptr;

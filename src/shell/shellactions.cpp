@@ -58,6 +58,9 @@ constexpr MenuItem kFileItems[] = {
     {"mnuFileCompare", "Compare With &File..."},
     {"mnuFileCompareDevice", "Compare With &Device..."},
     kSeparator,
+    {"mnuFilePrintReport", "&Print Report...", Qt::CTRL | Qt::Key_P},
+    {"mnuFileExportReport", "E&xport Report..."},
+    kSeparator,
     // The recent files come here (RecentFilesMenu).
     {"mnuFileExit", "E&xit", Qt::CTRL | Qt::Key_X},
 };

@@ -47,6 +47,10 @@ refused(src/link/ui.h "#include \"link/ui/linkdialog.h\"" "\"link/ui/linkdialog.
 refused(src/sim/framing.cpp "#include \"core/scancheck.h\"" "\"core/scancheck.h\"")
 refused(src/sim/frames.h "#include \"link/wire/linkframes.h\"" "\"link/wire/linkframes.h\"")
 refused(tools/cli/widgets.cpp "#include <QtWidgets/QApplication>" "<QtWidgets/QApplication>")
+refused(src/report/widgets.cpp "#include <QPrinter>" "<QPrinter>")
+refused(src/report/link.h "#include \"link/linkmessage.h\"" "\"link/linkmessage.h\"")
+refused(src/core/pages.h "#include \"report/reportwriter.h\"" "\"report/reportwriter.h\"")
+allowed(src/report/fine.h "#include <QTextDocument>\n#include \"core/configreport.h\"")
 
 allowed(src/core/fine.h [[
 #include "core/fieldcatalogue.h"

@@ -307,6 +307,9 @@ void TestMainWindow::menus_data()
     row("mnuFile", "mnuFileSave", "&Save", QKeySequence(QStringLiteral("Ctrl+S")));
     row("mnuFile", "mnuFileSaveAs", "Save &As...", QKeySequence(QStringLiteral("Ctrl+A")));
     row("mnuFile", "mnuFileDefault", "Save As &Default");
+    row("mnuFile", "mnuFilePrintReport", "&Print Report...",
+        QKeySequence(QStringLiteral("Ctrl+P")));
+    row("mnuFile", "mnuFileExportReport", "E&xport Report...");
     row("mnuFile", "mnuFileExit", "E&xit", QKeySequence(QStringLiteral("Ctrl+X")));
     row("mnuConfig", "mnuConfigInterface", "&Interface", QKeySequence(Qt::Key_F5));
     row("mnuConfig", "mnuConfigComm", "&Communication", QKeySequence(Qt::Key_F6));

@@ -8,6 +8,7 @@
 #include "jsonreport.h"
 #include "memorycommands.h"
 #include "portscommand.h"
+#include "reportcommand.h"
 #include "watchcommand.h"
 
 #include "core/configfile.h"
@@ -158,6 +159,13 @@ int ClearMemory(const CommandCall &call)
     return ClearMemoryCommand(call.devices, call.IsSet("yes"), in, call.out, call.err);
 }
 
+int Report(const CommandCall &call)
+{
+    if (call.Value("output").isEmpty())
+        return call.Usage(QStringLiteral("report needs -o FILE (.html or .pdf)"));
+    return ReportCommand(call.arguments[0], call.Value("output"), call.devices, call.out, call.err);
+}
+
 int Ports(const CommandCall &call)
 {
     // The window's "Com 1" to "Com 4" as its port mapping has them, and the adapters present.
@@ -286,6 +294,16 @@ constexpr CliCommand kCommands[] = {
      PortUse::One,
      {"config", "count", "seconds"},
      Watch},
+    {"report",
+     {{{"report FILE -o OUT.html|OUT.pdf [--port DEV]",
+        "the configuration report: every parameter, page by\n"
+        "page, with the default beside each value that differs;\n"
+        "--port adds the device's firmware version and the\n"
+        "parameters in which its section differs from FILE"}}},
+     1,
+     PortUse::Optional,
+     {"o", "output"},
+     Report},
     {"ports",
      {{{"ports", "the serial ports present (device, description,\n"
                  "manufacturer, serial number, USB ids) and the device\n"

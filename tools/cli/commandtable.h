@@ -17,7 +17,7 @@ enum class PortUse
     None,     // talks to no device
     One,      // one device
     Several,  // one or more devices, served at once
-    Optional, // diff: a device with --port, else a second file
+    Optional, // one device with --port, or none (diff: then a second file)
     Any,      // discover: none, one or several (--all names them instead)
 };
 

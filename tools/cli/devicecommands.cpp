@@ -258,3 +258,10 @@ int DeviceDiffCommand(const QString &path, const DeviceOptions &devices, QTextSt
               });
     return status;
 }
+
+std::unique_ptr<DeviceJob> UploadSection(const DeviceOptions &devices, const Image &image)
+{
+    Jobs jobs = MakeJobs(DeviceJob::Task::Upload, devices, image);
+    RunJobs(jobs);
+    return std::move(jobs.front());
+}

@@ -1,8 +1,13 @@
 #pragma once
 
+#include "core/parameterimages.h"
+
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
+class DeviceJob;
 class PortMapping;
 class QTextStream;
 struct JobOptions;
@@ -36,3 +41,6 @@ int FactsCommand(const DeviceOptions &devices, QTextStream &out, QTextStream &er
 // Compares a file with the section the device holds.
 int DeviceDiffCommand(const QString &path, const DeviceOptions &devices, QTextStream &out,
                       QTextStream &err);
+// Reads the section the device of the one --port sends over a copy of `image`; the job that
+// did it, ended (its Result(), ComparedSection() and Report().versions when it succeeded).
+std::unique_ptr<DeviceJob> UploadSection(const DeviceOptions &devices, const Image &image);

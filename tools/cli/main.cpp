@@ -84,7 +84,8 @@ int main(int argc, char *argv[])
         {QStringLiteral("into"), QStringLiteral("upload: the configuration file to update."),
          QStringLiteral("file")},
         {{QStringLiteral("o"), QStringLiteral("output")},
-         QStringLiteral("read-memory: the memory data file to write."),
+         QStringLiteral("read-memory: the memory data file to write; report: the report "
+                        "(.html or .pdf)."),
          QStringLiteral("file")},
         {QStringLiteral("clear"),
          QStringLiteral("read-memory: clear the memory once the file is safe (needs -o).")},

@@ -10,6 +10,7 @@
 #include <QGroupBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScopedValueRollback>
 #include <QVBoxLayout>
 
@@ -92,6 +93,12 @@ void TransmitDialog::StartExchange(ExchangeKind kind)
 void TransmitDialog::OnFinished(const ExchangeResult &result)
 {
     ExchangeEnded();
+    if (result.kind == ExchangeKind::Upload && result.outcome == ExchangeOutcome::Good) {
+        QString port = Session().DeviceWords();
+        port.remove(QRegularExpression(QStringLiteral("^on ")));
+        State().UploadPort = port;
+        State().UploadVersion = result.version.split(QStringLiteral("\n\r"));
+    }
     if (result.kind == ExchangeKind::Upload)
         Q_EMIT UploadEnded();
     Tell(TransmitMessage(result));

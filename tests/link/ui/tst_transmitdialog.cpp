@@ -292,6 +292,10 @@ void TestTransmitDialog::keyboardUpload()
                  inSection ? std::uint8_t(0xF0 - i) : std::uint8_t(0x22));
     }
     QVERIFY(m_f->state.images.IsChanged());
+    // What the report names as the configuration's origin.
+    QCOMPARE(m_f->state.UploadPort, QStringLiteral("the keyboard path"));
+    QVERIFY(m_f->state.UploadVersion.join(u' ').contains(m_f->k30.device.version1,
+                                                         Qt::CaseInsensitive));
 }
 
 void TestTransmitDialog::uploadCancelled()
@@ -378,6 +382,7 @@ void TestTransmitDialog::serialExchanges()
     QCOMPARE(shown.text, QStringLiteral("   Upload OK!   "));
     QCOMPARE(m_f->state.images.ConfigImage[0], std::uint8_t(0x5A));
     QCOMPARE(m_f->state.images.ConfigImage[kReaderFirst], std::uint8_t(0x01));
+    QCOMPARE(m_f->state.UploadPort, QStringLiteral("Com 1"));
     QVERIFY(Find<QProgressBar>("ProgressBar1")->isHidden());
     // The port is free again once the exchange has ended.
     QVERIFY(m_f->k30.PortIsFree());

@@ -62,6 +62,8 @@ offered=$(complete_line set "$work/site.cfg" decoder.comm.)
 [ "$offered" = "$names" ] || fail "set names offered: ${offered//$'\n'/ }; show: ${names//$'\n'/ }"
 offered=$(complete_line set "$work/site.cfg" decoder.comm.pari)
 [ "$offered" = "decoder.comm.parity=" ] || fail "set decoder.comm.pari completes to '$offered'"
+offered=$(complete_line report "$work/site.c")
+[ "$offered" = "$work/site.cfg" ] || fail "report $work/site.c completes to '$offered'"
 # Names that are data never pass through anything that expands them: a description or serial
 # number holding a tab, `$(...)`, backquotes or ";" runs nothing, and what is offered, read back
 # by the shell as bash inserts it, is the serial number itself.

@@ -138,6 +138,11 @@ for program in "${programs[@]}"; do
     if [ "$program" = k30cfg-cli ]; then
         [ -f "$prefix/share/bash-completion/completions/k30cfg-cli" ] ||
             fail "no bash completion for k30cfg-cli"
+        # The PDF of its report comes from k30cfg-pdf in the package's folder of programs.
+        "$prefix/bin/k30cfg-cli" new "$work/report.cfg" >/dev/null &&
+            "$prefix/bin/k30cfg-cli" report "$work/report.cfg" -o "$work/report.pdf" &&
+            head -c 5 "$work/report.pdf" | grep -q '%PDF-' ||
+            fail "the installed k30cfg-cli writes no PDF report"
     fi
     [ "${K30_MANPAGES:-OFF}" = ON ] || continue
     # As `man PROGRAM` finds it once installed.
