@@ -56,9 +56,9 @@ if [ ! -f "$winqt/install.sh" ]; then
     echo "points); nothing was built." >&2
     exit 2
 fi
-# The installer and its test need NSIS and unzip.
+# The installer and its test need NSIS and unzip; the test reads the report's PDF with pdftotext.
 if [ "$run_tests" = 1 ] || [ "$make_package" = 1 ]; then
-    scripts/install-deps.sh nsis unzip
+    scripts/install-deps.sh nsis unzip poppler-utils
 fi
 # The toolchain file is the last line install.sh prints.
 toolchain=$(bash "$winqt/install.sh" | tail -n 1)

@@ -10,6 +10,11 @@
 
 #include <cstdio>
 
+#ifdef Q_OS_WIN
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 namespace {
 
 // Far beyond a report of the largest configuration file.
@@ -31,8 +36,18 @@ void WithoutRuntimeFolderWarning(QtMsgType type, const QMessageLogContext &conte
 
 int main(int argc, char *argv[])
 {
+#ifdef Q_OS_WIN
+    // The PDF and the HTML are bytes: in text mode a line feed would gain a carriage return
+    // and the PDF's offsets would be wrong. Windows' own platform draws with the system's
+    // fonts and opens no window; its offscreen platform (QT_QPA_PLATFORM, as the tests set
+    // it) finds no fonts at all.
+    _setmode(_fileno(stdin), _O_BINARY);
+    _setmode(_fileno(stdout), _O_BINARY);
+    qputenv("QT_QPA_PLATFORM", "windows");
+#else
     // Whatever display the environment names, none is opened: the PDF is drawn in memory.
     qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
     g_previousHandler = qInstallMessageHandler(WithoutRuntimeFolderWarning);
     const QGuiApplication app(argc, argv);
     qInstallMessageHandler(g_previousHandler);

@@ -62,7 +62,7 @@ reg add 'HKLM\Software\Classes\.cfg\OpenWithProgids' /v Other.cfgfile /d "" /f >
 installed="$work/prefix/drive_c/Program Files/k30cfg"
 [ -f "$installed/Uninstall.exe" ] || fail "no uninstaller in $installed"
 diff -r -x Uninstall.exe "$work/zip/$name" "$installed" || fail "the installer and the zip differ"
-for file in k30cfg.exe k30cfg-cli.exe LICENSE.txt manual/index.html manual/manual.css; do
+for file in k30cfg.exe k30cfg-cli.exe k30cfg-pdf.exe LICENSE.txt manual/index.html manual/manual.css; do
     [ -f "$installed/$file" ] || fail "$file is not installed"
 done
 [ -z "$(find "$installed" -iname '*.dll')" ] || fail "DLLs beside the programs"
@@ -79,6 +79,13 @@ reg query 'HKLM\Software\Classes\.cfg' /ve | grep -q 'Other\.cfgfile' ||
     fail "the installer took .cfg from the program that had it"
 first=$("$wine" 'C:\Program Files\k30cfg\k30cfg-cli.exe' --version | tr -d '\r' | head -n 1)
 [ "$first" = "k30cfg-cli $version" ] || fail "the installed k30cfg-cli says: $first"
+# The report's PDF is drawn by k30cfg-pdf beside it: bytes through its standard output, which
+# Windows would open in text mode, and text in the system's fonts.
+cli='C:\Program Files\k30cfg\k30cfg-cli.exe'
+"$wine" "$cli" new 'C:\site.cfg' >/dev/null || fail "k30cfg-cli new failed"
+"$wine" "$cli" report 'C:\site.cfg' -o 'C:\report.pdf' 2>/dev/null || fail "report failed"
+text=$(pdftotext "$work/prefix/drive_c/report.pdf" -) || fail "the report is no PDF"
+grep -q 'K30 Configuration Report' <<<"$text" || fail "the report's PDF holds no readable text"
 
 "$wine" 'C:\Program Files\k30cfg\Uninstall.exe' /S
 "$wineserver" -w
