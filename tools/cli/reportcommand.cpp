@@ -67,7 +67,13 @@ std::optional<QByteArray> DrawPdf(const QString &html, QString &reason)
         reason = QStringLiteral("%1: the PDF could not be drawn").arg(PdfProgram());
         return std::nullopt;
     }
-    return drawer.readAllStandardOutput();
+    QByteArray pdf = drawer.readAllStandardOutput();
+    // A helper that ended well but sent no PDF would leave an empty report in its place.
+    if (!pdf.startsWith("%PDF-")) {
+        reason = QStringLiteral("%1: the PDF could not be drawn").arg(PdfProgram());
+        return std::nullopt;
+    }
+    return pdf;
 }
 
 } // namespace

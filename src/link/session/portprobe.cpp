@@ -110,10 +110,14 @@ void PortProbe::TryNext()
     ++m_result.tried;
     if (!m_transport->Open(m_path, SettingsText(settings))) {
         // Refused at the first setting: another program has the port (or there is none).
-        // Refused later: the port went away, or does not take this setting.
+        // Refused later: the port went away (a cable pulled, an adapter unplugged), which
+        // is no port where no K30 answered, or it does not take this setting.
+        if (!QFileInfo::exists(m_path)) {
+            Finish(ProbeResult::Outcome::Missing);
+            return;
+        }
         if (m_next == 1) {
-            Finish(QFileInfo::exists(m_path) ? ProbeResult::Outcome::Busy
-                                             : ProbeResult::Outcome::Missing);
+            Finish(ProbeResult::Outcome::Busy);
             return;
         }
         QMetaObject::invokeMethod(this, &PortProbe::TryNext, Qt::QueuedConnection);

@@ -55,16 +55,19 @@ void TestDeviceFinder::oneDevice_data()
     QTest::addColumn<int>("stopBits");
     QTest::addColumn<int>("delayMs");
     QTest::addColumn<bool>("silent");
+    QTest::addColumn<int>("hangUp"); // the line goes dead after this many bytes; -1: never
     QTest::addColumn<ProbeResult::Outcome>("outcome");
     QTest::addColumn<int>("tried");
     using enum ProbeResult::Outcome;
-    QTest::newRow("9600 8 1, the second tried") << 9600 << 1 << 0 << false << Found << 2;
-    QTest::newRow("19200 8 2") << 19200 << 2 << 0 << false << Found << 7;
-    QTest::newRow("2400 8 2, the last speed") << 2400 << 2 << 0 << false << Found << 14;
-    QTest::newRow("silent") << 0 << 1 << 0 << true << NotFound << 16;
+    QTest::newRow("9600 8 1, the second tried") << 9600 << 1 << 0 << false << -1 << Found << 2;
+    QTest::newRow("19200 8 2") << 19200 << 2 << 0 << false << -1 << Found << 7;
+    QTest::newRow("2400 8 2, the last speed") << 2400 << 2 << 0 << false << -1 << Found << 14;
+    QTest::newRow("silent") << 0 << 1 << 0 << true << -1 << NotFound << 16;
     // Its answer comes while the next setting is tried, where it would be taken for the
     // device's unless asked again.
-    QTest::newRow("slower than the margin") << 9600 << 1 << 400 << false << NotFound << 16;
+    QTest::newRow("slower than the margin") << 9600 << 1 << 400 << false << -1 << NotFound << 16;
+    // Pulled during the first setting: the port is gone, not a port where no K30 answered.
+    QTest::newRow("cable pulled") << 2400 << 2 << 0 << false << 1 << Missing << 2;
 }
 
 void TestDeviceFinder::oneDevice()
@@ -73,6 +76,7 @@ void TestDeviceFinder::oneDevice()
     QFETCH(int, stopBits);
     QFETCH(int, delayMs);
     QFETCH(bool, silent);
+    QFETCH(int, hangUp);
     QFETCH(ProbeResult::Outcome, outcome);
     QFETCH(int, tried);
     SimulatedK30 k30;
@@ -80,13 +84,14 @@ void TestDeviceFinder::oneDevice()
     k30.server.SetDeviceLine(baud, 8, stopBits);
     k30.device.faults.silent = silent;
     k30.device.faults.delayMs = delayMs;
+    k30.device.faults.hangUpAfter = hangUp;
     const QList<ProbeResult> results = Find({k30.Path()}, {4800, 8, 1});
     QCOMPARE(results.size(), 1);
     QCOMPARE(results.at(0).outcome, outcome);
     QCOMPARE(results.at(0).tried, tried);
     if (outcome == ProbeResult::Outcome::Found)
         QCOMPARE(results.at(0).settings, (SerialLineSettings{baud, 8, stopBits}));
-    QVERIFY(k30.PortIsFree());
+    QVERIFY(hangUp >= 0 || k30.PortIsFree());
 }
 
 void TestDeviceFinder::severalPortsAtOnce()

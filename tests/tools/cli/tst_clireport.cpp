@@ -50,7 +50,8 @@ QSet<QString> MarkedInText(const QString &text)
 void TestCliReport::report_data()
 {
     QTest::addColumn<QString>("suffix");
-    // none, good, hostile, silent; same: the output names the configuration file itself
+    // none, good, hostile, silent; same: the output names the configuration file itself;
+    // blank helper: a k30cfg-pdf that ends well having drawn nothing
     QTest::addColumn<QString>("device");
     QTest::addColumn<int>("code");
     QTest::newRow("html") << "html"
@@ -67,6 +68,8 @@ void TestCliReport::report_data()
                                           << "hostile" << 0;
     QTest::newRow("silent device") << "pdf"
                                    << "silent" << 2;
+    QTest::newRow("helper draws nothing") << "pdf"
+                                          << "blank helper" << 4;
     QTest::newRow("other suffix") << "txt"
                                   << "none" << 3;
 }
@@ -93,14 +96,29 @@ void TestCliReport::report()
     QStringList arguments{QStringLiteral("report"), file, QStringLiteral("-o"), output};
     SimulatedK30 k30;
     const QString hostile = QStringLiteral("<i>K30 & \"x\"");
-    if (device != QLatin1String("none") && device != QLatin1String("same")) {
+    const bool port = device == QLatin1String("good") || device == QLatin1String("hostile") ||
+                      device == QLatin1String("silent");
+    if (port) {
         QVERIFY(k30.IsOpen());
         k30.device.faults.silent = device == QLatin1String("silent");
         if (device == QLatin1String("hostile"))
             k30.device.version1 = hostile;
         arguments << QStringLiteral("--port") << k30.Path();
     }
-    const CliRun run = Cli(arguments);
+    CliRun run;
+    if (device == QLatin1String("blank helper")) {
+        const QString cli = dir.filePath(QStringLiteral("k30cfg-cli"));
+        const QString helper = dir.filePath(QStringLiteral("k30cfg-pdf"));
+        QVERIFY(QFile::copy(QStringLiteral(K30_CLI), cli));
+        QFile script(helper);
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\ncat >/dev/null\n");
+        script.close();
+        QVERIFY(script.setPermissions(script.permissions() | QFile::ExeOwner));
+        run.code = QProcess::execute(cli, arguments);
+    } else {
+        run = Cli(arguments);
+    }
     QCOMPARE(run.code, code);
     if (device == QLatin1String("same")) {
         QVERIFY(LoadConfiguration(output).ok);
