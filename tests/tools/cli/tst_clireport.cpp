@@ -72,6 +72,8 @@ void TestCliReport::report_data()
                                           << "blank helper" << 4;
     QTest::newRow("other suffix") << "txt"
                                   << "none" << 3;
+    QTest::newRow("output is the input") << "pdf"
+                                         << "same" << 3;
 }
 
 void TestCliReport::report()
