@@ -64,7 +64,7 @@ QString Sentence(const ProbeResult &result)
             .arg(ProbeSettingsText(result.settings), PrintableText(result.version1),
                  PrintableText(result.version2));
     case ProbeResult::Outcome::Busy:
-        return QStringLiteral("busy (held by another program), not probed");
+        return QStringLiteral("busy (held by another program, or no serial port), not probed");
     case ProbeResult::Outcome::Missing:
         return QStringLiteral("not present");
     case ProbeResult::Outcome::NotFound:

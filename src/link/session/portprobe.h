@@ -19,7 +19,8 @@ struct ProbeResult
     {
         Found,    // a K30 answered the version request twice at `settings`
         NotFound, // no line setting brought a good answer
-        Busy,     // the port exists but cannot be opened: another program holds it
+        Busy,     // the port exists but cannot be opened: another program holds it, or it is
+                  // no serial port (/dev/null), or the user may not open it
         Missing,  // there is no such port
     };
 

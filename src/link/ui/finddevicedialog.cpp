@@ -37,7 +37,7 @@ QString ResultText(const ProbeResult &result)
     case ProbeResult::Outcome::Found:
         return PrintableText(result.version1) + QLatin1Char(' ') + PrintableText(result.version2);
     case ProbeResult::Outcome::Busy:
-        return QStringLiteral("busy: held by another program, not probed");
+        return QStringLiteral("busy: held by another program, or no serial port; not probed");
     case ProbeResult::Outcome::Missing:
         return QStringLiteral("not present");
     case ProbeResult::Outcome::NotFound:
