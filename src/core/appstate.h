@@ -38,4 +38,7 @@ struct AppState
     // answer; no port: none.
     QString UploadPort;
     QStringList UploadVersion;
+    // The configuration image as that upload left it, so that the report can tell when it was
+    // changed in the tool afterwards and no longer stands for the device's.
+    Image UploadImage{};
 };

@@ -1,5 +1,6 @@
 #include "shell/reportcommands.h"
 
+#include "core/configdiff.h"
 #include "core/configreport.h"
 #include "report/reportwriter.h"
 #include "shell/filecommands.h"
@@ -31,8 +32,19 @@ QString ReportCommands::Html() const
     source.configuration.link = m_state.link;
     source.configuration.images = m_state.images;
     source.defaults = m_state.images.DefaultImage;
-    if (!m_state.UploadPort.isEmpty())
-        source.device = ReportDevice{m_state.UploadPort, m_state.UploadVersion, {}, {}};
+    if (!m_state.UploadPort.isEmpty()) {
+        ReportDevice device{m_state.UploadPort, m_state.UploadVersion, {}, {}};
+        // Edited after the upload: the values no longer all stand for the device's.
+        const auto changed =
+            ImageDifferences(m_state.images.ConfigImage, m_state.UploadImage).size();
+        if (changed > 0)
+            device.comparison =
+                QStringLiteral("Changed in the tool since the upload: %1 from the "
+                               "configuration as uploaded.")
+                    .arg(changed == 1 ? QStringLiteral("1 parameter differs")
+                                      : QStringLiteral("%1 parameters differ").arg(changed));
+        source.device = device;
+    }
     return ReportHtml(source);
 }
 

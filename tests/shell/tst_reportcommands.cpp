@@ -55,6 +55,7 @@ void TestReportCommands::exportReport()
     shell.state.header.DeviceName = QStringLiteral("<Till 7> & co");
     shell.state.UploadPort = QStringLiteral("Com 1");
     shell.state.UploadVersion = QStringList{QStringLiteral("   K30SIM V1.00"), {}};
+    shell.state.UploadImage = shell.state.images.ConfigImage;
     if (!answer.isEmpty())
         shell.names << dir.filePath(answer);
 
@@ -82,6 +83,12 @@ void TestReportCommands::exportReport()
              qPrintable(text.left(400)));
     QVERIFY(text.contains(QLatin1String("New File")));
     QVERIFY(text.contains(QLatin1String("K30SIM V1.00")));
+    // Edited after the upload: the report says so rather than pass for the device's values.
+    QVERIFY(!text.contains(QLatin1String("since the upload")));
+    QVERIFY(!SetFieldFromText(*FindField("decoder.comm.baud"), u"19200", shell.state.images));
+    QVERIFY(shell.window->Reports().Html().contains(
+        QLatin1String("Changed in the tool since the upload: 1 parameter differs")));
+    shell.state.images.ConfigImage = shell.state.UploadImage;
 
     // Another configuration no longer comes from that device.
     shell.Trigger("mnuFileNew");

@@ -98,6 +98,7 @@ void TransmitDialog::OnFinished(const ExchangeResult &result)
         port.remove(QRegularExpression(QStringLiteral("^on ")));
         State().UploadPort = port;
         State().UploadVersion = result.version.split(QStringLiteral("\n\r"));
+        State().UploadImage = State().images.ConfigImage;
     }
     if (result.kind == ExchangeKind::Upload)
         Q_EMIT UploadEnded();
